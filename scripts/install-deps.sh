@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs every Debian package Solvane needs to build, test and run.
+# Idempotent and quiet: packages already present are not fetched again.
+set -euo pipefail
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+
+packages=(
+  # host build and tests
+  build-essential cmake ninja-build pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev valgrind
+  # GL for the host tools and tests (headless EGL through Mesa)
+  libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
+  # image codecs and the source imagery of the default tiles
+  libstb-dev xplanet-images
+  # the Windows build
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+  # running the saver on Linux, and its end-to-end tests
+  wine wine32:i386 wine64 libgl1-mesa-dri:i386
+  xvfb xdotool x11-apps x11-utils imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+# wine32 lives in the i386 architecture
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,11 @@
+// The application's stored values: the registry key HKEY_CURRENT_USER\Software\
+// <AppTag>_kvr on Windows, a folder under the user's configuration folder elsewhere.
+#pragma once
+
+// Writes `text` whole as the string value `name`. Returns 0 on success, 1 when the
+// key cannot be created.
+int StoreAppValue(const char* name, const char* text);
+
+// Reads the string value `name` into `out` (100 characters with the NUL); `out` is
+// empty when the value is missing or unreadable, and always terminated.
+void LoadAppValue(const char* name, char (&out)[100]);

@@ -1,0 +1,15 @@
+// Numeric-keypad control of the Camera.
+#pragma once
+
+#include <cstdint>
+
+constexpr int KeyStateCount = 200;
+
+// Key states by virtual-key code, filled at the start of a frame and zeroed at its
+// end. Nonzero: down now, or pressed since the previous query.
+extern std::int32_t KeyStateArray[KeyStateCount];
+
+void PollKeys();
+// Applies the key table to the Camera, then normalises its axes.
+void SteerCamera();
+void ClearKeys();

@@ -1,0 +1,29 @@
+// The scene's projection settings and the calls that connect the view to the GL.
+#pragma once
+
+#include <cstdint>
+
+#include "view/camera_frame.h"
+
+struct ViewSettings {
+    std::int32_t perspective;  // 1: perspective; 0: the orthographic window
+    float nearPlane;           // world units
+    float farPlane;            // world units
+    float resizeFieldOfView;   // degrees, for the projection ResizeView sets
+    float aspect;              // viewport width / height
+    float orthoCentreX, orthoCentreY;
+    float orthoWidth, orthoHeight;
+};
+
+extern ViewSettings viewSettings;
+
+enum ClearMode { Given = 0, Black = 1, White = 2, Sage = 3 };
+
+// The one-time scene set-up of window creation. Calls no GL.
+void SetUpScene();
+// Viewport, aspect ratio and initial projection for a window of that size in pixels.
+void ResizeView(std::int32_t width, std::int32_t height);
+// Projection, viewing transform and blend function of this frame from `frame`.
+void ApplyCamera(const CameraFrame& frame);
+// Clears the colour (and in perspective the depth) buffer; see ClearMode.
+void ClearView(int mode, float red, float green, float blue);

@@ -1,0 +1,107 @@
+#include "tests/support/gl_recorder.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cstdio>
+#include <initializer_list>
+
+namespace {
+std::vector<GlCall>& Calls() {
+    static std::vector<GlCall> calls;
+    return calls;
+}
+bool recording = true;
+
+void Record(const char* name, std::initializer_list<double> args, const void* pointer = nullptr) {
+    if (!recording) return;
+    Calls().push_back(GlCall{name, std::vector<double>(args), pointer});
+}
+}  // namespace
+
+const std::vector<GlCall>& RecordedGlCalls() { return Calls(); }
+void ClearGlCalls() { Calls().clear(); }
+void SetGlRecording(bool on) { recording = on; }
+
+std::string FormatGlCall(const GlCall& call) {
+    std::string text = call.name + "(";
+    char number[40];
+    for (size_t i = 0; i < call.args.size(); ++i) {
+        std::snprintf(number, sizeof number, "%s%.9g", i ? ", " : "", call.args[i]);
+        text += number;
+    }
+    return text + ")";
+}
+
+std::string FormatGlCalls() {
+    std::string text;
+    for (const GlCall& call : Calls()) text += FormatGlCall(call) + "\n";
+    return text;
+}
+
+std::vector<GlCall> RecordedGlCallsNamed(const std::string& name) {
+    std::vector<GlCall> named;
+    for (const GlCall& call : Calls())
+        if (call.name == name) named.push_back(call);
+    return named;
+}
+
+extern "C" {
+
+void glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
+    Record("glViewport", {double(x), double(y), double(width), double(height)});
+}
+void glMatrixMode(GLenum mode) { Record("glMatrixMode", {double(mode)}); }
+void glLoadIdentity() { Record("glLoadIdentity", {}); }
+void glDrawBuffer(GLenum mode) { Record("glDrawBuffer", {double(mode)}); }
+void glEnable(GLenum cap) { Record("glEnable", {double(cap)}); }
+void glDisable(GLenum cap) { Record("glDisable", {double(cap)}); }
+void glBlendFunc(GLenum sfactor, GLenum dfactor) {
+    Record("glBlendFunc", {double(sfactor), double(dfactor)});
+}
+void glClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha) {
+    Record("glClearColor", {red, green, blue, alpha});
+}
+void glClear(GLbitfield mask) { Record("glClear", {double(mask)}); }
+void glClearDepth(GLclampd depth) { Record("glClearDepth", {depth}); }
+void glBegin(GLenum mode) { Record("glBegin", {double(mode)}); }
+void glEnd() { Record("glEnd", {}); }
+void glColor3f(GLfloat red, GLfloat green, GLfloat blue) { Record("glColor3f", {red, green, blue}); }
+void glColor4f(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha) {
+    Record("glColor4f", {red, green, blue, alpha});
+}
+void glTexCoord2f(GLfloat s, GLfloat t) { Record("glTexCoord2f", {s, t}); }
+void glVertex2f(GLfloat x, GLfloat y) { Record("glVertex2f", {x, y}); }
+void glVertex3f(GLfloat x, GLfloat y, GLfloat z) { Record("glVertex3f", {x, y, z}); }
+void glTexParameteri(GLenum target, GLenum pname, GLint param) {
+    Record("glTexParameteri", {double(target), double(pname), double(param)});
+}
+void glTexParameterf(GLenum target, GLenum pname, GLfloat param) {
+    Record("glTexParameterf", {double(target), double(pname), param});
+}
+void glTexEnvi(GLenum target, GLenum pname, GLint param) {
+    Record("glTexEnvi", {double(target), double(pname), double(param)});
+}
+void glPixelStorei(GLenum pname, GLint param) { Record("glPixelStorei", {double(pname), double(param)}); }
+void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
+                  GLint border, GLenum format, GLenum type, const GLvoid* pixels) {
+    Record("glTexImage2D",
+           {double(target), double(level), double(internalFormat), double(width), double(height),
+            double(border), double(format), double(type)},
+           pixels);
+}
+void glFlush() { Record("glFlush", {}); }
+void glFinish() { Record("glFinish", {}); }
+
+void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
+    Record("gluPerspective", {fovy, aspect, zNear, zFar});
+}
+void gluOrtho2D(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top) {
+    Record("gluOrtho2D", {left, right, bottom, top});
+}
+void gluLookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centerX, GLdouble centerY,
+               GLdouble centerZ, GLdouble upX, GLdouble upY, GLdouble upZ) {
+    Record("gluLookAt", {eyeX, eyeY, eyeZ, centerX, centerY, centerZ, upX, upY, upZ});
+}
+
+}  // extern "C"

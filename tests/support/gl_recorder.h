@@ -1,0 +1,25 @@
+// A GL that records: linked into test binaries in place of libGL and libGLU, it
+// keeps every call the code under test makes, in order, for the tests to read.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct GlCall {
+    std::string name;          // "glVertex3f"
+    std::vector<double> args;  // numeric arguments in order (enums as numbers)
+    const void* pointer;       // the data pointer of calls that take one, else null
+};
+
+// Calls recorded since the last ClearGlCalls.
+const std::vector<GlCall>& RecordedGlCalls();
+void ClearGlCalls();
+// Off: calls go nowhere (for benchmarks); on by default.
+void SetGlRecording(bool on);
+
+// "glViewport(0, 0, 1024, 768)"; numbers as %.9g.
+std::string FormatGlCall(const GlCall& call);
+// The recorded calls, one formatted call per line.
+std::string FormatGlCalls();
+// Only the calls with this name.
+std::vector<GlCall> RecordedGlCallsNamed(const std::string& name);

@@ -3,10 +3,14 @@
 
 #include "view/camera_frame.h"
 
+struct RgbColour {
+    float r, g, b;
+};
+
 // The direction in which sunlight travels in the scene: (-1, 0, 0).
 extern Vec3 LightDirection;
-// The colour (r, g, b) the light does not reach, and the floor of every channel.
-extern Vec3 Ambient;
+// The colour the light does not reach, and the floor of every channel.
+extern RgbColour Ambient;
 
 // Sets LightDirection and Ambient to their values.
 void SetLighting();

@@ -1,0 +1,97 @@
+#include "globe/frame_step.h"
+
+#include <GL/gl.h>
+
+#include <cstdint>
+#include <ctime>
+#include <limits>
+
+#include "globe/day_night_tiles.h"
+#include "globe/globe_mesh.h"
+#include "globe/patch_renderer.h"
+#include "globe/sun_shading.h"
+#include "platform/clock.h"
+#include "text/clock_readout.h"
+#include "text/text_renderer.h"
+#include "view/camera_frame.h"
+#include "view/keyboard_camera.h"
+#include "view/projection.h"
+
+int firstFrame = 1;
+int previousSecond = 0;
+
+namespace {
+constexpr float SpinStep = -0.25f;  // degrees per change of the UTC second
+
+// 1970-01-01 00:00:00, the stand-in for a time that cannot be broken down on the
+// first frame.
+std::tm EpochTime() {
+    std::tm epoch{};
+    epoch.tm_mday = 1;
+    epoch.tm_year = 70;
+    epoch.tm_wday = 4;
+    return epoch;
+}
+
+// The last broken-down times, kept for a frame whose time cannot be broken down.
+std::tm lastUtc = EpochTime();
+std::tm lastLocal = EpochTime();
+
+// Breaks `seconds` down with `convert` (gmtime or localtime) into `last`. A time
+// before 1970 (which Windows cannot convert), one that does not fit time_t, or a
+// failing conversion keeps the previous frame's value, or the epoch on the first.
+void BreakDown(std::int64_t seconds, std::tm* (*convert)(const std::time_t*), std::tm& last) {
+    if (firstFrame != 0) last = EpochTime();
+    if (seconds < 0 || seconds > std::int64_t(std::numeric_limits<std::time_t>::max())) return;
+    const std::time_t time = static_cast<std::time_t>(seconds);
+    // The standard functions hand back a shared record; copy it at once.
+    const std::tm* broken = convert(&time);
+    if (broken != nullptr) last = *broken;
+}
+
+// Turns the Camera to the Earth's axis and then along its parallel to a longitude
+// taken from the local hour, so the saver opens above the viewer's side of the Earth.
+void AlignCamera(int localHour) {
+    Camera.up = SunFrame.up;
+    const Vec3 f = Camera.forward;
+    const Vec3 u = Camera.up;
+    Camera.right = Vec3{f.y * u.z - f.z * u.y, f.z * u.x - f.x * u.z, f.x * u.y - f.y * u.x};
+    const float angle = static_cast<float>((localHour - 1) * 60 * 0.25 + 180.0);
+    OrbitFrame(Camera, SunFrame, Pivot, 0, 1, 0, angle);
+}
+
+char clockText[ClockTextSize];
+}  // namespace
+
+void FrameStep() {
+    PollKeys();
+
+    const std::int64_t now = ReadCalendarTime();
+    BreakDown(now, &std::gmtime, lastUtc);
+    const std::tm utc = lastUtc;
+
+    if (utc.tm_sec != previousSecond) {
+        OrbitFrame(Camera, SunFrame, Pivot, 0, 1, 0, SpinStep);
+        previousSecond = utc.tm_sec;
+    }
+
+    BreakDown(now, &std::localtime, lastLocal);
+    const std::tm local = lastLocal;
+
+    ClearView(Given, 0.0f, 0.0f, 0.0f);
+    SteerCamera();
+    ApplyCamera(Camera);
+    ComposeClockText(local, clockText);
+    if (firstFrame != 0) BuildGlobeMesh();
+    UpdateSunFrame(utc.tm_sec, utc.tm_min, utc.tm_hour, utc.tm_mday, utc.tm_mon + 1);
+    ShadeGlobe();
+    AssignTileTextures();
+    DrawStrokeText(clockText, 0.3f, 0.3f, 0.3f, 23, 0, &Camera);
+    if (firstFrame != 0) {
+        AlignCamera(local.tm_hour);
+        firstFrame = 0;
+    }
+    DrawPatches(SceneList, Camera);
+    glLoadIdentity();
+    ClearKeys();
+}

@@ -1,5 +1,6 @@
-// The application's stored values: the registry key HKEY_CURRENT_USER\Software\
-// <AppTag>_kvr on Windows, a folder under the user's configuration folder elsewhere.
+// The application's stored values: on Windows the registry key
+// HKEY_CURRENT_USER "Software\<AppTag>_kvr", elsewhere a folder of that name under
+// the user's configuration folder.
 #pragma once
 
 // Writes `text` whole as the string value `name`. Returns 0 on success, 1 when the

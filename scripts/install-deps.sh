@@ -21,6 +21,8 @@ packages=(
   # running the saver on Linux, and its end-to-end tests
   wine wine32:i386 wine64 libgl1-mesa-dri:i386
   xvfb xdotool x11-apps x11-utils imagemagick
+  # the peer saver that the frame-rate benchmark measures against
+  xscreensaver-gl-extra
 )
 
 missing=()

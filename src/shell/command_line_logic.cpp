@@ -1,0 +1,78 @@
+#include "shell/command_line_logic.h"
+
+namespace {
+
+bool IsCRuntimeSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// Past the program name and the one character that ends it. Only a double quote or a
+// space ends it: a tab after an unquoted name is part of the name.
+const char* SkipProgramName(const char* p) {
+    if (*p == '"') {
+        ++p;
+        while (*p != '\0' && *p != '"') ++p;
+    } else {
+        while (*p != '\0' && *p != ' ') ++p;
+    }
+    if (*p != '\0') ++p;
+    return p;
+}
+
+const char* SkipSpacesAndColons(const char* p) {
+    while (*p == ' ' || *p == ':') ++p;
+    return p;
+}
+
+CommandLine WithNumber(RunMode mode, const char* text) {
+    return {mode, HostSource::Number, ReadHandleNumber(text)};
+}
+
+}  // namespace
+
+std::intptr_t ReadHandleNumber(const char* text) {
+    if (text == nullptr) return 0;
+    const char* p = text;
+    while (IsCRuntimeSpace(*p)) ++p;
+    bool negative = false;
+    if (*p == '-' || *p == '+') {
+        negative = *p == '-';
+        ++p;
+    }
+    std::uint32_t value = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) value = value * 10u + std::uint32_t(*p - '0');
+    if (negative) value = 0u - value;
+    return std::intptr_t(std::int32_t(value));
+}
+
+CommandLine ParseCommandLine(const char* line) {
+    const CommandLine noHost{RunMode::None, HostSource::Null, 0};
+    if (line == nullptr) return {RunMode::Configure, HostSource::Null, 0};
+
+    const char* p = SkipProgramName(line);
+    while (*p == ' ') ++p;
+    if (*p == '\0') return {RunMode::Configure, HostSource::Null, 0};
+    if (*p == '-' || *p == '/') ++p;
+
+    switch (*p) {
+        case 'S':
+        case 's':
+            return {RunMode::Saver, HostSource::Null, 0};
+        case 'P':
+        case 'p':
+        case 'L':
+        case 'l':
+            return WithNumber(RunMode::Preview, SkipSpacesAndColons(p + 1));
+        case 'A':
+        case 'a':
+            return WithNumber(RunMode::ChangePassword, SkipSpacesAndColons(p + 1));
+        case 'C':
+        case 'c': {
+            const char* rest = SkipSpacesAndColons(p + 1);
+            if (*rest == '\0') return {RunMode::Configure, HostSource::Foreground, 0};
+            return WithNumber(RunMode::Configure, rest);
+        }
+        default:
+            return noHost;
+    }
+}

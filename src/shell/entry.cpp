@@ -1,0 +1,83 @@
+#include "resources/resource_ids.h"
+#include "shell/command_line_logic.h"
+#include "shell/saver_settings.h"
+#include "shell/shell.h"
+
+RunMode runMode = RunMode::None;
+HWND hostWindow = nullptr;
+HINSTANCE moduleInstance = nullptr;
+
+namespace {
+
+HWND HostWindowOf(const CommandLine& parsed) {
+    switch (parsed.host) {
+        case HostSource::Number:
+            return reinterpret_cast<HWND>(parsed.hostNumber);
+        case HostSource::Foreground:
+            return GetForegroundWindow();
+        case HostSource::Null:
+            break;
+    }
+    return nullptr;
+}
+
+INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return TRUE;  // the system places the default focus
+        case WM_COMMAND:
+            // Nothing is saved on OK: the box only informs.
+            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+                EndDialog(dialog, LOWORD(wParam));
+                return TRUE;
+            }
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+void ShowAboutBox() {
+    DialogBoxParamA(moduleInstance, MAKEINTRESOURCEA(kAboutDialogId), hostWindow, AboutBoxProc, 0);
+}
+
+// The Windows 9x password-change dialog; where the platform has none, nothing happens.
+void ChangeSaverPassword() {
+    HMODULE library = LoadLibraryA("MPR.DLL");
+    if (library == nullptr) return;
+    using ChangeFunction = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
+    const auto change = ProcAs<ChangeFunction>(GetProcAddress(library, "PwdChangePasswordA"));
+    if (change != nullptr) change("SCRSAVE", hostWindow, 0, 0);
+    FreeLibrary(library);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    moduleInstance = instance;
+    // The whole line, program name included: the argument WinMain gets has lost it.
+    const CommandLine parsed = ParseCommandLine(GetCommandLineA());
+    runMode = parsed.mode;
+    hostWindow = HostWindowOf(parsed);
+
+    saverSettings = SaverSettings{};
+    LoadSettings(saverSettings);
+
+    switch (runMode) {
+        case RunMode::ChangePassword:
+            ChangeSaverPassword();
+            break;
+        case RunMode::Configure:
+            ShowAboutBox();
+            break;
+        case RunMode::Preview:
+        case RunMode::Saver:
+            RunSaverWindow(hostWindow, showCommand);
+            break;
+        case RunMode::None:
+            break;
+    }
+
+    saverSettings = SaverSettings{};
+    return 0;
+}

@@ -1,0 +1,136 @@
+#include "globe/frame_step.h"
+#include "shell/shell.h"
+#include "view/projection.h"
+
+HWND saverWindow = nullptr;
+
+namespace {
+
+const char kClassName[] = "OpenGL";
+const char kWindowTitle[] = "SaverWindow";
+
+void ReportError(const char* text) {
+    MessageBoxA(nullptr, text, "Error", MB_OK);
+}
+
+// Tells the system whether a screen saver is running; the previous state is not wanted.
+void SetScreenSaverRunning(BOOL running) {
+    if (runMode != RunMode::Saver) return;
+    UINT previous = 0;
+    SystemParametersInfoA(SPI_SCREENSAVERRUNNING, running, &previous, 0);
+}
+
+bool RegisterSaverClass() {
+    WNDCLASSA windowClass{};
+    windowClass.style = CS_OWNDC | CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = SaverWindowProc;
+    windowClass.hInstance = moduleInstance;
+    windowClass.lpszClassName = kClassName;
+    return RegisterClassA(&windowClass) != 0;
+}
+
+struct WindowPlacement {
+    DWORD style;
+    HWND parent;
+    int width;
+    int height;
+};
+
+// Full screen for the saver; the host's whole window rectangle for the preview. A host
+// that is not a window leaves the size at zero, and creation fails on the parent anyway.
+WindowPlacement PlacementFor(RunMode mode, HWND host) {
+    if (mode == RunMode::Saver) {
+        return {WS_POPUP | WS_VISIBLE, nullptr, GetSystemMetrics(SM_CXSCREEN),
+                GetSystemMetrics(SM_CYSCREEN)};
+    }
+    RECT rect{};
+    GetWindowRect(host, &rect);
+    return {WS_CHILD | WS_VISIBLE, host, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// Double-buffered RGBA, 32 colour bits; no depth bits are asked for.
+PIXELFORMATDESCRIPTOR PixelFormatRequest() {
+    PIXELFORMATDESCRIPTOR request{};
+    request.nSize = sizeof request;
+    request.nVersion = 1;
+    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    request.iPixelType = PFD_TYPE_RGBA;
+    request.cColorBits = 32;
+    request.iLayerType = PFD_MAIN_PLANE;
+    return request;
+}
+
+// Gives the window's device context a pixel format and a current rendering context.
+// On failure the reason has been shown and nothing of the context is left over.
+HGLRC CreateCurrentContext(HDC deviceContext) {
+    const PIXELFORMATDESCRIPTOR request = PixelFormatRequest();
+    const int format = ChoosePixelFormat(deviceContext, &request);
+    if (format == 0) {
+        ReportError("ChoosePixelFormat() failed:  Cannot find a suitable pixel format.");
+        return nullptr;
+    }
+    if (!SetPixelFormat(deviceContext, format, &request)) {
+        ReportError("SetPixelFormat() failed:  Cannot set format specified.");
+        return nullptr;
+    }
+    HGLRC renderingContext = wglCreateContext(deviceContext);
+    if (renderingContext == nullptr) {
+        ReportError("wglCreateContext() failed:  Cannot create an OpenGL rendering context.");
+        return nullptr;
+    }
+    if (!wglMakeCurrent(deviceContext, renderingContext)) {
+        ReportError("wglMakeCurrent() failed:  Cannot make the OpenGL rendering context current.");
+        wglDeleteContext(renderingContext);
+        return nullptr;
+    }
+    return renderingContext;
+}
+
+// Messages first; a frame only when none is waiting. Returns when WM_QUIT is taken.
+void RunFrameLoop(HDC deviceContext) {
+    MSG message{};
+    for (;;) {
+        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) return;
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        } else {
+            FrameStep();
+            SwapBuffers(deviceContext);
+        }
+    }
+}
+
+}  // namespace
+
+void RunSaverWindow(HWND host, int showCommand) {
+    if (!RegisterSaverClass()) {
+        ReportError("RegisterClass() failed:  Cannot register window class.");
+        return;
+    }
+    const WindowPlacement placement = PlacementFor(runMode, host);
+    // WM_CREATE, and with it the scene and texture set-up, runs inside this call.
+    saverWindow =
+        CreateWindowExA(0, kClassName, kWindowTitle, placement.style, 0, 0, placement.width,
+                        placement.height, placement.parent, nullptr, moduleInstance, nullptr);
+    if (saverWindow == nullptr) return;
+
+    SetScreenSaverRunning(TRUE);
+    HDC deviceContext = GetDC(saverWindow);
+    HGLRC renderingContext = CreateCurrentContext(deviceContext);
+    if (renderingContext == nullptr) {
+        // The window stays until the process ends, as after a pixel-format failure;
+        // only the system's screen-saver state must not outlive us.
+        SetScreenSaverRunning(FALSE);
+        return;
+    }
+
+    ResizeView(placement.width, placement.height);
+    ShowWindow(saverWindow, showCommand);
+    RunFrameLoop(deviceContext);
+
+    wglMakeCurrent(nullptr, nullptr);
+    ReleaseDC(saverWindow, deviceContext);
+    wglDeleteContext(renderingContext);
+    SetScreenSaverRunning(FALSE);
+}

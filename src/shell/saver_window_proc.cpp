@@ -1,0 +1,128 @@
+#include "shell/close_policy_logic.h"
+#include "shell/saver_settings.h"
+#include "shell/shell.h"
+#include "textures/texture_set.h"
+#include "view/projection.h"
+
+namespace {
+
+// The scene is set up by the first creation only; a second window reuses it.
+int sceneInitialised = 0;
+
+ScreenPoint CursorPosition() {
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    return {cursor.x, cursor.y};
+}
+
+void OnCreate(HWND window) {
+    saverSettings.window = window;
+    saverSettings.cursorOrigin = CursorPosition();
+    saverSettings.startTick = GetTickCount();
+    if (sceneInitialised) return;
+    SetUpScene();
+    sceneInitialised = 1;
+}
+
+void OnDestroy() {
+    PostQuitMessage(0);
+    FreeTextureSet();
+}
+
+void OnActivation(WPARAM wParam) {
+    if (ActivationRequestsClose(saverSettings, runMode, wParam)) RequestClose(saverSettings);
+}
+
+// Returns the message's result, or false when the default handling should run.
+bool OnClose(HWND window) {
+    switch (DecideClose(saverSettings, runMode, GetTickCount())) {
+        case CloseDecision::Default:
+            return false;
+        case CloseDecision::Swallow:
+            break;
+        case CloseDecision::Destroy:
+            DestroyWindow(window);
+            break;
+        case CloseDecision::AskPassword: {
+            BeginPasswordPrompt(saverSettings);
+            const int allowed = VerifySaverPassword(window);
+            EndPasswordPrompt(saverSettings);
+            if (allowed) DestroyWindow(window);
+            break;
+        }
+    }
+    return true;
+}
+
+void OnSetCursor() {
+    SetCursor(CursorHidden(saverSettings, runMode) ? nullptr : LoadCursorA(nullptr, IDC_ARROW));
+}
+
+void OnKeyOrButton() {
+    // The space bar is read for every key and button, whatever the mode.
+    const bool spaceDown = GetAsyncKeyState(VK_SPACE) != 0;
+    if (KeyOrButtonRequestsClose(saverSettings, runMode, spaceDown)) RequestClose(saverSettings);
+}
+
+void OnMouseMove() {
+    // The message's own coordinates are client-relative; travel is measured on screen.
+    if (!InputMayClose(saverSettings, runMode)) return;
+    if (TravelRequestsClose(saverSettings, runMode, CursorPosition())) RequestClose(saverSettings);
+}
+
+}  // namespace
+
+int VerifySaverPassword(HWND window) {
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT) return 1;
+
+    HMODULE library = LoadLibraryA("PASSWORD.CPL");
+    if (library == nullptr) return 1;
+    using VerifyFunction = BOOL(WINAPI*)(HWND);
+    const auto verify = ProcAs<VerifyFunction>(GetProcAddress(library, "VerifyScreenSavePwd"));
+    if (verify == nullptr) {
+        FreeLibrary(library);
+        return 1;
+    }
+    const BOOL result = verify(window);
+    FreeLibrary(library);
+    return result;
+}
+
+LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            OnCreate(window);
+            break;
+        case WM_DESTROY:
+            OnDestroy();
+            break;
+        case WM_ACTIVATE:
+        case WM_ACTIVATEAPP:
+        case WM_NCACTIVATE:
+            OnActivation(wParam);
+            break;
+        case WM_CLOSE:
+            if (OnClose(window)) return 0;
+            break;
+        case WM_SETCURSOR:
+            OnSetCursor();
+            break;
+        case WM_KEYDOWN:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            OnKeyOrButton();
+            break;
+        case WM_SYSCOMMAND:
+            if (SystemCommandSwallowed(runMode, wParam)) return 0;
+            break;
+        case WM_MOUSEMOVE:
+            OnMouseMove();
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

@@ -1,0 +1,28 @@
+// Process-wide state and entry points of the Win32 shell, shared by its files.
+#pragma once
+
+#include <windows.h>
+
+#include "shell/run_mode.h"
+
+extern RunMode runMode;           // set once by the command-line parse
+extern HWND hostWindow;           // preview parent, or owner of the About box / password dialog
+extern HINSTANCE moduleInstance;  // for the window class and the About box
+extern HWND saverWindow;          // as creation returned it; null before
+
+// Creates the saver window for `runMode`, gives it a GL context and runs the frame
+// loop until the window is destroyed. Set-up failures are reported in a message box.
+void RunSaverWindow(HWND host, int showCommand);
+
+LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Nonzero when the saver may close: no password service, or the user gave the password.
+int VerifySaverPassword(HWND window);
+
+// Converts a function found with GetProcAddress to its real type. Going through a
+// data pointer keeps GCC's function-cast warning quiet; Windows guarantees the
+// round trip.
+template <typename Function>
+Function ProcAs(FARPROC proc) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(proc));
+}

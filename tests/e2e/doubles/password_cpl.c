@@ -2,9 +2,12 @@
    exists on those systems. The answer comes from the first character of the file
    named by SOLVANE_PASSWORD_ANSWER_FILE, read at every call so that a test can
    change its mind between prompts, or else from SOLVANE_PASSWORD_ANSWER; "1"
-   accepts, anything else (or nothing) refuses. */
+   accepts, anything else (or nothing) refuses. Like a user who moves the mouse
+   while the real prompt is up, it moves the cursor by SOLVANE_PASSWORD_CURSOR_SHIFT
+   pixels to the right when that is set. */
 #include <windows.h>
 #include <stdio.h>
+#include <stdlib.h>
 
 #include "double_log.h"
 
@@ -37,6 +40,12 @@ static const char* CursorName(void) {
 __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window) {
     char title[64] = "";
     if (IsWindow(window)) GetWindowTextA(window, title, sizeof title);
+    char shift[16];
+    DWORD shiftLength = GetEnvironmentVariableA("SOLVANE_PASSWORD_CURSOR_SHIFT", shift, sizeof shift);
+    if (shiftLength > 0 && shiftLength < sizeof shift) {
+        POINT cursor;
+        if (GetCursorPos(&cursor)) SetCursorPos(cursor.x + atoi(shift), cursor.y);
+    }
     BOOL answer = ReadAnswer();
     char line[256];
     snprintf(line, sizeof line, "VerifyScreenSavePwd window=%llu title=%s cursor=%s answer=%d",

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Starts an Xvfb of our own on the first free display from :90 up, in its own
+# session so that nobody's terminal or test runner waits on it, and prints
+# "<display> <pid>". Display numbers are taken away from the usual :0 and :1.
+#   start_xvfb.sh <log-file>
+set -uo pipefail
+log=$1
+for number in $(seq 90 160); do
+    [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
+    setsid Xvfb ":$number" -screen 0 1024x768x24 +extension GLX -nolisten tcp \
+        </dev/null >"$log" 2>&1 &
+    pid=$!
+    for _ in $(seq 100); do
+        if [ -e "/tmp/.X11-unix/X$number" ] && xdpyinfo -display ":$number" >/dev/null 2>&1; then
+            echo ":$number $pid"
+            exit 0
+        fi
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill "$pid" 2>/dev/null
+done
+echo "no Xvfb display could be started; see $log" >&2
+exit 1

@@ -11,3 +11,5 @@ bool PickMarkerFile(char* out, std::size_t size);
 // Host builds only: the answers PickMarkerFile gives, one per call, for tests and
 // tools; an empty path stands for a cancel. Without answers it cancels.
 void QueueMarkerPick(const char* path);
+// Host builds only: forgets the answers not yet given.
+void ClearMarkerPicks();

@@ -1,0 +1,41 @@
+#include <windows.h>
+
+#include <commdlg.h>
+
+#include <cstring>
+
+#include "platform/marker_picker.h"
+
+namespace {
+constexpr DWORD FileBufferSize = 500;
+// The record size of the version 4.0 dialog: 76 bytes in a 32-bit program.
+constexpr DWORD RecordSize = OPENFILENAME_SIZE_VERSION_400A;
+#if !defined(_WIN64)
+static_assert(RecordSize == 76, "the 32-bit dialog record is 76 bytes");
+#endif
+}  // namespace
+
+bool PickMarkerFile(char* out, std::size_t size) {
+    if (out == nullptr || size == 0) return false;
+    out[0] = '\0';
+
+    char file[FileBufferSize] = "";
+    OPENFILENAMEA dialog;
+    std::memset(&dialog, 0, sizeof dialog);
+    dialog.lStructSize = RecordSize;
+    dialog.hwndOwner = nullptr;
+    // One filter: description, pattern, and the empty text that ends the list.
+    dialog.lpstrFilter = "texture information *.tex\0*.tex\0";
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = FileBufferSize;
+    dialog.lpstrTitle = "Browse for textures path";
+    dialog.Flags = OFN_FILEMUSTEXIST;
+    dialog.lpstrDefExt = "UTF";
+    if (!GetOpenFileNameA(&dialog)) return false;
+
+    const std::size_t length = std::strlen(file);
+    if (length >= size) return false;
+    std::memcpy(out, file, length + 1);
+    return true;
+}

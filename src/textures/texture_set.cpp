@@ -1,0 +1,97 @@
+#include "textures/texture_set.h"
+
+#include <cstring>
+#include <vector>
+
+#include "textures/texture_folder.h"
+
+TextureRecord* TextureList = nullptr;
+
+namespace {
+
+constexpr int TextureCount = 16;
+constexpr const char* FileNames[TextureCount] = {
+    "d11.bmp", "d12.bmp", "d13.bmp", "d14.bmp", "d21.bmp", "d22.bmp", "d23.bmp", "d24.bmp",
+    "n11.bmp", "n12.bmp", "n13.bmp", "n14.bmp", "n21.bmp", "n22.bmp", "n23.bmp", "n24.bmp",
+};
+
+// Owns the records; TextureList and the `next` fields link through it.
+std::vector<TextureRecord> records;
+
+// A texture that could not be loaded becomes one dark texel, so the renderer always
+// meets a header with a size the GL accepts and RGB data of that size; its patches
+// keep their shading, only very dim.
+constexpr std::uint8_t PlaceholderRgb[3] = {24, 24, 32};
+
+void MakePlaceholder(TextureRecord& record) {
+    record.header.assign(40, 0);
+    std::uint8_t* h = record.header.data();
+    h[0] = 40;   // biSize
+    h[4] = 1;    // biWidth
+    h[8] = 1;    // biHeight
+    h[12] = 1;   // biPlanes
+    h[14] = 24;  // biBitCount; biCompression stays 0 (BI_RGB)
+    record.pixels = {PlaceholderRgb[2], PlaceholderRgb[1], PlaceholderRgb[0], 0};
+    record.rgb = {PlaceholderRgb[0], PlaceholderRgb[1], PlaceholderRgb[2], 0};
+}
+
+void SetPath(TextureRecord& record, const char* fileName) {
+    char prefix[FolderTextSize];
+    const std::size_t length = TexturePathPrefix(prefix);
+    std::memcpy(record.path, prefix, length);
+    std::memcpy(record.path + length, fileName, std::strlen(fileName) + 1);
+}
+
+bool LoadRecord(TextureRecord& record) {
+    std::optional<ByteBlock> pixels = LoadBitmapFile(record.path, record.header);
+    if (!pixels) return false;
+    record.pixels = std::move(*pixels);
+    return true;
+}
+
+// Makes the RGB copy, or the placeholder when the image cannot be uploaded as it
+// is (no pixels, a top-down or empty image).
+void FinishRecord(TextureRecord& record, bool loaded) {
+    if (loaded && BitmapWidth(record.header) > 0 && BitmapHeight(record.header) > 0) {
+        std::optional<ByteBlock> rgb = ConvertToRgb(record.header, record.pixels);
+        if (rgb) {
+            record.rgb = std::move(*rgb);
+            return;
+        }
+    }
+    MakePlaceholder(record);
+}
+
+}  // namespace
+
+void BuildTextureSet() {
+    FreeTextureSet();
+    records.assign(TextureCount, TextureRecord{});
+    for (int i = 0; i < TextureCount; ++i) {
+        records[i].next = i + 1 < TextureCount ? &records[i + 1] : nullptr;
+    }
+    TextureList = &records[0];
+
+    // Only the first file brings up the dialog again: a folder that lacks it is the
+    // wrong folder, while a later missing file is a gap in the right one.
+    TextureRecord& first = records[0];
+    SetPath(first, FileNames[0]);
+    bool loaded = LoadRecord(first);
+    if (!loaded) {
+        BrowseForTextureFolder();
+        SetPath(first, FileNames[0]);
+        loaded = LoadRecord(first);
+    }
+    FinishRecord(first, loaded);
+
+    for (int i = 1; i < TextureCount; ++i) {
+        SetPath(records[i], FileNames[i]);
+        FinishRecord(records[i], LoadRecord(records[i]));
+    }
+}
+
+void FreeTextureSet() {
+    TextureList = nullptr;
+    records.clear();
+    records.shrink_to_fit();
+}

@@ -1,0 +1,180 @@
+#include "textures/texture_set.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/marker_picker.h"
+#include "platform/stored_values.h"
+#include "tests/support/bitmap_writer.h"
+#include "textures/texture_folder.h"
+
+namespace {
+
+const char* const Names[16] = {"d11.bmp", "d12.bmp", "d13.bmp", "d14.bmp", "d21.bmp", "d22.bmp",
+                               "d23.bmp", "d24.bmp", "n11.bmp", "n12.bmp", "n13.bmp", "n14.bmp",
+                               "n21.bmp", "n22.bmp", "n23.bmp", "n24.bmp"};
+
+class TextureSetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        root = ScratchFolder() + "set-" + info->name() + "/";
+        std::filesystem::remove_all(root);
+        std::filesystem::create_directories(root + "config");
+        setenv("XDG_CONFIG_HOME", (root + "config").c_str(), 1);
+        std::strcpy(AppTag, "QMT");
+        ClearMarkerPicks();
+    }
+    void TearDown() override {
+        FreeTextureSet();
+        ClearMarkerPicks();
+        unsetenv("XDG_CONFIG_HOME");
+        TextureFolder[0] = '\0';
+    }
+
+    // A folder holding the sixteen textures, each 4 x 2 and filled with a colour
+    // that tells the files apart (red = position in the table).
+    std::string MakeFolder(const std::string& name, std::uint8_t green) {
+        const std::string folder = root + name + "/";
+        std::filesystem::create_directories(folder);
+        for (int i = 0; i < 16; ++i) {
+            WriteBytes(folder + Names[i], Bitmap24(4, 2, [&](int, int) {
+                           return Rgb{std::uint8_t(i), green, 7};
+                       }));
+        }
+        return folder;
+    }
+
+    static std::vector<TextureRecord*> Records() {
+        std::vector<TextureRecord*> list;
+        for (TextureRecord* r = TextureList; r != nullptr && list.size() < 20; r = r->next) {
+            list.push_back(r);
+        }
+        return list;
+    }
+
+    // Every record can be uploaded: a positive size and RGB data of that size.
+    static void ExpectUploadable(const TextureRecord& record) {
+        const int width = BitmapWidth(record.header);
+        const int height = BitmapHeight(record.header);
+        ASSERT_GT(width, 0) << record.path;
+        ASSERT_GT(height, 0) << record.path;
+        EXPECT_EQ(record.rgb.size(), std::size_t(height) * ((3 * width + 3) / 4 * 4))
+            << record.path;
+    }
+
+    std::string root;
+};
+
+TEST_F(TextureSetTest, SixteenRecordsInTableOrderFromTheFolder) {
+    const std::string folder = MakeFolder("good", 50);
+    std::strcpy(TextureFolder, folder.c_str());
+    QueueMarkerPick((root + "unused/tex.tex").c_str());
+    BuildTextureSet();
+
+    const auto records = Records();
+    ASSERT_EQ(records.size(), 16u);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_EQ(std::string(records[i]->path), folder + Names[i]);
+        ASSERT_EQ(BitmapWidth(records[i]->header), 4);
+        ASSERT_EQ(records[i]->rgb.size(), 24u);
+        EXPECT_EQ(records[i]->rgb[0], i) << Names[i];
+        EXPECT_EQ(records[i]->rgb[1], 50);
+        EXPECT_EQ(records[i]->pixels[0], 7);  // stored as B, G, R
+    }
+    // The first file loaded, so no dialog was shown.
+    char left[500];
+    EXPECT_TRUE(PickMarkerFile(left, sizeof left));
+
+    FreeTextureSet();
+    EXPECT_EQ(TextureList, nullptr);
+}
+
+TEST_F(TextureSetTest, MissingFirstFileAsksOnceMoreAndUsesTheNewFolder) {
+    const std::string stale = MakeFolder("stale", 1);
+    std::filesystem::remove(stale + "d11.bmp");
+    const std::string chosen = MakeFolder("chosen", 2);
+    std::strcpy(TextureFolder, stale.c_str());
+    QueueMarkerPick((chosen + "tex.tex").c_str());
+    BuildTextureSet();
+
+    const auto records = Records();
+    ASSERT_EQ(records.size(), 16u);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_EQ(std::string(records[i]->path), chosen + Names[i]);
+        EXPECT_EQ(records[i]->rgb.at(1), 2) << Names[i];
+    }
+    char stored[100];
+    LoadAppValue("path", stored);
+    EXPECT_EQ(std::string(stored), chosen);
+}
+
+TEST_F(TextureSetTest, FilesThatStillFailGetADarkPlaceholder) {
+    // No folder at all and the dialog cancelled: the first file fails twice, and
+    // there is no third dialog.
+    QueueMarkerPick("");
+    QueueMarkerPick((root + "never/tex.tex").c_str());
+    std::strcpy(TextureFolder, (root + "nowhere/").c_str());
+    BuildTextureSet();
+
+    const auto records = Records();
+    ASSERT_EQ(records.size(), 16u);
+    for (const TextureRecord* record : records) {
+        ExpectUploadable(*record);
+        EXPECT_LT(record->rgb[0] + record->rgb[1] + record->rgb[2], 3 * 64) << "dark";
+    }
+    EXPECT_EQ(std::string(records[0]->path), root + "nowhere/d11.bmp");
+    char left[500];
+    EXPECT_TRUE(PickMarkerFile(left, sizeof left));
+}
+
+TEST_F(TextureSetTest, OneBadFileDoesNotDisturbTheOthers) {
+    const std::string folder = MakeFolder("gaps", 9);
+    std::filesystem::remove(folder + "n23.bmp");
+    BitmapFields topDown;
+    topDown.width = 4;
+    topDown.height = -2;
+    WriteBytes(folder + "d14.bmp", CraftBitmap(topDown, Bytes(24, 0)));
+    BitmapFields flat;
+    flat.width = 4;
+    WriteBytes(folder + "d21.bmp", CraftBitmap(flat, {}));
+    std::strcpy(TextureFolder, folder.c_str());
+    BuildTextureSet();
+
+    const auto records = Records();
+    ASSERT_EQ(records.size(), 16u);
+    for (int i = 0; i < 16; ++i) {
+        ExpectUploadable(*records[i]);
+        const bool bad = i == 3 || i == 4 || i == 14;
+        EXPECT_EQ(BitmapWidth(records[i]->header), bad ? 1 : 4) << Names[i];
+    }
+}
+
+TEST_F(TextureSetTest, FolderTooLongForThePathsCountsAsNone) {
+    std::string folder(MaxFolderLength, 'x');
+    folder += "/";
+    std::strcpy(TextureFolder, folder.c_str());
+    BuildTextureSet();
+    const auto records = Records();
+    ASSERT_EQ(records.size(), 16u);
+    EXPECT_STREQ(records[0]->path, "d11.bmp");
+    EXPECT_STREQ(records[15]->path, "n24.bmp");
+}
+
+TEST_F(TextureSetTest, BuildingAgainReplacesTheSet) {
+    std::strcpy(TextureFolder, MakeFolder("first", 1).c_str());
+    BuildTextureSet();
+    const std::string second = MakeFolder("second", 2);
+    std::strcpy(TextureFolder, second.c_str());
+    BuildTextureSet();
+    const auto records = Records();
+    ASSERT_EQ(records.size(), 16u);
+    EXPECT_EQ(std::string(records[0]->path), second + "d11.bmp");
+}
+
+}  // namespace

@@ -38,7 +38,11 @@ INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) 
 }
 
 void ShowAboutBox() {
-    DialogBoxParamA(moduleInstance, MAKEINTRESOURCEA(kAboutDialogId), hostWindow, AboutBoxProc, 0);
+    // A handle that names no window (a stale one, or a number typed by hand) would
+    // make the dialog fail to appear at all; shown without an owner, the user still
+    // gets the box.
+    HWND owner = IsWindow(hostWindow) ? hostWindow : nullptr;
+    DialogBoxParamA(moduleInstance, MAKEINTRESOURCEA(kAboutDialogId), owner, AboutBoxProc, 0);
 }
 
 // The Windows 9x password-change dialog; where the platform has none, nothing happens.

@@ -1,0 +1,129 @@
+// solvane-tiles: makes a texture folder from an equirectangular day map and night
+// map (JPEG, PNG or BMP, twice as wide as high).
+#include <stb/stb_image.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "tile_cutter.h"
+
+namespace {
+
+constexpr int DefaultSize = 512;
+constexpr int MaxSize = 8192;
+
+void PrintUsage(std::FILE* to) {
+    std::fprintf(to,
+                 "usage: solvane-tiles [--size N] DAY-MAP NIGHT-MAP OUTPUT-FOLDER\n"
+                 "Cuts two equirectangular maps (2:1, longitude -180 at the left edge,\n"
+                 "north up) into d11.bmp ... d24.bmp, n11.bmp ... n24.bmp and tex.tex.\n"
+                 "N is the side of each tile, a power of two up to %d (default %d).\n",
+                 MaxSize, DefaultSize);
+}
+
+bool ParseSize(const char* text, int& size) {
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || value < 1 || value > MaxSize) return false;
+    if ((value & (value - 1)) != 0) return false;
+    size = int(value);
+    return true;
+}
+
+bool LoadMap(const char* path, MapImage& map) {
+    int channels = 0;
+    stbi_uc* data = stbi_load(path, &map.width, &map.height, &channels, 3);
+    if (data == nullptr) {
+        std::fprintf(stderr, "solvane-tiles: cannot read %s: %s\n", path, stbi_failure_reason());
+        return false;
+    }
+    map.rgb.assign(data, data + std::size_t(map.width) * map.height * 3);
+    stbi_image_free(data);
+    if (map.width != 2 * map.height) {
+        std::fprintf(stderr, "solvane-tiles: %s is %d x %d; an equirectangular map is twice as "
+                     "wide as high\n", path, map.width, map.height);
+        return false;
+    }
+    return true;
+}
+
+bool WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+    std::FILE* file = std::fopen(path.string().c_str(), "wb");
+    if (file == nullptr) {
+        std::fprintf(stderr, "solvane-tiles: cannot write %s: %s\n", path.string().c_str(),
+                     std::strerror(errno));
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed) {
+        std::fprintf(stderr, "solvane-tiles: cannot write %s\n", path.string().c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int size = DefaultSize;
+    const char* paths[3] = {};
+    int count = 0;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            PrintUsage(stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--size") == 0) {
+            if (i + 1 >= argc || !ParseSize(argv[i + 1], size)) {
+                std::fprintf(stderr, "solvane-tiles: --size needs a power of two from 1 to %d\n",
+                             MaxSize);
+                return 2;
+            }
+            ++i;
+        } else if (count < 3) {
+            paths[count++] = argv[i];
+        } else {
+            count = 4;
+        }
+    }
+    if (count != 3) {
+        PrintUsage(stderr);
+        return 2;
+    }
+
+    MapImage maps[2];
+    if (!LoadMap(paths[0], maps[0]) || !LoadMap(paths[1], maps[1])) return 1;
+
+    const std::filesystem::path folder = paths[2];
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) {
+        std::fprintf(stderr, "solvane-tiles: cannot make %s: %s\n", paths[2],
+                     error.message().c_str());
+        return 1;
+    }
+
+    const char letters[2] = {'d', 'n'};
+    for (int m = 0; m < 2; ++m) {
+        for (int row = 1; row <= 2; ++row) {
+            for (int column = 1; column <= 4; ++column) {
+                const char name[8] = {letters[m], char('0' + row), char('0' + column),
+                                      '.', 'b', 'm', 'p', '\0'};
+                const MapImage tile = CutTile(maps[m], row, column, size);
+                if (!WriteFile(folder / name, EncodeBitmap24(tile))) return 1;
+            }
+        }
+    }
+    // Only the marker's location matters to the saver; the text is for people.
+    const std::string marker = "Solvane texture folder: pick this file to use these tiles.\r\n";
+    if (!WriteFile(folder / "tex.tex", std::vector<std::uint8_t>(marker.begin(), marker.end()))) {
+        return 1;
+    }
+    return 0;
+}

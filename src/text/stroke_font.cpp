@@ -4,13 +4,15 @@
 
 namespace {
 
-// A coordinate in the glyph table. 0 to 6 are sevenths of the cell (k/7, 0 the
-// edge itself); the named codes below stand for values off that grid.
+// A coordinate in the glyph table: 0 to 6 are sevenths of the cell (k/7), the
+// named codes stand for values off that grid. The digits 0, 1 and 2 were laid
+// out with five- and six-digit decimals (0.28571, not 2/7) a hair off the
+// sevenths of the other glyphs; they keep those exact values.
 enum GridValue : signed char {
     Mid = 20,  // 0.5
-    P2,        // 0.28571: the digits 0, 1 and 2 were laid out with five-digit
-    P3,        // 0.42857   decimals, a hair off the sevenths of the other glyphs;
-    PP3,       // 0.428571  their look depends on these exact values
+    P2,        // 0.28571
+    P3,        // 0.42857
+    PP3,       // 0.428571
     P4,        // 0.57143
     P5,        // 0.71429
     P6,        // 0.85714
@@ -18,15 +20,23 @@ enum GridValue : signed char {
 
 float GridValueOf(signed char value) {
     switch (value) {
-        case Mid: return 0.5f;
-        case P2: return 0.28571f;
-        case P3: return 0.42857f;
-        case PP3: return 0.428571f;
-        case P4: return 0.57143f;
-        case P5: return 0.71429f;
-        case P6: return 0.85714f;
+        case Mid:
+            return 0.5f;
+        case P2:
+            return 0.28571f;
+        case P3:
+            return 0.42857f;
+        case PP3:
+            return 0.428571f;
+        case P4:
+            return 0.57143f;
+        case P5:
+            return 0.71429f;
+        case P6:
+            return 0.85714f;
         // Float division is correctly rounded: the float nearest to k/7.
-        default: return float(value) / 7.0f;
+        default:
+            return float(value) / 7.0f;
     }
 }
 

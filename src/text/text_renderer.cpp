@@ -60,7 +60,8 @@ void EmitPoint(const GridPlacement& grid, float rise, float inset, float row, fl
         const ViewSettings& v = viewSettings;
         const float x = (1.0f - inset + column) * v.aspect * grid.cellWidth + v.orthoCentreX -
                         v.orthoWidth * 0.5f;
-        const float y = (rise - row - 1.0f) * grid.cellHeight + v.orthoHeight * 0.5f + v.orthoCentreY;
+        const float y =
+            (rise - row - 1.0f) * grid.cellHeight + v.orthoHeight * 0.5f + v.orthoCentreY;
         glVertex2f(x, y);
     }
 }

@@ -1,0 +1,430 @@
+// Pictures of the globe rendered by solvane-snapshot from the generated test tiles.
+//
+// Where a point of the Earth lands in the picture is predicted here independently of
+// the renderer: true Earth-centred coordinates, a camera looking at the centre with
+// north up and east to the right, and the saver's 45-degree perspective.
+#include <gtest/gtest.h>
+#include <stb_image.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/pictures/test_tiles.h"
+#include "tests/support/bitmap_writer.h"
+
+namespace {
+
+constexpr double Pi = 3.14159265358979323846;
+constexpr int Width = 640;
+constexpr int Height = 480;
+
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> rgb;
+    const std::uint8_t* At(int x, int y) const { return &rgb[(std::size_t(y) * width + x) * 3]; }
+};
+
+struct ToolRun {
+    int status = -1;
+    std::string output;  // stdout
+    std::string errors;  // stderr
+};
+
+const std::string& TileFolder() {
+    static const std::string folder = [] {
+        const std::string path = ScratchFolder() + "tiles/";
+        std::system(("mkdir -p '" + path + "'").c_str());
+        return WriteTestTiles(path) ? path : std::string();
+    }();
+    return folder;
+}
+
+std::string Slurp(const std::string& path) {
+    const Bytes bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+bool FileExists(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0;
+}
+
+// Runs the tool with `arguments` (already quoted where needed) and the environment
+// assignments of `environment`.
+ToolRun Snapshot(const std::string& arguments, const std::string& environment = "TZ=UTC") {
+    static int counter = 0;
+    const std::string stem = ScratchFolder() + "run" + std::to_string(++counter);
+    const std::string command = environment + " '" SNAPSHOT_PROGRAM "' " + arguments + " >'" +
+                                stem + ".out' 2>'" + stem + ".err'";
+    ToolRun run;
+    const int raw = std::system(command.c_str());
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.output = Slurp(stem + ".out");
+    run.errors = Slurp(stem + ".err");
+    return run;
+}
+
+Picture Render(const std::string& moment, const std::string& extra) {
+    static int counter = 0;
+    const std::string png = ScratchFolder() + "picture" + std::to_string(++counter) + ".png";
+    const ToolRun run = Snapshot("--textures '" + TileFolder() + "' --utc " + moment + " --size " +
+                                 std::to_string(Width) + "x" + std::to_string(Height) + " " +
+                                 extra + " --out '" + png + "'");
+    Picture picture;
+    EXPECT_EQ(run.status, 0) << run.errors;
+    int channels = 0;
+    std::unique_ptr<stbi_uc, void (*)(void*)> data(
+        stbi_load(png.c_str(), &picture.width, &picture.height, &channels, 3), stbi_image_free);
+    if (data == nullptr) {
+        ADD_FAILURE() << "no readable PNG at " << png;
+        return picture;
+    }
+    picture.rgb.assign(data.get(), data.get() + std::size_t(picture.width) * picture.height * 3);
+    return picture;
+}
+
+std::map<std::string, double> InfoValues(const std::string& output) {
+    std::map<std::string, double> values;
+    std::size_t start = 0;
+    while (start < output.size()) {
+        std::size_t end = output.find('\n', start);
+        if (end == std::string::npos) end = output.size();
+        const std::string line = output.substr(start, end - start);
+        const std::size_t equals = line.find('=');
+        if (equals != std::string::npos)
+            values[line.substr(0, equals)] = std::atof(line.c_str() + equals + 1);
+        start = end + 1;
+    }
+    return values;
+}
+
+struct Vec {
+    double x, y, z;
+};
+double Dot(Vec a, Vec b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+Vec Minus(Vec a, Vec b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+
+// Earth-centred, right-handed: x to (0, 0), y to (0, 90 east), z to the north pole.
+Vec Outward(double latitude, double longitude) {
+    const double p = latitude * Pi / 180, l = longitude * Pi / 180;
+    return {std::cos(p) * std::cos(l), std::cos(p) * std::sin(l), std::sin(p)};
+}
+
+struct Pixel {
+    int x, y;
+};
+
+// Where the point (lat, lon) of the globe (radius 6000) appears when the camera stands
+// 18000 above (lookLat, lookLon), not over a pole. Rows counted from the top.
+Pixel Project(double lookLat, double lookLon, double latitude, double longitude) {
+    const Vec out = Outward(lookLat, lookLon);
+    const Vec camera{18000 * out.x, 18000 * out.y, 18000 * out.z};
+    const Vec forward{-out.x, -out.y, -out.z};
+    const double p = lookLat * Pi / 180, l = lookLon * Pi / 180;
+    const Vec north{-std::sin(p) * std::cos(l), -std::sin(p) * std::sin(l), std::cos(p)};
+    const Vec east{-std::sin(l), std::cos(l), 0};
+    const Vec point = Outward(latitude, longitude);
+    const Vec d = Minus({6000 * point.x, 6000 * point.y, 6000 * point.z}, camera);
+    const double depth = Dot(d, forward);
+    const double halfHeight = std::tan(22.5 * Pi / 180);
+    const double aspect = double(Width) / Height;
+    const double ndcX = Dot(d, east) / depth / (halfHeight * aspect);
+    const double ndcY = Dot(d, north) / depth / halfHeight;
+    return {int(std::floor((ndcX + 1) / 2 * Width)), int(std::floor((1 - ndcY) / 2 * Height))};
+}
+
+// The quarter of the test tiles that a pixel shows; fails the test when unreadable.
+TileQuarter QuarterAt(const Picture& picture, Pixel at) {
+    TileQuarter quarter{};
+    if (at.x < 0 || at.y < 0 || at.x >= picture.width || at.y >= picture.height) {
+        ADD_FAILURE() << "pixel (" << at.x << ", " << at.y << ") lies outside the picture";
+        return quarter;
+    }
+    const std::uint8_t* c = picture.At(at.x, at.y);
+    if (!DecodeQuarter(c[0], c[1], c[2], quarter))
+        ADD_FAILURE() << "pixel (" << at.x << ", " << at.y << ") = " << int(c[0]) << ","
+                      << int(c[1]) << "," << int(c[2]) << " shows no test tile";
+    return quarter;
+}
+
+std::string LookAt(double latitude, double longitude) {
+    char text[64];
+    std::snprintf(text, sizeof text, "--look-at %.4f,%.4f", latitude, longitude);
+    return text;
+}
+
+class PictureTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_FALSE(TileFolder().empty()) << "test tiles not written"; }
+};
+
+// For every tile of both sets: stand above its centre at a moment when the whole tile
+// is on the expected side of the terminator (its row in summer for the day set, in
+// winter for the night set, the Sun over its longitude or the opposite one), and read
+// its four quarters at their centres. A wrong tile, a swapped set, or a tile drawn
+// mirrored east-west or north-south reads as the wrong quarter.
+TEST_F(PictureTest, EveryTileAppearsInItsPlaceTheRightWayRound) {
+    for (int night = 0; night < 2; ++night) {
+        for (int row = 1; row <= 2; ++row) {
+            for (int column = 1; column <= 4; ++column) {
+                const double centreLat = row == 1 ? 45 : -45;
+                const double centreLon = -135 + 90 * (column - 1);
+                // The lit point's longitude is about 180 - 15 x (UTC hour).
+                const double sunLon = night ? centreLon + 180 : centreLon;
+                const int hour = ((int(std::lround((180 - sunLon) / 15)) % 24) + 24) % 24;
+                const bool northernSummer = (row == 1) != (night == 1);
+                char moment[32];
+                std::snprintf(moment, sizeof moment, "2026-%s-%sT%02d:00:00Z",
+                              northernSummer ? "06" : "12", northernSummer ? "21" : "22", hour);
+                const Picture picture = Render(moment, LookAt(centreLat, centreLon));
+                if (picture.rgb.empty()) return;
+                for (int north = 0; north < 2; ++north) {
+                    for (int east = 0; east < 2; ++east) {
+                        const TileQuarter expected{night == 1, row, column, north == 1, east == 1};
+                        const Pixel at =
+                            Project(centreLat, centreLon, centreLat + (north ? 22.5 : -22.5),
+                                    centreLon + (east ? 22.5 : -22.5));
+                        const TileQuarter seen = QuarterAt(picture, at);
+                        EXPECT_EQ(Describe(seen), Describe(expected)) << "at " << moment;
+                    }
+                }
+            }
+        }
+    }
+}
+
+// Looking down on the equator where the terminator crosses it: the evening one has
+// the lit side to the west (left), the morning one to the east (right). Samples lie
+// 30 degrees of longitude either side of it, well clear of the 5-degree steps in
+// which the day and night tiles follow it.
+TEST_F(PictureTest, TerminatorDividesTheDiscOnTheCorrectSides) {
+    const std::string moment = "2026-03-20T12:00:00Z";
+    const ToolRun info = Snapshot("--textures '" + TileFolder() + "' --utc " + moment +
+                                  " --size 64x48 --info --out '" + ScratchFolder() + "info.png'");
+    ASSERT_EQ(info.status, 0) << info.errors;
+    const double sunLon = InfoValues(info.output)["subsolar_lon"];
+    for (const double side : {90.0, -90.0}) {
+        const double terminatorLon = sunLon + side;
+        const Picture picture = Render(moment, LookAt(0, terminatorLon));
+        if (picture.rgb.empty()) return;
+        const TileQuarter west =
+            QuarterAt(picture, Project(0, terminatorLon, 10, terminatorLon - 30));
+        const TileQuarter east =
+            QuarterAt(picture, Project(0, terminatorLon, 10, terminatorLon + 30));
+        const bool evening = side > 0;
+        EXPECT_EQ(west.night, !evening) << "west of the terminator at longitude " << terminatorLon;
+        EXPECT_EQ(east.night, evening) << "east of the terminator at longitude " << terminatorLon;
+    }
+}
+
+// The axis leans toward the Sun in June and away in December: above the evening
+// terminator on the equator, the region near the north pole is lit in June and dark
+// in December, and the south polar region the other way round.
+TEST_F(PictureTest, PolesAreLitByTheSeason) {
+    struct Case {
+        const char* moment;
+        bool northLit;
+    };
+    for (const Case c : {Case{"2026-06-21T12:00:00Z", true}, Case{"2026-12-22T12:00:00Z", false}}) {
+        const ToolRun info =
+            Snapshot("--textures '" + TileFolder() + "' --utc " + c.moment +
+                     " --size 64x48 --info --out '" + ScratchFolder() + "info.png'");
+        ASSERT_EQ(info.status, 0) << info.errors;
+        const double lookLon = InfoValues(info.output)["subsolar_lon"] + 90;
+        const Picture picture = Render(c.moment, LookAt(0, lookLon));
+        if (picture.rgb.empty()) return;
+        EXPECT_EQ(QuarterAt(picture, Project(0, lookLon, 60, lookLon)).night, !c.northLit)
+            << c.moment;
+        EXPECT_EQ(QuarterAt(picture, Project(0, lookLon, -60, lookLon)).night, c.northLit)
+            << c.moment;
+    }
+}
+
+// Grey pixels (the clock text's 0.3 grey) in the bottom left, rows 22 to 24 of the
+// 25-row text grid and the first 16 of its 80 columns, and anywhere else.
+struct GreyCount {
+    int bottomLeft = 0, elsewhere = 0;
+};
+
+GreyCount CountGrey(const Picture& picture) {
+    GreyCount count;
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const std::uint8_t* c = picture.At(x, y);
+            if (!(c[0] > 40 && c[0] == c[1] && c[1] == c[2])) continue;
+            if (y >= picture.height * 22 / 25 && x < picture.width / 5)
+                ++count.bottomLeft;
+            else
+                ++count.elsewhere;
+        }
+    }
+    return count;
+}
+
+// The default picture is the saver's view after its first-frame alignment: at noon
+// UTC on 22 December with local time UTC, the camera stands above 23 south, 15 west,
+// in the eastern half of the day tile south of the equator and west of Greenwich, on
+// a black background.
+TEST_F(PictureTest, DefaultPictureShowsTheAlignedGlobe) {
+    const Picture picture = Render("2026-12-22T12:00:00Z", "");
+    if (picture.rgb.empty()) return;
+    const TileQuarter centre = QuarterAt(picture, {Width / 2, Height / 2});
+    EXPECT_EQ(Describe(centre), "d22 north-east");
+    const std::uint8_t* corner = picture.At(Width - 1, 0);
+    EXPECT_EQ(int(corner[0]) + corner[1] + corner[2], 0) << "background is not black";
+}
+
+// The clock text is drawn in grey at the bottom left and nowhere else: on the first
+// frame, and after the alignment at an equinox, when the Camera's axes are square.
+TEST_F(PictureTest, ClockTextSitsAtTheBottomLeft) {
+    for (const std::string& moment_frames :
+         {std::string("2026-12-22T12:00:00Z --frames 1"), std::string("2026-09-22T12:00:00Z")}) {
+        const Picture picture = Render(moment_frames, "");
+        if (picture.rgb.empty()) return;
+        const GreyCount grey = CountGrey(picture);
+        EXPECT_GT(grey.bottomLeft, 50) << moment_frames;
+        EXPECT_EQ(grey.elsewhere, 0) << moment_frames;
+    }
+}
+
+// Disabled until the first-frame alignment keeps the Camera's axes perpendicular: it
+// copies the Earth's axis into the Camera's up, which away from the equinoxes is not
+// perpendicular to its forward. The view is unaffected (the look-at squares the up
+// itself) but the text plane, built from the raw axes, tilts: the clock lands too
+// high and distorted in June and falls behind the near plane in December.
+TEST_F(PictureTest, DISABLED_ClockTextStaysAtTheBottomLeftAtTheSolstices) {
+    for (const char* moment : {"2026-06-21T12:00:00Z", "2026-12-22T12:00:00Z"}) {
+        const Picture picture = Render(moment, "");
+        if (picture.rgb.empty()) return;
+        const GreyCount grey = CountGrey(picture);
+        EXPECT_GT(grey.bottomLeft, 50) << moment;
+        EXPECT_EQ(grey.elsewhere, 0) << moment;
+    }
+}
+
+// A disc of the expected size, everywhere textured: no patch may be left black.
+TEST_F(PictureTest, GlobeDiscIsFullyDrawn) {
+    const Picture picture = Render("2026-03-20T06:30:00Z", LookAt(10, 40));
+    if (picture.rgb.empty()) return;
+    // Angular radius asin(1/3) at 18000 units under a 45-degree vertical field.
+    const double radius = std::tan(std::asin(1.0 / 3)) / std::tan(22.5 * Pi / 180) * Height / 2;
+    int black = 0, inside = 0;
+    for (int y = 0; y < Height; ++y) {
+        for (int x = 0; x < Width; ++x) {
+            const double dx = x + 0.5 - Width / 2.0, dy = y + 0.5 - Height / 2.0;
+            const double r = std::sqrt(dx * dx + dy * dy);
+            const std::uint8_t* c = picture.At(x, y);
+            const bool dark = c[0] == 0 && c[1] == 0 && c[2] == 0;
+            if (r < radius - 2) {
+                ++inside;
+                if (dark) ++black;
+            } else if (r > radius + 2 && y < Height * 22 / 25) {
+                EXPECT_TRUE(dark) << "pixel (" << x << ", " << y << ") outside the disc is lit";
+                if (!dark) return;
+            }
+        }
+    }
+    EXPECT_GT(inside, 100000);
+    EXPECT_EQ(black, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The lit point for moments whose answer is known from the Sun's model, and where the
+// camera stands after the first-frame alignment, which turns it by the local hour.
+TEST_F(PictureTest, InfoReportsTheLitPointAndTheAlignedCamera) {
+    struct Case {
+        const char* moment;
+        const char* environment;
+        double sunLat, sunLon, tolerance;  // degrees
+        double cameraLon;
+    };
+    // "XXX-1" is POSIX for one hour ahead of UTC.
+    for (const Case c : {Case{"2026-12-22T12:00:00Z", "TZ=UTC", -23, 0, 0.002, -15},
+                         Case{"2026-12-22T12:00:00Z", "TZ=XXX-1", -23, 0, 0.002, 0},
+                         Case{"2026-12-22T13:00:00Z", "TZ=UTC", -23, -15, 0.002, -15},
+                         Case{"2026-06-21T12:00:00Z", "TZ=UTC", 22.99, 0.13, 0.01, -15 + 0.13}}) {
+        const ToolRun run =
+            Snapshot("--textures '" + TileFolder() + "' --utc " + c.moment +
+                         " --size 32x32 --info --out '" + ScratchFolder() + "i.png'",
+                     c.environment);
+        ASSERT_EQ(run.status, 0) << run.errors;
+        auto values = InfoValues(run.output);
+        EXPECT_NEAR(values["subsolar_lat"], c.sunLat, c.tolerance) << c.moment;
+        EXPECT_NEAR(values["subsolar_lon"], c.sunLon, c.tolerance) << c.moment;
+        // The camera rides the lit point's parallel; the quarter-degree turn constant
+        // and float rounding keep it within a hundredth of a degree.
+        EXPECT_NEAR(values["camera_lat"], c.sunLat, 0.01) << c.moment << " " << c.environment;
+        EXPECT_NEAR(values["camera_lon"], c.cameraLon, 0.05) << c.moment << " " << c.environment;
+        EXPECT_NEAR(values["camera_distance"], 18000, 1.0);
+    }
+    const ToolRun placed = Snapshot("--textures '" + TileFolder() +
+                                    "' --utc 2026-03-20T12:00:00Z --size 32x32 --info "
+                                    "--look-at -33.5,151.25 --out '" +
+                                    ScratchFolder() + "i.png'");
+    ASSERT_EQ(placed.status, 0) << placed.errors;
+    auto values = InfoValues(placed.output);
+    EXPECT_NEAR(values["camera_lat"], -33.5, 0.01);
+    EXPECT_NEAR(values["camera_lon"], 151.25, 0.01);
+    EXPECT_NEAR(values["camera_distance"], 18000, 1.0);
+}
+
+// Bad arguments, unusable textures and a missing GL each end with status 2, a message
+// on stderr and no picture.
+TEST_F(PictureTest, RefusesWhatItCannotRender) {
+    const std::string out = ScratchFolder() + "refused.png";
+    const std::string good = "--textures '" + TileFolder() + "' --utc 2026-12-22T12:00:00Z";
+    const std::string broken = ScratchFolder() + "broken/";
+    std::system(("mkdir -p '" + broken + "' && cp '" + TileFolder() + "'*.bmp '" + broken +
+                 "' && rm '" + broken + "n24.bmp'")
+                    .c_str());
+    const std::string truncated = ScratchFolder() + "truncated/";
+    std::system(("mkdir -p '" + truncated + "' && cp '" + TileFolder() + "'*.bmp '" + truncated +
+                 "' && head -c 100 '" + TileFolder() + "d11.bmp' >'" + truncated + "d11.bmp'")
+                    .c_str());
+    const std::string cases[] = {
+        good,                                                            // no --out
+        good + " --size 640x0",                                          // a zero side
+        good + " --size 640",                                            // no height
+        good + " --frames 0",                                            // no frame at all
+        good + " --look-at 91,0",                                        // beyond the pole
+        good + " --look-at 10",                                          // no longitude
+        good + " --bogus",                                               // unknown
+        "--textures '" + TileFolder() + "' --utc 2026-02-29T12:00:00Z",  // no such day
+        "--textures '" + TileFolder() + "' --utc 1969-12-31T23:59:59Z",  // before 1970
+        "--textures /nonexistent --utc 2026-12-22T12:00:00Z",
+        "--textures '" + broken + "' --utc 2026-12-22T12:00:00Z",
+        "--textures '" + truncated + "' --utc 2026-12-22T12:00:00Z",
+        "--textures '/" + std::string(95, 'x') + "' --utc 2026-12-22T12:00:00Z",
+    };
+    for (const std::string& arguments : cases) {
+        std::remove(out.c_str());
+        const bool needsOut = arguments != good;
+        const ToolRun run = Snapshot(arguments + (needsOut ? " --out '" + out + "'" : ""));
+        EXPECT_EQ(run.status, 2) << arguments;
+        EXPECT_NE(run.errors.find("solvane-snapshot: "), std::string::npos) << arguments;
+        EXPECT_FALSE(FileExists(out)) << arguments;
+    }
+    // With no EGL vendor at all, libglvnd offers no display.
+    std::remove(out.c_str());
+    const ToolRun noGl =
+        Snapshot("--textures '" + TileFolder() + "' --utc 2026-12-22T12:00:00Z --out '" + out + "'",
+                 "TZ=UTC __EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json");
+    EXPECT_EQ(noGl.status, 2);
+    EXPECT_NE(noGl.errors.find("OpenGL"), std::string::npos) << noGl.errors;
+}
+
+}  // namespace

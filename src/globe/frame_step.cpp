@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
 #include <cstdint>
 #include <ctime>
 #include <limits>
@@ -55,7 +56,18 @@ void AlignCamera(int localHour) {
     Camera.up = SunFrame.up;
     const Vec3 f = Camera.forward;
     const Vec3 u = Camera.up;
-    Camera.right = Vec3{f.y * u.z - f.z * u.y, f.z * u.x - f.x * u.z, f.x * u.y - f.y * u.x};
+    Vec3 right{f.y * u.z - f.z * u.y, f.z * u.x - f.x * u.z, f.x * u.y - f.y * u.x};
+    // The Earth's axis is not square to the view, so the product is shorter than a
+    // unit; a key orbit about it in the next frame, before that frame's NormaliseAxes,
+    // would not be a true rotation. Rescale it here (the direction stays).
+    const double length =
+        std::sqrt(double(right.x) * right.x + double(right.y) * right.y + double(right.z) * right.z);
+    if (length > 0.0) {
+        right.x = float(right.x / length);
+        right.y = float(right.y / length);
+        right.z = float(right.z / length);
+    }
+    Camera.right = right;
     const float angle = static_cast<float>((localHour - 1) * 60 * 0.25 + 180.0);
     OrbitFrame(Camera, SunFrame, Pivot, 0, 1, 0, angle);
 }

@@ -1,0 +1,277 @@
+#include "globe/patch_renderer.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <initializer_list>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/support/gl_recorder.h"
+#include "textures/texture_set.h"
+
+namespace {
+
+std::string Call(const char* name, std::initializer_list<double> args = {}) {
+    return FormatGlCall(GlCall{name, std::vector<double>(args), nullptr});
+}
+
+std::vector<std::string> Recorded() {
+    std::vector<std::string> calls;
+    for (const GlCall& call : RecordedGlCalls()) calls.push_back(FormatGlCall(call));
+    return calls;
+}
+
+// The x of the first vertex of every drawn patch, in drawing order: the tests give
+// each patch its own.
+std::vector<double> DrawnPatches() {
+    std::vector<double> drawn;
+    bool atFirstVertex = false;
+    for (const GlCall& call : RecordedGlCalls()) {
+        if (call.name == "glBegin") atFirstVertex = true;
+        if (call.name == "glVertex3f" && atFirstVertex) {
+            drawn.push_back(call.args[0]);
+            atFirstVertex = false;
+        }
+    }
+    return drawn;
+}
+
+class PatchRenderer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        savedTextureList = TextureList;
+        TextureList = nullptr;
+        camera = CameraFrame{{18000, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, 0, -1}, 45};
+        ClearGlCalls();
+    }
+    void TearDown() override { TextureList = savedTextureList; }
+
+    // A patch facing the camera, its first vertex at (x, 0, 0) and the other three a
+    // little north and east of it; linked behind the patches made before.
+    Patch& AddPatch(const char* name, float x, std::int32_t textured = 1) {
+        auto owned = std::make_unique<Storage>();
+        Patch& patch = owned->patch;
+        for (int i = 0; i < 4; ++i) {
+            PatchVertex& v = owned->vertices[i];
+            v.position = Vec3{x, 10.0f * float(i & 2), 10.0f * float((i + 1) & 2)};
+            v.colour = Colour{0.25f * float(i), 0.5f, 0.75f, 1.0f};
+            v.texCoord = TexCoord{0.125f * float(i), 0.5f};
+            v.next = i < 3 ? &owned->vertices[i + 1] : nullptr;
+        }
+        patch.vertices = &owned->vertices[0];
+        patch.centreNormal = Vec3{1, 0, 0};
+        std::strncpy(patch.textureName, name, sizeof patch.textureName - 1);
+        patch.textured = textured;
+        if (!storage.empty()) storage.back()->patch.next = &patch;
+        storage.push_back(std::move(owned));
+        return patch;
+    }
+
+    TextureRecord& AddRecord(const char* path, std::int32_t width, std::int32_t height,
+                             std::size_t rgbSize) {
+        auto record = std::make_unique<TextureRecord>();
+        std::strncpy(record->path, path, sizeof record->path - 1);
+        record->header.assign(40, 0);
+        std::memcpy(&record->header[4], &width, 4);  // little-endian host
+        std::memcpy(&record->header[8], &height, 4);
+        record->rgb.assign(rgbSize, 0x80);
+        if (records.empty())
+            TextureList = record.get();
+        else
+            records.back()->next = record.get();
+        records.push_back(std::move(record));
+        return *records.back();
+    }
+
+    void Draw() { DrawPatches(storage.empty() ? nullptr : &storage.front()->patch, camera); }
+
+    struct Storage {
+        Patch patch{};
+        PatchVertex vertices[4]{};
+    };
+    std::vector<std::unique_ptr<Storage>> storage;
+    std::vector<std::unique_ptr<TextureRecord>> records;
+    CameraFrame camera{};
+    TextureRecord* savedTextureList = nullptr;
+};
+
+TEST_F(PatchRenderer, WithoutTexturesOnlyUntexturedPatchesAreDrawnPlain) {
+    AddPatch("tiles/d11.bmp", 6000);
+    Draw();
+    EXPECT_TRUE(RecordedGlCalls().empty()) << FormatGlCalls();
+
+    ClearGlCalls();
+    AddPatch("tiles/d11.bmp", 6001, 0);
+    Draw();
+    std::vector<std::string> expected{Call("glBegin", {GL_POLYGON})};
+    for (const PatchVertex* v = storage.back()->patch.vertices; v; v = v->next) {
+        expected.push_back(Call("glColor4f", {v->colour.r, v->colour.g, v->colour.b, 1}));
+        expected.push_back(Call("glVertex3f", {v->position.x, v->position.y, v->position.z}));
+    }
+    expected.push_back(Call("glEnd"));
+    EXPECT_EQ(Recorded(), expected);
+}
+
+TEST_F(PatchRenderer, EveryPassUploadsItsTextureThenDrawsItsPatches) {
+    const TextureRecord& first = AddRecord("tiles/d11.bmp", 4, 2, 24);
+    const TextureRecord& second = AddRecord("tiles/d12.bmp", 2, 1, 8);
+    AddPatch("tiles/d12.bmp", 6000);
+    Draw();
+
+    const std::string nearest[] = {
+        Call("glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST}),
+        Call("glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST})};
+    std::vector<std::string> expected{
+        Call("glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT}),
+        Call("glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT}),
+        Call("glPixelStorei", {GL_UNPACK_ALIGNMENT, 4}),
+        Call("glPixelStorei", {GL_UNPACK_ROW_LENGTH, 0}),
+        Call("glPixelStorei", {GL_UNPACK_SKIP_ROWS, 0}),
+        Call("glPixelStorei", {GL_UNPACK_SKIP_PIXELS, 0}),
+        Call("glTexImage2D", {GL_TEXTURE_2D, 0, 3, 4, 2, 0, GL_RGB, GL_UNSIGNED_BYTE}),
+        nearest[0],
+        nearest[1],
+        Call("glTexImage2D", {GL_TEXTURE_2D, 0, 3, 2, 1, 0, GL_RGB, GL_UNSIGNED_BYTE}),
+        nearest[0],
+        nearest[1],
+        Call("glEnable", {GL_TEXTURE_2D}),
+        Call("glBegin", {GL_POLYGON}),
+    };
+    for (const PatchVertex* v = storage.back()->patch.vertices; v; v = v->next) {
+        expected.push_back(Call("glColor4f", {v->colour.r, v->colour.g, v->colour.b, 1}));
+        expected.push_back(Call("glTexCoord2f", {v->texCoord.s, v->texCoord.t}));
+        expected.push_back(Call("glVertex3f", {v->position.x, v->position.y, v->position.z}));
+    }
+    expected.push_back(Call("glEnd"));
+    expected.push_back(Call("glDisable", {GL_TEXTURE_2D}));
+    EXPECT_EQ(Recorded(), expected);
+
+    const std::vector<GlCall> uploads = RecordedGlCallsNamed("glTexImage2D");
+    ASSERT_EQ(uploads.size(), 2u);
+    EXPECT_EQ(uploads[0].pointer, first.rgb.data());
+    EXPECT_EQ(uploads[1].pointer, second.rgb.data());
+}
+
+TEST_F(PatchRenderer, PatchesAreMatchedToTexturesByExactName) {
+    AddRecord("tiles/d11.bmp", 1, 1, 4);
+    AddPatch("tiles/d11.bmp", 6001);
+    AddPatch("tiles/d11.bmpx", 6002);
+    AddPatch("tiles/d11.bm", 6003);
+    AddPatch("TILES/d11.bmp", 6004);
+    AddPatch("tiles/d21.bmp", 6005);
+    AddPatch("", 6006);
+    AddPatch("tiles/d11.bmp", 6007, 0);  // an untextured patch is drawn in this pass too
+    Draw();
+    EXPECT_EQ(DrawnPatches(), (std::vector<double>{6001, 6007, 6007}));
+    // ... but without the texture, in its pass and in the closing one.
+    EXPECT_EQ(RecordedGlCallsNamed("glEnable").size(), 1u);
+    EXPECT_EQ(RecordedGlCallsNamed("glTexCoord2f").size(), 4u);
+}
+
+TEST_F(PatchRenderer, NamesOfAFullPathAreComparedToTheEnd) {
+    std::string path(99, 'a');
+    path.replace(92, 7, "d24.bmp");
+    AddRecord(path.c_str(), 1, 1, 4);
+    AddPatch(path.c_str(), 6001);
+    std::string other = path;
+    other[0] = 'b';
+    AddPatch(other.c_str(), 6002);
+    Draw();
+    EXPECT_EQ(DrawnPatches(), (std::vector<double>{6001}));
+}
+
+TEST_F(PatchRenderer, PatchesFacingAwayFromTheCameraAreSkipped) {
+    AddPatch("", 6000, 0);  // e = -1
+    Patch& far = AddPatch("", -6000, 0);
+    far.centreNormal = Vec3{-1, 0, 0};
+    Patch& farKept = AddPatch("", -6001, 0);
+    farKept.centreNormal = Vec3{-1, 0, 0};
+    farKept.vertices->noCull = 1;
+    Patch& edgeOn = AddPatch("", 6002, 0);
+    edgeOn.centreNormal = Vec3{0, 1, 0};  // e exactly 0
+    Patch& noNumber = AddPatch("", -6003, 0);
+    noNumber.centreNormal = Vec3{std::numeric_limits<float>::quiet_NaN(), 0, 0};
+    Patch& atEye = AddPatch("", 18000, 0);  // no direction from the camera
+    atEye.vertices->position = camera.position;
+    atEye.centreNormal = Vec3{1, 0, 0};
+    Draw();
+    EXPECT_EQ(DrawnPatches(), (std::vector<double>{6000, -6001, 6002, -6003, 18000}));
+}
+
+TEST_F(PatchRenderer, OutlinesCloseTheirLoopInEverySelectingPass) {
+    AddRecord("tiles/n13.bmp", 1, 1, 4);
+    Patch& outline = AddPatch("tiles/n13.bmp", -6000);  // facing away: no test applies
+    outline.centreNormal = Vec3{-1, 0, 0};
+    outline.outline = 1;
+    outline.textured = 2;  // selected by name and, not being 1, by the closing pass
+    Draw();
+
+    std::vector<std::string> strip{Call("glBegin", {GL_LINE_STRIP})};
+    const PatchVertex* first = outline.vertices;
+    for (const PatchVertex* v = first; v; v = v->next) {
+        strip.push_back(Call("glColor3f", {v->colour.r, v->colour.g, v->colour.b}));
+        strip.push_back(Call("glVertex3f", {v->position.x, v->position.y, v->position.z}));
+    }
+    strip.push_back(Call("glColor3f", {first->colour.r, first->colour.g, first->colour.b}));
+    strip.push_back(
+        Call("glVertex3f", {first->position.x, first->position.y, first->position.z}));
+    strip.push_back(Call("glEnd"));
+
+    std::vector<std::string> calls = Recorded();
+    calls.erase(calls.begin(), calls.begin() + 9);  // wrap, unpacking, upload, filters
+    std::vector<std::string> expected = strip;
+    expected.insert(expected.end(), strip.begin(), strip.end());
+    EXPECT_EQ(calls, expected);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), Call("glVertex3f", {-6000, 0, 0})), 4);
+}
+
+TEST_F(PatchRenderer, BlendedPatchesComeLastWithBlendingAroundThem) {
+    AddRecord("tiles/d13.bmp", 1, 1, 4);
+    AddPatch("tiles/d13.bmp", 6001).blend = 1;
+    AddPatch("tiles/d13.bmp", 6002);
+    AddPatch("tiles/d13.bmp", 6003).blend = 1;
+    Draw();
+    EXPECT_EQ(DrawnPatches(), (std::vector<double>{6002, 6001, 6003}));
+
+    std::vector<std::string> states;
+    for (const GlCall& call : RecordedGlCalls())
+        if (call.name == "glEnable" || call.name == "glDisable" || call.name == "glBegin")
+            states.push_back(FormatGlCall(call));
+    const std::string texOn = Call("glEnable", {GL_TEXTURE_2D});
+    const std::string texOff = Call("glDisable", {GL_TEXTURE_2D});
+    const std::string blendOn = Call("glEnable", {GL_BLEND});
+    const std::string blendOff = Call("glDisable", {GL_BLEND});
+    const std::string begin = Call("glBegin", {GL_POLYGON});
+    EXPECT_EQ(states, (std::vector<std::string>{texOn, begin, texOff,                     //
+                                                texOn, blendOn, begin, blendOff, texOff,  //
+                                                texOn, blendOn, begin, blendOff, texOff}));
+}
+
+TEST_F(PatchRenderer, ImagesTheirDataCannotBackAreUploadedEmpty) {
+    AddRecord("tiles/d11.bmp", 64, 64, 12);  // 12 bytes for a 64 x 64 header
+    AddRecord("tiles/d12.bmp", 2, -2, 16);   // top-down
+    AddRecord("tiles/d13.bmp", 3, 2, 23);    // one byte short of two padded rows
+    AddRecord("tiles/d14.bmp", 3, 2, 24);    // exactly two rows of 12 bytes
+    TextureRecord& shortHeader = AddRecord("tiles/d21.bmp", 1, 1, 4);
+    shortHeader.header.resize(6);
+    Draw();
+    const std::vector<GlCall> uploads = RecordedGlCallsNamed("glTexImage2D");
+    ASSERT_EQ(uploads.size(), 5u);
+    for (int i : {0, 1, 2, 4}) {
+        EXPECT_EQ(uploads[i].args.at(3), 0.0) << "record " << i;
+        EXPECT_EQ(uploads[i].args.at(4), 0.0) << "record " << i;
+        EXPECT_EQ(uploads[i].pointer, nullptr) << "record " << i;
+    }
+    EXPECT_EQ(uploads[3].args.at(3), 3.0);
+    EXPECT_EQ(uploads[3].pointer, records[3]->rgb.data());
+    // Every pass still sets its filters after its upload.
+    EXPECT_EQ(RecordedGlCallsNamed("glTexParameteri").size(), 2u + 2u * 5u);
+}
+
+}  // namespace

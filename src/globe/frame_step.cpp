@@ -60,8 +60,8 @@ void AlignCamera(int localHour) {
     // The Earth's axis is not square to the view, so the product is shorter than a
     // unit; a key orbit about it in the next frame, before that frame's NormaliseAxes,
     // would not be a true rotation. Rescale it here (the direction stays).
-    const double length =
-        std::sqrt(double(right.x) * right.x + double(right.y) * right.y + double(right.z) * right.z);
+    const double length = std::sqrt(double(right.x) * right.x + double(right.y) * right.y +
+                                    double(right.z) * right.z);
     if (length > 0.0) {
         right.x = float(right.x / length);
         right.y = float(right.y / length);

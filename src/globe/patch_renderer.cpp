@@ -11,7 +11,8 @@
 
 namespace {
 constexpr std::size_t NameSize = sizeof(Patch::textureName);
-static_assert(sizeof(TextureRecord::path) == NameSize, "paths and texture names must match in size");
+static_assert(sizeof(TextureRecord::path) == NameSize,
+              "paths and texture names must match in size");
 
 // Byte-for-byte equality of a patch's texture name with a record's path up to the
 // terminator. All names share the folder and differ only in the file name at their
@@ -36,7 +37,8 @@ bool FacesAway(const Patch& patch, const Vec3& eye) {
     // patch is drawn.
     if (!(length > 0.0)) return false;
     const float vx = float(dx / length), vy = float(dy / length), vz = float(dz / length);
-    const float e = vx * patch.centreNormal.x + vy * patch.centreNormal.y + vz * patch.centreNormal.z;
+    const float e =
+        vx * patch.centreNormal.x + vy * patch.centreNormal.y + vz * patch.centreNormal.z;
     return e > 0.0f;
 }
 

@@ -24,7 +24,9 @@ constexpr float MoveStep = 500.5f;  // world units per frame
 constexpr float OrbitStep = 6.0f;   // degrees per frame
 constexpr float RollStep = 2.0f;    // degrees per frame
 
-bool Active(int virtualKey) { return KeyStateArray[virtualKey] != 0; }
+bool Active(int virtualKey) {
+    return KeyStateArray[virtualKey] != 0;
+}
 }  // namespace
 
 void PollKeys() {

@@ -56,8 +56,8 @@ int SetUpSceneWithFolder(const char* folder) {
 }
 
 void ResizeView(std::int32_t width, std::int32_t height) {
-    viewSettings.aspect =
-        height == 0 ? static_cast<float>(width) : static_cast<float>(width) / static_cast<float>(height);
+    viewSettings.aspect = height == 0 ? static_cast<float>(width)
+                                      : static_cast<float>(width) / static_cast<float>(height);
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

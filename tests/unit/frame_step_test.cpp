@@ -49,9 +49,9 @@ double TurnAbout(const Vec3& axis, const Vec3& from, const Vec3& to) {
     const double cx = from.y * az - from.z * ay, cy = from.z * ax - from.x * az,
                  cz = from.x * ay - from.y * ax;  // from x axis
     const double sine = -(cx * to.x + cy * to.y + cz * to.z);
-    const double cosine = double(from.x) * to.x + double(from.y) * to.y + double(from.z) * to.z -
-                          (from.x * ax + from.y * ay + from.z * az) *
-                              (to.x * ax + to.y * ay + to.z * az);
+    const double cosine =
+        double(from.x) * to.x + double(from.y) * to.y + double(from.z) * to.z -
+        (from.x * ax + from.y * ay + from.z * az) * (to.x * ax + to.y * ay + to.z * az);
     return std::atan2(sine, cosine) * Degrees;
 }
 
@@ -73,7 +73,7 @@ const std::string& TileFolder() {
 }
 
 class FrameStepTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const char* zone = std::getenv("TZ");
         hadZone = zone != nullptr;
@@ -190,13 +190,15 @@ TEST_F(FrameStepTest, FrameDrawsInItsFixedOrder) {
     EXPECT_EQ(calls[6].name, "glBlendFunc");
     EXPECT_EQ(FormatGlCall(calls[7]), "gluLookAt(18000, 0, 0, 17999, 0, 0, 0, 1, 0)");
     // The clock text in grey before the globe, and the frame ends on the matrix reset.
-    EXPECT_EQ(FormatGlCall(calls[8]), FormatGlCall(GlCall{"glColor3f", {0.3f, 0.3f, 0.3f}, nullptr}));
+    EXPECT_EQ(FormatGlCall(calls[8]),
+              FormatGlCall(GlCall{"glColor3f", {0.3f, 0.3f, 0.3f}, nullptr}));
     EXPECT_EQ(FormatGlCall(calls.back()), "glLoadIdentity()");
     EXPECT_EQ(RecordedGlCallsNamed("glTexImage2D").size(), 16u);
     // From three radii out a third of the sphere faces the Camera: 864 of 2592 patches,
     // give or take the patches the horizon cuts.
     int polygons = 0;
-    for (const GlCall& call : RecordedGlCallsNamed("glBegin")) polygons += call.args[0] == GL_POLYGON;
+    for (const GlCall& call : RecordedGlCallsNamed("glBegin"))
+        polygons += call.args[0] == GL_POLYGON;
     EXPECT_NEAR(polygons, 864, 40);
 
     Frame(December22Noon);  // from the second frame on, the aligned Camera

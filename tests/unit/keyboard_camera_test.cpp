@@ -29,7 +29,7 @@ void ExpectVec(const Vec3& actual, float x, float y, float z, float tolerance) {
 }
 
 class KeyboardCamera : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         for (int code = 0; code < 256; ++code) SetKeyState(code, 0);
         ClearKeys();
@@ -85,15 +85,15 @@ TEST_F(KeyboardCamera, MoveKeysStepAlongTheCameraAxes) {
 
     CreateFrames();
     SetKeyState(Numpad9, 0);
-    SetKeyState(Numpad7, DownNow);   // up: +y
-    SetKeyState(Decimal, DownNow);   // right: -z
+    SetKeyState(Numpad7, DownNow);  // up: +y
+    SetKeyState(Decimal, DownNow);  // right: -z
     Frame();
     ExpectVec(Camera.position, 18000, 500.5f, -500.5f, PositionTolerance);
     SetKeyState(Numpad7, 0);
     SetKeyState(Decimal, 0);
     SetKeyState(Numpad1, DownNow);
     SetKeyState(Numpad0, DownNow);
-    SetKeyState(Numpad3, DownNow);   // away from the globe: +x
+    SetKeyState(Numpad3, DownNow);  // away from the globe: +x
     Frame();
     ExpectVec(Camera.position, 18500.5f, 0, 0, PositionTolerance);
 }

@@ -43,7 +43,7 @@ std::vector<double> DrawnPatches() {
 }
 
 class PatchRenderer : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         savedTextureList = TextureList;
         TextureList = nullptr;
@@ -219,8 +219,7 @@ TEST_F(PatchRenderer, OutlinesCloseTheirLoopInEverySelectingPass) {
         strip.push_back(Call("glVertex3f", {v->position.x, v->position.y, v->position.z}));
     }
     strip.push_back(Call("glColor3f", {first->colour.r, first->colour.g, first->colour.b}));
-    strip.push_back(
-        Call("glVertex3f", {first->position.x, first->position.y, first->position.z}));
+    strip.push_back(Call("glVertex3f", {first->position.x, first->position.y, first->position.z}));
     strip.push_back(Call("glEnd"));
 
     std::vector<std::string> calls = Recorded();

@@ -25,7 +25,7 @@ std::vector<std::string> Recorded() {
 }
 
 class Projection : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         SetUpViewSettings();
         ClearGlCalls();
@@ -78,14 +78,13 @@ TEST_F(Projection, CameraReplacesTheResizeProjection) {
     ResizeView(1024, 768);
     ClearGlCalls();
     ApplyCamera(Camera);
-    EXPECT_EQ(Recorded(),
-              (std::vector<std::string>{
-                  Call("glMatrixMode", {GL_PROJECTION}),
-                  Call("glLoadIdentity"),
-                  Call("gluPerspective", {45, double(1024.0f / 768.0f), 2, 20000}),
-                  Call("glBlendFunc", {GL_ONE_MINUS_DST_COLOR, GL_SRC_ALPHA}),
-                  Call("gluLookAt", {18000, 0, 0, 17999, 0, 0, 0, 1, 0}),
-              }));
+    EXPECT_EQ(Recorded(), (std::vector<std::string>{
+                              Call("glMatrixMode", {GL_PROJECTION}),
+                              Call("glLoadIdentity"),
+                              Call("gluPerspective", {45, double(1024.0f / 768.0f), 2, 20000}),
+                              Call("glBlendFunc", {GL_ONE_MINUS_DST_COLOR, GL_SRC_ALPHA}),
+                              Call("gluLookAt", {18000, 0, 0, 17999, 0, 0, 0, 1, 0}),
+                          }));
 }
 
 TEST_F(Projection, CameraFieldOfViewAndEyeFollowTheFrame) {
@@ -108,8 +107,9 @@ TEST_F(Projection, ClearModesChooseTheColour) {
         {Given, {Call("glClearColor", {0.25, 0.5, 0.75, 1}), clearBoth, depthOne}},
         {Black, {Call("glClearColor", {0, 0, 0, 1}), clearBoth, depthOne}},
         {White, {Call("glClearColor", {1, 1, 1, 1}), clearBoth, depthOne}},
-        {Sage, {Call("glClearColor", {double(0.74f), double(0.8f), double(0.78f), 1}), clearBoth,
-                depthOne}},
+        {Sage,
+         {Call("glClearColor", {double(0.74f), double(0.8f), double(0.78f), 1}), clearBoth,
+          depthOne}},
         {7, {clearBoth, depthOne}},  // the last clear colour stays
     };
     for (const Case& c : cases) {

@@ -298,6 +298,52 @@ TEST_F(PictureTest, ClockTextSitsAtTheBottomLeft) {
     }
 }
 
+// Grey pixels in the middle of a cell of the 80 x 25 text grid. In perspective the
+// grid spans T x 45 / 180 = 0.405 of the plane's half-size, where the view shows
+// tan(22.5 degrees) = 0.414 of it (T is the tangent of 45 radians): centred, 97.8%
+// of the picture's width and height.
+int GreyInCell(const Picture& picture, int row, int column) {
+    const double span = 1.6197751905438615 * 45 / 180 / std::tan(22.5 * Pi / 180);
+    const auto x = [&](double c) { return picture.width / 2.0 * (1 + span * (c - 40) / 40); };
+    const auto y = [&](double r) { return picture.height / 2.0 * (1 - span * (12.5 - r) / 12.5); };
+    int count = 0;
+    for (int py = int(y(row)); py < int(y(row + 1)); ++py) {
+        for (int px = int(x(column + 0.2)); px < int(x(column + 0.8)); ++px) {
+            const std::uint8_t* c = picture.At(px, py);
+            if (c[0] > 40 && c[0] == c[1] && c[1] == c[2]) ++count;
+        }
+    }
+    return count;
+}
+
+// Every character of the clock that has a glyph shows in its own cell, on rows 23 and
+// 24 from column 0.
+void ExpectEveryGlyphInItsCell(const char* moment, const std::string (&lines)[2]) {
+    const Picture picture = Render(moment, "--frames 1");
+    if (picture.rgb.empty()) return;
+    for (int line = 0; line < 2; ++line) {
+        for (std::size_t column = 0; column < lines[line].size(); ++column) {
+            const char c = lines[line][column];
+            if (c == ' ' || c == ':') continue;
+            EXPECT_GT(GreyInCell(picture, 23 + line, int(column)), 0)
+                << moment << ": '" << c << "' of " << lines[line];
+        }
+    }
+}
+
+TEST_F(PictureTest, ClockTextShowsEveryCharacterInItsCell) {
+    ExpectEveryGlyphInItsCell("2026-09-22T12:00:00Z", {"DATE:22 9 2026", "LOCAL:12 0 0"});
+}
+
+// Disabled until the text renderer works around a fault of Mesa 22.3 (llvmpipe, also
+// under Wine): a two-point GL_LINE_STRIP followed by an empty glBegin/glEnd pair of the
+// same mode makes the following strips vanish. The glyph of "1" has two points and a
+// space has none, so a clock such as DATE:11 1 2026 loses everything after "1 " up to
+// the next "1".
+TEST_F(PictureTest, DISABLED_ClockTextShowsEveryCharacterAfterAOneAndASpace) {
+    ExpectEveryGlyphInItsCell("2026-01-11T10:01:00Z", {"DATE:11 1 2026", "LOCAL:10 1 0"});
+}
+
 // Disabled until the first-frame alignment keeps the Camera's axes perpendicular: it
 // copies the Earth's axis into the Camera's up, which away from the equinoxes is not
 // perpendicular to its forward. The view is unaffected (the look-at squares the up

@@ -2,14 +2,16 @@
 
 #include <commdlg.h>
 
+#include <cstddef>
 #include <cstring>
 
 #include "platform/marker_picker.h"
 
 namespace {
 constexpr DWORD FileBufferSize = 500;
-// The record size of the version 4.0 dialog: 76 bytes in a 32-bit program.
-constexpr DWORD RecordSize = OPENFILENAME_SIZE_VERSION_400A;
+// The record size of the version 4.0 dialog (OPENFILENAME_SIZE_VERSION_400A, which is
+// not a constant expression): the record up to lpTemplateName, 76 bytes when 32-bit.
+constexpr DWORD RecordSize = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
 #if !defined(_WIN64)
 static_assert(RecordSize == 76, "the 32-bit dialog record is 76 bytes");
 #endif

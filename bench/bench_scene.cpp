@@ -36,7 +36,8 @@ bool HasAllTiles(const std::string& folder) {
 bool WriteMadeUpTiles(const std::string& folder, int size) {
     for (int i = 0; i < 16; ++i) {
         const Bytes file = Bitmap24(size, size, [i](int x, int y) {
-            return Rgb{std::uint8_t(x * 7 + i), std::uint8_t(y * 5), std::uint8_t((x ^ y) + 16 * i)};
+            return Rgb{std::uint8_t(x * 7 + i), std::uint8_t(y * 5),
+                       std::uint8_t((x ^ y) + 16 * i)};
         });
         if (!WriteBytes(folder + TileNames[i], file)) return false;
     }

@@ -3,7 +3,11 @@
 // frame must be a glyph node of the clock text, which the text renderer builds and
 // frees per character.
 //
-//   solvane_frame_profile [frames] [--check-allocations]
+// --gl-digest instead records every GL call of frames at several moments of a year,
+// with camera keys held, and prints their number and a digest of their names and
+// arguments: a change that must not alter what is drawn must not alter the digest.
+//
+//   solvane_frame_profile [frames] [--check-allocations] [--gl-digest]
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +16,9 @@
 
 #include "bench/bench_scene.h"
 #include "globe/frame_step.h"
+#include "platform/clock.h"
+#include "platform/key_state.h"
+#include "tests/support/gl_recorder.h"
 #include "text/clock_readout.h"
 #include "text/stroke_font.h"
 
@@ -38,6 +45,42 @@ std::uint64_t GlyphNodesOfClockText() {
     return nodes;
 }
 
+// FNV-1a over the formatted calls: numbers as %.9g, exact for every float argument.
+int PrintGlDigest() {
+    SetUpBenchScene();
+    SetGlRecording(true);
+    std::uint64_t digest = 1469598103934665603ULL;
+    std::size_t calls = 0;
+    // Moments across the year and the day, each a few seconds long so the spin runs;
+    // some frames with keys held, which move the camera over other parts of the globe.
+    const std::int64_t day = 86400;
+    const std::int64_t moments[] = {BenchMoment, BenchMoment - 180 * day + 7 * 3600 + 1234,
+                                    BenchMoment - 90 * day - 11 * 3600 + 59,
+                                    BenchMoment + 9 * day + 5 * 3600 + 3599};
+    const int keys[] = {0, 0x66, 0x68, 0x69, 0x6A, 0, 0x64, 0x62, 0x63, 0x6F};
+    int frame = 0;
+    for (const std::int64_t moment : moments) {
+        for (int second = 0; second < 5; ++second, ++frame) {
+            PinCalendarTime(moment + second);
+            const int key = keys[frame % 10];
+            if (key != 0) SetKeyState(key, std::int16_t(0x8000));
+            ClearGlCalls();
+            FrameStep();
+            if (key != 0) SetKeyState(key, 0);
+            for (const GlCall& call : RecordedGlCalls()) {
+                for (const char c : FormatGlCall(call) + "\n") {
+                    digest ^= static_cast<unsigned char>(c);
+                    digest *= 1099511628211ULL;
+                }
+            }
+            calls += RecordedGlCalls().size();
+        }
+    }
+    std::printf("GL calls: %zu in %d frames, digest %016llx\n", calls, frame,
+                static_cast<unsigned long long>(digest));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -46,11 +89,14 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--check-allocations") == 0) {
             check = true;
+        } else if (std::strcmp(argv[i], "--gl-digest") == 0) {
+            return PrintGlDigest();
         } else {
             char* end = nullptr;
             const long value = std::strtol(argv[i], &end, 10);
             if (end == argv[i] || *end != '\0' || value < 1 || value > 1000000) {
-                std::fprintf(stderr, "usage: %s [frames] [--check-allocations]\n", argv[0]);
+                std::fprintf(stderr, "usage: %s [frames] [--check-allocations] [--gl-digest]\n",
+                             argv[0]);
                 return 2;
             }
             frames = int(value);

@@ -83,10 +83,20 @@ Median() { sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) { print "nan"; exit 
 # The median HUD sample of a run, start-up samples left out.
 RunFps() { tail -n +"$((skipSamples + 1))" "$1" 2>/dev/null | Median; }
 
-# True once anything but black is on the screen.
+# True once the globe is on the screen: the centre pixel lit, the corner black (a
+# window's background before the first frame is one colour all over).
 ScreenDrawn() {
-  xwd -root -silent 2>/dev/null | convert xwd:- -format '%[fx:maxima.r+maxima.g+maxima.b>0]' info: \
-    2>/dev/null | grep -q 1
+  xwd -root -silent 2>/dev/null | python3 -c '
+import struct, sys
+d = sys.stdin.buffer.read()
+if len(d) < 100: sys.exit(1)
+f = struct.unpack(">25I", d[:100])
+start = f[0] + f[19] * 12                  # header, then the colour map
+bpp, line, w, h = f[11], f[12], f[4], f[5]
+def px(x, y):
+    o = start + y * line + x * bpp // 8
+    return d[o:o + 3]
+sys.exit(0 if any(px(w // 2, h // 2)) and not any(px(0, 0)) else 1)'
 }
 
 # Parks the pointer where the saver's creation puts its first mouse message, so it
@@ -99,7 +109,7 @@ RunSaver() { # round
   local start end
   start=$(date +%s.%N)
   GALLIUM_HUD=fps GALLIUM_HUD_DUMP_DIR=$dir/hud WINEDEBUG=-all,trace+fps \
-    /usr/bin/time -f '%M' -o "$dir/peak-kb" "$loader" "$scr" /s >"$dir/out" 2>"$dir/err" &
+    "$loader" "$scr" /s >"$dir/out" 2>"$dir/err" &
   local pid=$!
   local waited=0
   until ScreenDrawn; do
@@ -113,10 +123,13 @@ RunSaver() { # round
   end=$(date +%s.%N)
   echo "$start $end" | awk '{ printf "%.2f\n", $2 - $1 }' >"$dir/first-frame-s"
   sleep "$runSeconds"
+  # Peak resident memory of the Windows process (the loader execs into it), from the
+  # kernel.
+  awk '/^VmHWM/ { print $2 }' "/proc/$pid/status" >"$dir/peak-kb" 2>/dev/null || true
   # The space bar closes the saver, which then exits on its own and its HUD file is
   # complete.
   xdotool keydown space; sleep 0.3; xdotool keyup space
-  timeout 30 tail --pid="$pid" -f /dev/null || kill "$pid" 2>/dev/null || true
+  timeout 60 tail --pid="$pid" -f /dev/null || kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
   xdotool mousemove 512 384
   # Wine's count, "@ approx 12.34fps": a cross-check of the HUD.

@@ -16,15 +16,14 @@ constexpr int Second = 0, Minute = 0, Hour = 18, Day = 22, Month = 12;  // Bench
 
 // Heap allocations per iteration, next to the time.
 class AllocationMeter {
-public:
+  public:
     explicit AllocationMeter(benchmark::State& state) : state_(state), start_(AllocationCount()) {}
     ~AllocationMeter() {
         const double count = double(AllocationCount() - start_);
-        state_.counters["allocs"] = benchmark::Counter(
-            count, benchmark::Counter::kAvgIterations);
+        state_.counters["allocs"] = benchmark::Counter(count, benchmark::Counter::kAvgIterations);
     }
 
-private:
+  private:
     benchmark::State& state_;
     std::uint64_t start_;
 };

@@ -25,8 +25,8 @@ std::tm LongestLocalTime() {
 }
 
 void CountAllocations(benchmark::State& state, std::uint64_t start) {
-    state.counters["allocs"] = benchmark::Counter(double(AllocationCount() - start),
-                                                  benchmark::Counter::kAvgIterations);
+    state.counters["allocs"] =
+        benchmark::Counter(double(AllocationCount() - start), benchmark::Counter::kAvgIterations);
 }
 
 void BM_ComposeClockText(benchmark::State& state) {

@@ -25,6 +25,8 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "The Earth lit by the Sun as it stands now, as a screen saver")
 set(CPACK_PACKAGE_FILE_NAME "solvane-${PROJECT_VERSION}-${SOLVANE_PACKAGE_ARCH}")
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+# Users get no debugger use from the symbols; the saver is less than half the size without.
+set(CPACK_STRIP_FILES ON)
 # Checked when the package is made, not when the build is configured: the saver builds
 # without the tiles, only its package needs them.
 set(CPACK_SOLVANE_DEFAULT_TEXTURES "${SOLVANE_DEFAULT_TEXTURES}")

@@ -8,6 +8,10 @@ namespace {
 
 // The scene is set up by the first creation only; a second window reuses it.
 int sceneInitialised = 0;
+// Nonzero while that set-up runs. It may show the folder dialog before the saver is on
+// screen: focus passing to the dialog, and the mouse used on it, are not the user
+// asking to leave, just as during the password prompt.
+int settingUpScene = 0;
 
 ScreenPoint CursorPosition() {
     POINT cursor{};
@@ -20,8 +24,12 @@ void OnCreate(HWND window) {
     saverSettings.cursorOrigin = CursorPosition();
     saverSettings.startTick = GetTickCount();
     if (sceneInitialised) return;
+    settingUpScene = 1;
     SetUpScene();
+    settingUpScene = 0;
     sceneInitialised = 1;
+    // Travel counts from where the dialog, if there was one, left the cursor.
+    saverSettings.cursorOrigin = CursorPosition();
 }
 
 void OnDestroy() {
@@ -30,6 +38,7 @@ void OnDestroy() {
 }
 
 void OnActivation(WPARAM wParam) {
+    if (settingUpScene) return;
     if (ActivationRequestsClose(saverSettings, runMode, wParam)) RequestClose(saverSettings);
 }
 
@@ -61,12 +70,13 @@ void OnSetCursor() {
 void OnKeyOrButton() {
     // The space bar is read for every key and button, whatever the mode.
     const bool spaceDown = GetAsyncKeyState(VK_SPACE) != 0;
+    if (settingUpScene) return;
     if (KeyOrButtonRequestsClose(saverSettings, runMode, spaceDown)) RequestClose(saverSettings);
 }
 
 void OnMouseMove() {
     // The message's own coordinates are client-relative; travel is measured on screen.
-    if (!InputMayClose(saverSettings, runMode)) return;
+    if (settingUpScene || !InputMayClose(saverSettings, runMode)) return;
     if (TravelRequestsClose(saverSettings, runMode, CursorPosition())) RequestClose(saverSettings);
 }
 

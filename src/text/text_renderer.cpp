@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
+
 #include "text/stroke_font.h"
 #include "view/projection.h"
 
@@ -20,8 +22,9 @@ constexpr float HorizontalCellPerDegree = 0.00013888889f;
 // Where the glyph points of a cell go: one vertex per point, in either mode.
 struct GridPlacement {
     bool perspective;
-    // Perspective: the grid plane in front of `frame`.
-    const CameraFrame* frame;
+    // Perspective: the grid plane lies `distance` along forward from the
+    // position, spanned by up and right.
+    CameraFrame frame;
     float distance;  // d: from the frame's position along forward
     float cellV;     // Sv
     float cellH;     // Sh
@@ -30,12 +33,56 @@ struct GridPlacement {
     float cellHeight;
 };
 
+double Dot(const Vec3& p, const Vec3& q) {
+    return double(p.x) * q.x + double(p.y) * q.y + double(p.z) * q.z;
+}
+
+bool IsSquare(const CameraFrame& f) {
+    // Orbits and rotations in floats leave the axes square to within about
+    // 1e-5; this is far looser, and far tighter than what would move the
+    // text visibly (a lean of 1e-3 shifts its lowest row 1e-3 along forward).
+    const double tolerance = 1e-3;
+    return std::fabs(Dot(f.forward, f.up)) < tolerance &&
+           std::fabs(Dot(f.forward, f.right)) < tolerance &&
+           std::fabs(Dot(f.up, f.right)) < tolerance &&
+           std::fabs(Dot(f.forward, f.forward) - 1) < tolerance &&
+           std::fabs(Dot(f.up, f.up) - 1) < tolerance &&
+           std::fabs(Dot(f.right, f.right) - 1) < tolerance;
+}
+
+// A frame whose up leans along its forward (as the first-frame alignment can
+// leave the Camera) would tilt the text plane: its lower rows would fall behind
+// the near plane, only 0.05 away, and vanish. The view itself squares the up
+// (gluLookAt does), so the text is laid on the axes the view really has:
+// forward, the up square to it, and right on the side the frame's right is.
+// A degenerate frame (up along forward) is used as it is.
+CameraFrame SquareAxes(const CameraFrame& f) {
+    const double fl = std::sqrt(Dot(f.forward, f.forward));
+    if (fl == 0) return f;
+    const double fx = f.forward.x / fl, fy = f.forward.y / fl, fz = f.forward.z / fl;
+    double rx = fy * f.up.z - fz * f.up.y;
+    double ry = fz * f.up.x - fx * f.up.z;
+    double rz = fx * f.up.y - fy * f.up.x;
+    double rl = std::sqrt(rx * rx + ry * ry + rz * rz);
+    if (rl < 1e-6) return f;
+    if (rx * f.right.x + ry * f.right.y + rz * f.right.z < 0) rl = -rl;
+    rx /= rl, ry /= rl, rz /= rl;
+    // up = right x forward for a right that is forward x up; mirrored with it.
+    const double sign = rl < 0 ? -1 : 1;
+    CameraFrame square = f;
+    square.forward = Vec3{float(fx), float(fy), float(fz)};
+    square.right = Vec3{float(rx), float(ry), float(rz)};
+    square.up = Vec3{float(sign * (ry * fz - rz * fy)), float(sign * (rz * fx - rx * fz)),
+                     float(sign * (rx * fy - ry * fx))};
+    return square;
+}
+
 GridPlacement PlaceGrid(const CameraFrame* frame) {
     GridPlacement grid{};
     grid.perspective = viewSettings.perspective != 0;
     if (grid.perspective) {
         const CameraFrame& view = frame ? *frame : Camera;
-        grid.frame = &view;
+        grid.frame = IsSquare(view) ? view : SquareAxes(view);
         grid.distance = viewSettings.nearPlane + 0.05f;
         grid.cellV = TanOf45Radians * view.fieldOfView * grid.distance * VerticalCellPerDegree;
         grid.cellH = TanOf45Radians * view.fieldOfView * viewSettings.aspect * grid.distance *
@@ -49,7 +96,7 @@ GridPlacement PlaceGrid(const CameraFrame* frame) {
 
 void EmitPoint(const GridPlacement& grid, float rise, float inset, float row, float column) {
     if (grid.perspective) {
-        const CameraFrame& f = *grid.frame;
+        const CameraFrame& f = grid.frame;
         const float a = (rise - row + 11.5f) * grid.cellV;
         const float b = (1.0f - inset + column - 40.0f) * grid.cellH;
         const float d = grid.distance;
@@ -78,16 +125,24 @@ void DrawStrokeText(char* text, float red, float green, float blue, int row, int
     // length can overflow the counters.
     long long currentRow = row;
     long long currentColumn = column;
+    int previousPoints = 0;  // of the character before
     for (char* cursor = text; *cursor != '\0'; ++cursor) {
         const unsigned char code = static_cast<unsigned char>(*cursor);
         if (code >= 'a' && code <= 'z') *cursor = static_cast<char>(code - 32);
 
         GlyphNode* glyph = BuildGlyph(static_cast<unsigned char>(*cursor));
+        int points = 0;
         glBegin(GL_LINE_STRIP);
-        for (const GlyphNode* node = glyph; node; node = node->next)
+        for (const GlyphNode* node = glyph; node; node = node->next, ++points)
             EmitPoint(grid, node->rise, node->inset, float(currentRow), float(currentColumn));
         glEnd();
         FreeGlyph(glyph);
+        // Mesa 22.3 (llvmpipe, also under Wine) loses every following strip up to
+        // the next two-point one when a two-point strip is followed by an empty
+        // pair: "1 " in the clock would blank the rest of it. A flush there
+        // keeps the strips apart; it costs one flush per "1 " and no state.
+        if (points == 0 && previousPoints == 2) glFlush();
+        previousPoints = points;
 
         if (*cursor == '\n') {
             ++currentRow;

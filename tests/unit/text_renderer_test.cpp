@@ -19,13 +19,13 @@ const CameraFrame InitialCamera{{18000, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, 0, -1}
 using Strip = std::vector<GlCall>;
 
 // Splits the recorded calls into line strips, checking that nothing but the
-// colour and strips of vertices was issued.
+// colour, flushes and strips of vertices was issued.
 std::vector<Strip> RecordedStrips() {
     const std::vector<GlCall>& calls = RecordedGlCalls();
     std::vector<Strip> strips;
     bool open = false;
     for (const GlCall& call : calls) {
-        if (call.name == "glColor3f" && !open) continue;
+        if ((call.name == "glColor3f" || call.name == "glFlush") && !open) continue;
         if (call.name == "glBegin") {
             EXPECT_FALSE(open);
             EXPECT_EQ(call.args.at(0), double(GL_LINE_STRIP));
@@ -234,4 +234,59 @@ TEST_F(TextRenderer, NullFrameMeansTheCamera) {
     DrawStrokeText(text, 0.3f, 0.3f, 0.3f, 23, 0, &Camera);
     EXPECT_EQ(FormatGlCalls(), withNull);
     EXPECT_FALSE(RecordedGlCallsNamed("glVertex3f").empty());
+}
+
+TEST_F(TextRenderer, LeaningUpIsSquaredSoTheTextStaysInFrontOfTheNearPlane) {
+    // Up leaning 23.44 degrees along forward, right square to both, as the
+    // first-frame alignment leaves the Camera at a solstice.
+    const double lean = 23.44 * 3.14159265358979 / 180;
+    Camera = CameraFrame{{18000, 0, 0},
+                         {-1, 0, 0},
+                         {float(-std::sin(lean)), float(std::cos(lean)), 0},
+                         {0, 0, -1},
+                         45};
+    char text[] = "DATE:31 12 2026\nLOCAL:23 59 59";
+    DrawStrokeText(text, 0.3f, 0.3f, 0.3f, 23, 0, nullptr);
+    const std::vector<GlCall> leaning = RecordedGlCallsNamed("glVertex3f");
+
+    Camera = InitialCamera;
+    ClearGlCalls();
+    DrawStrokeText(text, 0.3f, 0.3f, 0.3f, 23, 0, nullptr);
+    const std::vector<GlCall> square = RecordedGlCallsNamed("glVertex3f");
+
+    // The same picture as with the square Camera: every vertex on the plane
+    // 2.05 in front of it, none behind the near plane at 2.
+    ASSERT_EQ(leaning.size(), square.size());
+    ASSERT_FALSE(square.empty());
+    for (size_t i = 0; i < square.size(); ++i)
+        for (int k = 0; k < 3; ++k) EXPECT_NEAR(leaning[i].args[k], square[i].args[k], 2e-3);
+}
+
+TEST_F(TextRenderer, MirroredFrameKeepsItsSideWhenSquared) {
+    // Right pointing the other way (-(forward x up)), and up leaning: the text
+    // keeps running toward the frame's right.
+    Camera = CameraFrame{{0, 0, 0}, {0, 0, -1}, {0, 0.8f, -0.6f}, {-1, 0, 0}, 45};
+    char text[] = "Q";
+    DrawStrokeText(text, 1, 1, 1, 12, 79, nullptr);
+    const GlCall tail = RecordedStrips().at(0).at(10);
+    // Column 80's left edge is 40 Sh to the right: towards -x here; row 12's
+    // bottom edge is half a cell below the centre, up being +y once squared.
+    EXPECT_NEAR(tail.args[0], -40 * 0.0276712, 1e-5);
+    EXPECT_NEAR(tail.args[1], -0.5 * 0.0664108, 1e-5);
+    EXPECT_NEAR(tail.args[2], -2.05, 1e-5);
+}
+
+TEST_F(TextRenderer, TwoPointStripBeforeAnEmptyPairIsFlushed) {
+    // The empty pair stays (every character has its pair); the flush after it
+    // keeps Mesa from dropping the strips that follow.
+    char text[] = "1 2-\n.A:";
+    DrawStrokeText(text, 1, 1, 1, 0, 0, nullptr);
+    std::string sequence;
+    for (const GlCall& call : RecordedGlCalls()) {
+        if (call.name == "glBegin") sequence += "[";
+        if (call.name == "glVertex3f") sequence += "v";
+        if (call.name == "glEnd") sequence += "]";
+        if (call.name == "glFlush") sequence += "F";
+    }
+    EXPECT_EQ(sequence, "[vv][]F[vvvvv][vv][]F[vv][vvvvvv][]");
 }

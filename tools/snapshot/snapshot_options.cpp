@@ -16,7 +16,8 @@ const char SnapshotUsage[] =
     "  --frames N        frame steps run at that moment (default 2)\n"
     "  --look-at LAT,LON place the camera above this point before the last frame\n"
     "                    (degrees, north and east positive)\n"
-    "  --info            print the subsolar point and the camera's place\n"
+    "  --info            print the subsolar point and where the camera stands\n"
+    "                    after the last frame\n"
     "The local time of the clock text is the process's time zone (TZ).\n"
     "Exit status: 0 done, 1 the picture could not be written, 2 bad arguments,\n"
     "unreadable textures or no usable headless GL.\n";

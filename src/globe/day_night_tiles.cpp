@@ -16,7 +16,9 @@ constexpr float NightBlue = 0.3f;
 // Length of a tile file name such as "d13.bmp", without its NUL.
 constexpr std::size_t TileNameLength = 7;
 
-char RowDigit(float latitude) { return latitude >= 0 ? '1' : '2'; }
+char RowDigit(float latitude) {
+    return latitude >= 0 ? '1' : '2';
+}
 
 // Bands [-180, -90), [-90, 0), [0, 90), [90, 180); a west edge outside them (which the
 // mesh never makes) falls into the nearest end band.
@@ -28,8 +30,8 @@ char ColumnDigit(float longitude) {
 }
 
 bool FacesSun(const Vec3& normal) {
-    const float d = -(normal.x * LightDirection.x + normal.y * LightDirection.y +
-                      normal.z * LightDirection.z);
+    const float d =
+        -(normal.x * LightDirection.x + normal.y * LightDirection.y + normal.z * LightDirection.z);
     return d >= 0;  // NaN compares false: night
 }
 

@@ -10,7 +10,9 @@ namespace {
 std::deque<std::string> answers;
 }
 
-void QueueMarkerPick(const char* path) { answers.emplace_back(path != nullptr ? path : ""); }
+void QueueMarkerPick(const char* path) {
+    answers.emplace_back(path != nullptr ? path : "");
+}
 
 bool PickMarkerFile(char* out, std::size_t size) {
     if (out == nullptr || size == 0) return false;
@@ -24,4 +26,6 @@ bool PickMarkerFile(char* out, std::size_t size) {
     return true;
 }
 
-void ClearMarkerPicks() { answers.clear(); }
+void ClearMarkerPicks() {
+    answers.clear();
+}

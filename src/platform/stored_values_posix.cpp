@@ -1,7 +1,5 @@
 // Stored values as files: $XDG_CONFIG_HOME (or ~/.config) / <AppTag>_kvr / <name>,
 // each holding the text and its terminating NUL, as the registry holds a REG_SZ.
-#include "platform/stored_values.h"
-
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -11,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/stored_values.h"
 #include "textures/texture_folder.h"
 
 namespace {

@@ -43,8 +43,8 @@ void LoadAppValue(const char* name, char (&out)[100]) {
     BYTE buffer[ValueSize];
     DWORD size = ValueSize;
     // A value longer than the buffer gives ERROR_MORE_DATA and is not read.
-    if (RegQueryValueExA(key, name, nullptr, nullptr, buffer, &size) == ERROR_SUCCESS &&
-        size > 0 && size <= ValueSize) {
+    if (RegQueryValueExA(key, name, nullptr, nullptr, buffer, &size) == ERROR_SUCCESS && size > 0 &&
+        size <= ValueSize) {
         std::memcpy(out, buffer, size);
         // A value stored without its NUL ends inside the buffer.
         out[size < ValueSize ? size : ValueSize - 1] = '\0';

@@ -145,8 +145,8 @@ std::optional<ByteBlock> ConvertToRgb(const ByteBlock& header, const ByteBlock& 
     const std::size_t stride = (3 * std::size_t(width) + 3) / 4 * 4;
     const std::size_t size = std::size_t(height) * stride;
 
-    const bool rgb24 = FieldU32(header, CompressionOffset) == 0 &&
-                       FieldU16(header, BitCountOffset) == 24;
+    const bool rgb24 =
+        FieldU32(header, CompressionOffset) == 0 && FieldU16(header, BitCountOffset) == 24;
     // The conversion reads the source at the destination's offsets; a pixel block
     // that ends early (a small biSizeImage) cannot be converted.
     if (rgb24 && pixels.size() < size) return std::nullopt;

@@ -14,8 +14,8 @@ struct BitmapFields {
     std::uint16_t bitCount = 24;
     std::uint32_t compression = 0;
     std::uint32_t sizeImage = 0;
-    std::uint32_t offBits = 54;    // file header + BITMAPINFOHEADER
-    std::uint16_t type = 0x4D42;   // "BM"
+    std::uint32_t offBits = 54;   // file header + BITMAPINFOHEADER
+    std::uint16_t type = 0x4D42;  // "BM"
 };
 
 struct Rgb {

@@ -15,13 +15,14 @@ std::string WriteScratch(const std::string& name, const Bytes& bytes) {
 }
 
 // Loads `bytes` from a file; `header` is poisoned first so a failure must clear it.
-std::optional<ByteBlock> LoadBytes(const std::string& name, const Bytes& bytes,
-                                   ByteBlock& header) {
+std::optional<ByteBlock> LoadBytes(const std::string& name, const Bytes& bytes, ByteBlock& header) {
     header.assign(3, 0xAA);
     return LoadBitmapFile(WriteScratch(name, bytes).c_str(), header);
 }
 
-Rgb Distinct(int x, int y) { return {std::uint8_t(10 + x), std::uint8_t(20 + y), 30}; }
+Rgb Distinct(int x, int y) {
+    return {std::uint8_t(10 + x), std::uint8_t(20 + y), 30};
+}
 
 TEST(BitmapLoader, TwoByTwoRowsArePaddedAndChannelsSwapped) {
     const Bytes file = Bitmap24(2, 2, Distinct);
@@ -191,15 +192,15 @@ TEST(BitmapLoader, RejectsSizesThatOverflowOrExceedTheLimit) {
         std::uint32_t sizeImage;
     };
     const Case cases[] = {
-        {16385, 1, 24, 0},             // too wide
-        {1, 16385, 24, 0},             // too high
-        {1, -16385, 24, 0},            // too high, top-down
-        {1, INT32_MIN, 24, 0},         // magnitude not representable
-        {-4, 2, 24, 0},                // negative width
-        {0x40000000, 4, 24, 0},        // row size overflows 32 bits
-        {65536, 65536, 32, 0},         // image size overflows 32 bits
-        {16384, 16384, 65535, 0},      // absurd bit count
-        {2, 2, 24, 0xFFFFFFF0u},       // absurd stated image size
+        {16385, 1, 24, 0},         // too wide
+        {1, 16385, 24, 0},         // too high
+        {1, -16385, 24, 0},        // too high, top-down
+        {1, INT32_MIN, 24, 0},     // magnitude not representable
+        {-4, 2, 24, 0},            // negative width
+        {0x40000000, 4, 24, 0},    // row size overflows 32 bits
+        {65536, 65536, 32, 0},     // image size overflows 32 bits
+        {16384, 16384, 65535, 0},  // absurd bit count
+        {2, 2, 24, 0xFFFFFFF0u},   // absurd stated image size
     };
     for (const Case& c : cases) {
         BitmapFields fields;

@@ -16,7 +16,7 @@ namespace {
 
 // A hand-made scene list of one patch, shaded white, so a test controls every input.
 class DayNightTilesTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         savedScene = SceneList;
         SceneList = &patch;
@@ -91,9 +91,9 @@ TEST_F(DayNightTilesTest, RowsSplitAtTheEquatorColumnsAtTheBandEdges) {
         const char* name;
     };
     const Case cases[] = {
-        {0, 0, "d13.bmp"},       {-5, -5, "d22.bmp"},     {85, -180, "d11.bmp"},
-        {-90, -180, "d21.bmp"},  {0, -90, "d12.bmp"},     {0, -95, "d11.bmp"},
-        {0, 90, "d14.bmp"},      {0, 85, "d13.bmp"},      {-90, 175, "d24.bmp"},
+        {0, 0, "d13.bmp"},         {-5, -5, "d22.bmp"},         {85, -180, "d11.bmp"},
+        {-90, -180, "d21.bmp"},    {0, -90, "d12.bmp"},         {0, -95, "d11.bmp"},
+        {0, 90, "d14.bmp"},        {0, 85, "d13.bmp"},          {-90, 175, "d24.bmp"},
         {-0.0f, -0.0f, "d13.bmp"}, {-1e-6f, -1e-6f, "d22.bmp"},
     };
     for (const Case& c : cases) {
@@ -104,8 +104,8 @@ TEST_F(DayNightTilesTest, RowsSplitAtTheEquatorColumnsAtTheBandEdges) {
 }
 
 TEST_F(DayNightTilesTest, NameIsTheFolderAndFileWithNothingElse) {
-    for (const std::string& folder : {std::string(""), std::string("/"),
-                                     std::string(MaxFolderLength - 1, 'a') + "/"}) {
+    for (const std::string& folder :
+         {std::string(""), std::string("/"), std::string(MaxFolderLength - 1, 'a') + "/"}) {
         std::strcpy(TextureFolder, folder.c_str());
         const std::string name = Assign(-45, 135, FacingSun);
         EXPECT_EQ(name, folder + "d24.bmp");

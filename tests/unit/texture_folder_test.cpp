@@ -15,7 +15,7 @@ namespace {
 
 // Each test gets its own configuration folder, so stored values start out missing.
 class TextureFolderTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         config = ScratchFolder() + "config-" + info->name();

@@ -20,7 +20,7 @@ const char* const Names[16] = {"d11.bmp", "d12.bmp", "d13.bmp", "d14.bmp", "d21.
                                "n21.bmp", "n22.bmp", "n23.bmp", "n24.bmp"};
 
 class TextureSetTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         root = ScratchFolder() + "set-" + info->name() + "/";

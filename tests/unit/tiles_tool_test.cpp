@@ -70,7 +70,7 @@ void ExpectColour(const Rgb& actual, const Rgb& expected, const std::string& whe
 }
 
 class TilesToolTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         day = WriteMap("day.bmp", 0x11);
         night = WriteMap("night.bmp", 0xEE);
@@ -99,8 +99,8 @@ TEST_F(TilesToolTest, EveryTileIsTheMapTheRightWayRound) {
         const std::uint8_t blue = letter == 'd' ? 0x11 : 0xEE;
         for (int row = 1; row <= 2; ++row) {
             for (int column = 1; column <= 4; ++column) {
-                const std::string name = std::string(1, letter) + char('0' + row) +
-                                         char('0' + column) + ".bmp";
+                const std::string name =
+                    std::string(1, letter) + char('0' + row) + char('0' + column) + ".bmp";
                 const Tile tile = LoadTile(out + "/" + name);
                 ASSERT_EQ(tile.size, 16) << name;
                 for (int ty = 0; ty < 16; ++ty) {

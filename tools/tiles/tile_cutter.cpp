@@ -29,8 +29,7 @@ void SampleBilinear(const MapImage& map, double x, double y, double out[3]) {
 
 // Averages the map over [x0, x1) x [y0, y1), in pixel units, weighting each pixel by
 // the part of it that lies inside.
-void AverageArea(const MapImage& map, double x0, double x1, double y0, double y1,
-                 double out[3]) {
+void AverageArea(const MapImage& map, double x0, double x1, double y0, double y1, double out[3]) {
     double sum[3] = {0, 0, 0};
     double total = 0;
     const int firstY = std::max(0, int(std::floor(y0)));

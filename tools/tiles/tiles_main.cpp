@@ -45,8 +45,10 @@ bool LoadMap(const char* path, MapImage& map) {
     map.rgb.assign(data, data + std::size_t(map.width) * map.height * 3);
     stbi_image_free(data);
     if (map.width != 2 * map.height) {
-        std::fprintf(stderr, "solvane-tiles: %s is %d x %d; an equirectangular map is twice as "
-                     "wide as high\n", path, map.width, map.height);
+        std::fprintf(stderr,
+                     "solvane-tiles: %s is %d x %d; an equirectangular map is twice as "
+                     "wide as high\n",
+                     path, map.width, map.height);
         return false;
     }
     return true;
@@ -113,8 +115,8 @@ int main(int argc, char** argv) {
     for (int m = 0; m < 2; ++m) {
         for (int row = 1; row <= 2; ++row) {
             for (int column = 1; column <= 4; ++column) {
-                const char name[8] = {letters[m], char('0' + row), char('0' + column),
-                                      '.', 'b', 'm', 'p', '\0'};
+                const char name[8] = {
+                    letters[m], char('0' + row), char('0' + column), '.', 'b', 'm', 'p', '\0'};
                 const MapImage tile = CutTile(maps[m], row, column, size);
                 if (!WriteFile(folder / name, EncodeBitmap24(tile))) return 1;
             }

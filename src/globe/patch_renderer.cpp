@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "textures/texture_set.h"
 
@@ -16,12 +17,14 @@ static_assert(sizeof(TextureRecord::path) == NameSize,
 
 // Byte-for-byte equality of a patch's texture name with a record's path up to the
 // terminator. All names share the folder and differ only in the file name at their
-// end, so comparing from the end rejects a wrong tile after a few bytes.
+// end, so the last bytes are compared first: a wrong tile is rejected after a few.
 bool SameName(const char* name, const char* path, std::size_t pathLength) {
     if (pathLength < NameSize && name[pathLength] != '\0') return false;
-    for (std::size_t i = pathLength; i-- > 0;)
+    constexpr std::size_t FileNameLength = 8;  // "d11.bmp" and the byte before it
+    const std::size_t head = pathLength > FileNameLength ? pathLength - FileNameLength : 0;
+    for (std::size_t i = pathLength; i-- > head;)
         if (name[i] != path[i]) return false;
-    return true;
+    return std::memcmp(name, path, head) == 0;
 }
 
 // The processor's back-face test: skip a filled patch whose centre normal points
@@ -79,33 +82,110 @@ void DrawPatch(const Patch& patch, const Vec3& eye, bool texturePass) {
     DrawFilled(patch, texturePass);
 }
 
-bool Selected(const Patch& patch, const TextureRecord* record, std::size_t pathLength) {
-    if (record == nullptr) return patch.textured != 1;
-    return SameName(patch.textureName, record->path, pathLength);
+std::size_t PathLength(const TextureRecord& record) {
+    const void* end = std::memchr(record.path, '\0', NameSize);
+    return end != nullptr ? std::size_t(static_cast<const char*>(end) - record.path) : NameSize;
 }
 
-// One pass: the unblended patches in list order, then the blended ones, so blending
-// sees what lies behind. `record` null is the closing pass, which takes the patches
-// not marked as textured.
-void DrawPass(const Patch* patches, const Vec3& eye, const TextureRecord* record) {
-    std::size_t pathLength = NameSize;
-    if (record != nullptr) {
-        const void* end = std::memchr(record->path, '\0', NameSize);
-        if (end != nullptr) pathLength = std::size_t(static_cast<const char*>(end) - record->path);
+// The patches of every pass, worked out once per call. Matching every patch's name
+// against the record of every pass cost more than all the shading; here each name
+// is matched once, and each pass walks only its own patches, in draw order. The
+// buffers keep their capacity from call to call, so a frame allocates nothing.
+struct PassPlan {
+    std::vector<const TextureRecord*> records;  // the TextureList in order
+    std::vector<std::size_t> pathLengths;       // per record
+    // Per record: the first record with the same path. Records with equal paths
+    // select the same patches, so they share one group.
+    std::vector<std::size_t> groups;
+    // Unblended patches in list order, then blended ones in list order.
+    std::vector<const Patch*> drawOrder;
+    std::vector<std::size_t> groupOfPatch;  // per entry of drawOrder; no match: records.size()
+    std::vector<std::size_t> groupStart;    // per group and one past the last: start in byGroup
+    std::vector<std::size_t> fill;          // scratch of the sort
+    std::vector<const Patch*> byGroup;      // drawOrder sorted by group, order kept within
+};
+PassPlan plan;
+
+void ListRecords(PassPlan& p) {
+    p.records.clear();
+    p.pathLengths.clear();
+    p.groups.clear();
+    for (const TextureRecord* record = TextureList; record != nullptr; record = record->next) {
+        const std::size_t length = PathLength(*record);
+        std::size_t group = p.records.size();
+        for (std::size_t j = 0; j < p.records.size(); ++j) {
+            if (p.groups[j] == j && p.pathLengths[j] == length &&
+                std::memcmp(p.records[j]->path, record->path, length) == 0) {
+                group = j;
+                break;
+            }
+        }
+        p.records.push_back(record);
+        p.pathLengths.push_back(length);
+        p.groups.push_back(group);
     }
-    const bool texturePass = record != nullptr;
+}
+
+void ListDrawOrder(PassPlan& p, const Patch* patches) {
+    p.drawOrder.clear();
     bool anyBlended = false;
     for (const Patch* patch = patches; patch != nullptr; patch = patch->next) {
-        if (patch->blend != 0) {
+        if (patch->blend != 0)
             anyBlended = true;
-            continue;
-        }
-        if (Selected(*patch, record, pathLength)) DrawPatch(*patch, eye, texturePass);
+        else
+            p.drawOrder.push_back(patch);
     }
     if (!anyBlended) return;
     for (const Patch* patch = patches; patch != nullptr; patch = patch->next)
-        if (patch->blend != 0 && Selected(*patch, record, pathLength))
-            DrawPatch(*patch, eye, texturePass);
+        if (patch->blend != 0) p.drawOrder.push_back(patch);
+}
+
+// The group whose path equals the name, or `none`. Neighbouring patches mostly name
+// the same tile, so the previous patch's group is tried first.
+std::size_t MatchGroup(const PassPlan& p, const char* name, std::size_t previous) {
+    const std::size_t none = p.records.size();
+    if (previous != none && SameName(name, p.records[previous]->path, p.pathLengths[previous]))
+        return previous;
+    for (std::size_t j = 0; j < none; ++j)
+        if (j != previous && p.groups[j] == j &&
+            SameName(name, p.records[j]->path, p.pathLengths[j]))
+            return j;
+    return none;
+}
+
+void PlanPasses(PassPlan& p, const Patch* patches) {
+    ListRecords(p);
+    ListDrawOrder(p, patches);
+
+    const std::size_t none = p.records.size();
+    p.groupOfPatch.resize(p.drawOrder.size());
+    p.groupStart.assign(none + 2, 0);
+    std::size_t previous = none;
+    for (std::size_t i = 0; i < p.drawOrder.size(); ++i) {
+        const std::size_t group =
+            none == 0 ? none : MatchGroup(p, p.drawOrder[i]->textureName, previous);
+        if (group != none) previous = group;
+        p.groupOfPatch[i] = group;
+        ++p.groupStart[group + 1];
+    }
+    for (std::size_t g = 1; g < p.groupStart.size(); ++g) p.groupStart[g] += p.groupStart[g - 1];
+    p.fill.assign(p.groupStart.begin(), p.groupStart.end());
+    p.byGroup.resize(p.drawOrder.size());
+    for (std::size_t i = 0; i < p.drawOrder.size(); ++i)
+        p.byGroup[p.fill[p.groupOfPatch[i]]++] = p.drawOrder[i];
+}
+
+// A texture pass: the patches whose name equals the record's path, in draw order.
+void DrawTexturePass(const PassPlan& p, std::size_t record, const Vec3& eye) {
+    const std::size_t group = p.groups[record];
+    for (std::size_t k = p.groupStart[group]; k < p.groupStart[group + 1]; ++k)
+        DrawPatch(*p.byGroup[k], eye, true);
+}
+
+// The closing pass takes the patches not marked as textured.
+void DrawClosingPass(const PassPlan& p, const Vec3& eye) {
+    for (const Patch* patch : p.drawOrder)
+        if (patch->textured != 1) DrawPatch(*patch, eye, false);
 }
 
 // Bytes of an RGB image as the GL reads it with an unpack alignment of 4.
@@ -140,10 +220,11 @@ void DrawPatches(const Patch* patches, const CameraFrame& camera) {
         glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
         glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
     }
+    PlanPasses(plan, patches);
     // No texture object: the GL's default texture is specified anew for every pass.
-    for (const TextureRecord* record = TextureList; record != nullptr; record = record->next) {
-        UploadTexture(*record);
-        DrawPass(patches, camera.position, record);
+    for (std::size_t record = 0; record < plan.records.size(); ++record) {
+        UploadTexture(*plan.records[record]);
+        DrawTexturePass(plan, record, camera.position);
     }
-    DrawPass(patches, camera.position, nullptr);
+    DrawClosingPass(plan, camera.position);
 }

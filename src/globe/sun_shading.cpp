@@ -30,7 +30,9 @@ Vec3 Normalised(const Vec3& v) {
     return {float(v.x / length), float(v.y / length), float(v.z / length)};
 }
 
-float Channel(float ambient, double light) { return float((1 - ambient) * light + ambient); }
+float Channel(float ambient, double light) {
+    return float((1 - ambient) * light + ambient);
+}
 
 }  // namespace
 
@@ -62,7 +64,11 @@ void UpdateSunFrame(int second, int minute, int hour, int dayOfMonth, int month)
 }
 
 void ShadeGlobe() {
-    const CameraFrame& frame = SunFrame;
+    // Copies, not references: the scene list's floats might alias these globals, and
+    // the compiler would then load them again after every store into a vertex.
+    const CameraFrame frame = SunFrame;
+    const Vec3 light = LightDirection;
+    const RgbColour ambient = Ambient;
     const Vec3 origin = frame.position;
     Patch* b = SceneList;
     for (const Patch* a = ModelList; a && b; a = a->next, b = b->next) {
@@ -71,18 +77,18 @@ void ShadeGlobe() {
         PatchVertex* v = b->vertices;
         for (const PatchVertex* u = a->vertices; u && v; u = u->next, v = v->next) {
             PatchVertex& vertex = *v;
-            vertex.normal = ToScene(u->normal, frame);
+            const Vec3 normal = ToScene(u->normal, frame);
+            vertex.normal = normal;
             const Vec3 p = ToScene(u->position, frame);
             vertex.position = {p.x + origin.x, p.y + origin.y, p.z + origin.z};
 
-            const float d = -(vertex.normal.x * LightDirection.x + vertex.normal.y * LightDirection.y +
-                              vertex.normal.z * LightDirection.z);
+            const float d = -(normal.x * light.x + normal.y * light.y + normal.z * light.z);
             // Facing away from the light has no real power: such a vertex gets the
             // ambient colour, as d = 0 would.
-            const double light = d > 0 ? std::pow(double(d), ShadingExponent) : 0.0;
-            vertex.colour.r = Channel(Ambient.r, light);
-            vertex.colour.g = Channel(Ambient.g, light);
-            vertex.colour.b = Channel(Ambient.b, light);
+            const double power = d > 0 ? std::pow(double(d), ShadingExponent) : 0.0;
+            vertex.colour.r = Channel(ambient.r, power);
+            vertex.colour.g = Channel(ambient.g, power);
+            vertex.colour.b = Channel(ambient.b, power);
         }
     }
 }

@@ -1,5 +1,7 @@
-#include <commdlg.h>
+// clang-format off: commdlg.h needs the types of windows.h first.
 #include <windows.h>
+#include <commdlg.h>
+// clang-format on
 
 #include <cstddef>
 #include <cstring>

@@ -1,4 +1,5 @@
-// clang-format off: commdlg.h needs the types of windows.h first.
+// commdlg.h needs the types of windows.h first.
+// clang-format off
 #include <windows.h>
 #include <commdlg.h>
 // clang-format on

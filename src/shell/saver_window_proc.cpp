@@ -42,7 +42,7 @@ void OnActivation(WPARAM wParam) {
     if (ActivationRequestsClose(saverSettings, runMode, wParam)) RequestClose(saverSettings);
 }
 
-// Returns the message's result, or false when the default handling should run.
+// True when the message is answered here, with 0; false when the default handling runs.
 bool OnClose(HWND window) {
     switch (DecideClose(saverSettings, runMode, GetTickCount())) {
         case CloseDecision::Default:

@@ -10,6 +10,9 @@
 # Everything lives under build/: the host build (which makes the default
 # textures), the Windows build this machine can run, and a Wine prefix of the
 # script's own in build/run-saver/prefix. The user's Wine set-up is not touched.
+#
+# SOLVANE_SCR=<path> runs a saver built elsewhere and skips the builds;
+# SOLVANE_TEXTURES=<folder> takes the tiles from there.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -23,16 +26,20 @@ if [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; th
 else
     preset=win64 loader=/usr/lib/wine/wine64 arch=win64
 fi
-echo "== building (host tools and textures, then the $preset saver)"
-cmake --preset native >/dev/null
-cmake --build --preset native
-cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset"
-scr=$root/build/$preset/solvane.scr
+if [ -n "${SOLVANE_SCR:-}" ]; then
+    scr=$(readlink -f "$SOLVANE_SCR")
+else
+    echo "== building (host tools and textures, then the $preset saver)"
+    cmake --preset native >/dev/null
+    cmake --build --preset native
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset"
+    scr=$root/build/$preset/solvane.scr
+fi
 
 work=$root/build/run-saver
 mkdir -p "$work"
-textures=$root/build/native/textures
+textures=${SOLVANE_TEXTURES:-$root/build/native/textures}
 if [ ! -f "$textures/d11.bmp" ]; then
     textures=$work/test-tiles
     echo "== no default textures in build/native/textures; using plain test tiles"

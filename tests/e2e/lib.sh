@@ -1,8 +1,7 @@
 # Shared by the end-to-end scripts: the Wine prefix, the Xvfb display and the
 # saver chosen by setup.sh, and small steps for driving and watching the saver.
 # Sourced, not run. Every wait here is bounded, so a test ends by itself.
-
-E2E_SOURCE_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck shell=bash
 
 # The state setup.sh left for the tests of this CTest run.
 LoadState() {
@@ -18,6 +17,23 @@ LoadState() {
     export WINEDEBUG=${WINEDEBUG:--all}
     # No Mono or Gecko installers: they would open dialogs of their own.
     export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+    TZ=$(DayFacingZone)
+    export TZ
+}
+
+# The camera starts above the longitude 15 x (local hour - UTC hour - 1) degrees
+# (less a quarter degree per UTC minute), while the Sun stands above about
+# 180 - 15 x UTC hour (less the same). A time zone 13 - UTC hour ahead puts the
+# camera over the lit side whatever the hour the test runs at, so that every
+# picture a test takes shows the day tiles.
+DayFacingZone() {
+    local hour ahead
+    hour=$((10#$(date -u +%H)))
+    ahead=$(((13 - hour + 24) % 24))
+    [ "$ahead" -le 14 ] || ahead=$((ahead - 24))
+    # Written the way both the C library of Windows and POSIX read it: hours west
+    # of UTC, so "SLV-9" is nine hours ahead.
+    if [ "$ahead" -ge 0 ]; then echo "SLV-$ahead"; else echo "SLV$((-ahead))"; fi
 }
 
 Fail() {
@@ -36,11 +52,12 @@ WinPath() {
 
 Wine() { "$WINELOADER" "$@"; }
 
-# Keeps the wineserver up for the whole test, so that Wine's own services are
-# running before any program of ours starts and nothing holds our output open.
+# The wineserver of the prefix stays up between tests (setup.sh starts it, and
+# this starts it again if a test had to kill it), so that Wine's own services
+# are running before a program of ours starts and nothing holds our output open.
 StartWineServer() {
-    "$WINESERVER" -p
-    Wine reg query 'HKCU\Software\Wine' >/dev/null 2>&1 || true
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
+    Wine reg query 'HKCU\Software\Wine' </dev/null >/dev/null 2>&1 || true
 }
 
 StopWine() {
@@ -71,17 +88,24 @@ readonly APP_KEY='HKCU\Software\QMT_kvr'
 readonly APP_DEFAULTS_KEY='HKCU\Software\Wine\AppDefaults\solvane.scr'
 
 # The registry as a test starts from it: no screen-saver settings, an NT
-# platform, and the texture folder of the good tiles stored as an installer would.
+# platform, and the texture folder of the good tiles stored as an installer
+# would. One regedit run instead of three reg runs: each Wine start costs.
 ResetRegistry() {
-    RegDelete "$SCREEN_SAVERS_KEY"
-    RegDelete "$APP_DEFAULTS_KEY"
-    RegAdd "$APP_KEY" path REG_SZ "$(WinPath "$E2E_TILES")\\"
+    local folder file=$E2E_WORK/reset.reg
+    folder="$(WinPath "$E2E_TILES")\\"
+    {
+        printf 'REGEDIT4\r\n\r\n'
+        printf '[-%s]\r\n\r\n' "${SCREEN_SAVERS_KEY/HKCU/HKEY_CURRENT_USER}"
+        printf '[-%s]\r\n\r\n' "${APP_DEFAULTS_KEY/HKCU/HKEY_CURRENT_USER}"
+        printf '[%s]\r\n"path"="%s"\r\n\r\n' "${APP_KEY/HKCU/HKEY_CURRENT_USER}" "${folder//\\/\\\\}"
+    } >"$file"
+    Wine regedit /S "$(WinPath "$file")" >/dev/null 2>&1 || Fail "regedit $file"
 }
 
-# The first X window whose name matches the anchored pattern, waiting up to
+# The first mapped X window whose name matches the anchored pattern, waiting up to
 # $2 seconds; prints its id, or nothing.
 WaitWindow() { # pattern seconds
-    timeout "$2" xdotool search --sync --name "$1" 2>/dev/null | head -n 1
+    timeout "$2" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true
 }
 
 # Succeeds once no X window matches the pattern, within $2 seconds.
@@ -103,6 +127,7 @@ StartWine() { # stdout-file program args...
     shift
     "$WINELOADER" "$@" >"$out" 2>"$out.err" &
     LAST_PID=$!
+    Track "$LAST_PID"
 }
 
 # Waits for a background process of this shell (not a subshell: only the
@@ -114,6 +139,7 @@ WaitExit() { # pid seconds
         if [ $SECONDS -ge $deadline ]; then
             kill -9 "$1" 2>/dev/null || true
             wait "$1" 2>/dev/null || true
+            Untrack "$1"
             EXIT_CODE=timeout
             return
         fi
@@ -121,6 +147,7 @@ WaitExit() { # pid seconds
     done
     EXIT_CODE=0
     wait "$1" || EXIT_CODE=$?
+    Untrack "$1"
 }
 
 # Succeeds if the process is still running after $2 seconds.
@@ -165,9 +192,30 @@ TestDir() { # name
     echo "$dir"
 }
 
-# Stops everything of ours when a test ends, however it ends.
+# The Windows processes a test started; they end with the test, however it ends.
+E2E_PIDS=()
+Track() { E2E_PIDS+=("$1"); }
+# A collected process's number may soon belong to someone else: forget it.
+Untrack() {
+    local kept=() pid
+    for pid in "${E2E_PIDS[@]+"${E2E_PIDS[@]}"}"; do [ "$pid" = "$1" ] || kept+=("$pid"); done
+    E2E_PIDS=("${kept[@]+"${kept[@]}"}")
+}
+
+readonly OUR_WINDOWS='^(SaverWindow|About Solvane Release 1|Browse for textures path|Solvane preview host|Another program|Error)$'
+
+EndTest() {
+    local pid
+    for pid in "${E2E_PIDS[@]+"${E2E_PIDS[@]}"}"; do kill -9 "$pid" 2>/dev/null || true; done
+    # Anything still showing came from a process we did not track (the saver
+    # that a host program started): end every Wine process of our prefix.
+    if WindowExists "$OUR_WINDOWS"; then StopWine; fi
+}
+
 InstallCleanup() {
-    trap 'StopWine' EXIT
+    trap 'EndTest' EXIT
+    # A test that its runner killed could not clean up after itself.
+    if WindowExists "$OUR_WINDOWS"; then StopWine; fi
 }
 
 # Starts the saver in full-screen mode from its own copy in $dir (so that test
@@ -178,10 +226,11 @@ StartSaver() { # dir [switch]
     ParkPointer "$CENTRE_X" "$CENTRE_Y"
     (cd "$dir" && exec "$WINELOADER" "$dir/solvane.scr" "$switch" >"$dir/saver.out" 2>"$dir/saver.err") &
     SAVER_PID=$!
-    SAVER_WINDOW=$(WaitWindow '^SaverWindow$' 30)
+    Track "$SAVER_PID"
+    SAVER_WINDOW=$(WaitWindow '^SaverWindow$' 40)
     if [ -z "$SAVER_WINDOW" ]; then
         WaitExit "$SAVER_PID" 1
-        Fail "no SaverWindow within 30 s (saver exit: $EXIT_CODE)"
+        Fail "no SaverWindow within 40 s (saver exit: $EXIT_CODE)"
     fi
 }
 
@@ -201,4 +250,28 @@ SaverDir() { # name [double-file...]
 ColourShare() { # png geometry
     convert "$1" -crop "$2" +repage -fx 'max(r,max(g,b)) - min(r,min(g,b)) > 0.15' \
         -colorspace Gray -format '%[fx:mean]' info:
+}
+
+# Presses Esc in a dialog until it goes (the first press can come before the
+# dialog has taken the keyboard on a busy machine); fails after three tries.
+EscapeDialog() { # window-id
+    local try
+    for try in 1 2 3; do
+        xdotool windowfocus --sync "$1" 2>/dev/null || true
+        sleep 0.5
+        xdotool key Escape
+        WaitWindowGone "$1" 5 && return 0
+        Note "Esc try $try did not close window $1"
+    done
+    Fail "Esc did not close window $1"
+}
+
+# Succeeds once the X window with this id is gone (or unmapped), within $2 s.
+WaitWindowGone() { # window-id seconds
+    local deadline=$((SECONDS + $2))
+    while [ $SECONDS -le $deadline ]; do
+        xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable' || return 0
+        sleep 0.2
+    done
+    return 1
 }

@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
     WNDCLASSA windowClass = {0};
     windowClass.lpfnWndProc = HostProc;
     windowClass.hInstance = GetModuleHandleA(NULL);
-    windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
+    windowClass.hbrBackground = (HBRUSH)GetStockObject(DKGRAY_BRUSH);
     windowClass.lpszClassName = "SolvanePreviewHost";
     if (!RegisterClassA(&windowClass)) return 2;
     HWND host = CreateWindowExA(0, "SolvanePreviewHost", "Solvane preview host",

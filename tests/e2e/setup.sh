@@ -43,6 +43,8 @@ timeout 60 /usr/bin/wineserver -w || true
 # A crash ends the process instead of waiting in a dialog.
 "$loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 /usr/bin/wineserver -w
+# Kept up for the whole run: each test then starts its programs at once.
+/usr/bin/wineserver -p </dev/null >/dev/null 2>&1
 
 tiles=$E2E_TILES_SOURCE
 if [ ! -f "$tiles/d11.bmp" ]; then

@@ -7,7 +7,8 @@ set -uo pipefail
 log=$1
 for number in $(seq 90 160); do
     [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
-    setsid Xvfb ":$number" -screen 0 1024x768x24 +extension GLX -nolisten tcp \
+    # No auto-repeat: a key held while the machine is slow must stay one key press.
+    setsid Xvfb ":$number" -screen 0 1024x768x24 +extension GLX -nolisten tcp -r \
         </dev/null >"$log" 2>&1 &
     pid=$!
     for _ in $(seq 100); do

@@ -8,7 +8,11 @@
    e2e_helper window <title> <ms>
        Shows a top-level window with that title, asks to bring it to the
        foreground, keeps it for <ms> and ends. Taking the activation from a
-       full-screen window is what it is for. */
+       full-screen window is what it is for.
+   e2e_helper cancel <title>
+       Presses the Cancel button of the dialog with that title, as a click
+       would: a way to cancel that leaves no key message behind for the next
+       dialog. Returns 1 if there is no such window. */
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -78,13 +82,22 @@ static int ShowForegroundWindow(const char* title, DWORD milliseconds) {
     return 0;
 }
 
+static int CancelDialog(const char* title) {
+    HWND dialog = FindWindowA(NULL, title);
+    if (dialog == NULL) return 1;
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    return 0;
+}
+
 int main(int argc, char** argv) {
     if (argc == 5 && strcmp(argv[1], "run") == 0)
         return RunExact(argv[2], argv[3], (DWORD)strtoul(argv[4], NULL, 10));
     if (argc == 4 && strcmp(argv[1], "window") == 0)
         return ShowForegroundWindow(argv[2], (DWORD)strtoul(argv[3], NULL, 10));
+    if (argc == 3 && strcmp(argv[1], "cancel") == 0) return CancelDialog(argv[2]);
     fprintf(stderr,
             "usage: e2e_helper run <program> <command-line-file> <timeout-ms>\n"
-            "       e2e_helper window <title> <ms>\n");
+            "       e2e_helper window <title> <ms>\n"
+            "       e2e_helper cancel <title>\n");
     return 2;
 }

@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Command lines as the system passes them, program name included, each started
+# with exactly that text by e2e_helper (CreateProcessA), and the mode each gives:
+# nothing at all, the About box, or the saver. Every one ends with exit code 0.
+#   command_line_test.sh <case>
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+
+# Starts the saver with the exact command line (printf format; %s is the
+# saver's Windows path) and checks the outcome.
+Expect() { # outcome(none|about|saver) format
+    local outcome=$1 format=$2
+    local line
+    # shellcheck disable=SC2059
+    line=$(printf "$format" "$PROGRAM")
+    printf '%s' "$line" >"$DIR/command-line"
+    Note "$outcome <- [${line//$'\t'/<TAB>}]"
+    StartWine "$DIR/helper.out" "$E2E_WINDOWS_DIR/e2e_helper.exe" run "$PROGRAM" \
+        "$(WinPath "$DIR/command-line")" 30000
+    local pid=$LAST_PID
+    case $outcome in
+    none)
+        WaitExit "$pid" 30
+        [ "$EXIT_CODE" = 0 ] || Fail "$(printf '%q' "$line"): exit $EXIT_CODE, wanted 0 and no window"
+        ! WindowExists '^SaverWindow$' && ! WindowExists '^About Solvane Release 1$' ||
+            Fail "$(printf '%q' "$line") left a window"
+        ;;
+    about)
+        local about
+        about=$(WaitWindow '^About Solvane Release 1$' 20)
+        [ -n "$about" ] || Fail "$(printf '%q' "$line"): no About box"
+        EscapeDialog "$about"
+        WaitExit "$pid" 20
+        [ "$EXIT_CODE" = 0 ] || Fail "$(printf '%q' "$line"): exit $EXIT_CODE after the About box"
+        ;;
+    saver)
+        local saver
+        saver=$(WaitWindow '^SaverWindow$' 30)
+        [ -n "$saver" ] || Fail "$(printf '%q' "$line"): no SaverWindow"
+        sleep 1
+        PressKey space
+        WaitExit "$pid" 20
+        [ "$EXIT_CODE" = 0 ] || Fail "$(printf '%q' "$line"): exit $EXIT_CODE after the space bar"
+        ;;
+    esac
+    grep -q '^exit 0' "$DIR/helper.out" || Fail "$(printf '%q' "$line"): helper saw $(cat "$DIR/helper.out")"
+}
+
+Setup() {
+    DIR=$(SaverDir "$1")
+    PROGRAM=$(WinPath "$DIR/solvane.scr")
+    ParkPointer "$CENTRE_X" "$CENTRE_Y"
+}
+
+# Switches that choose no mode: nothing runs.
+Case_unknown_switches() {
+    Setup cl-unknown
+    Expect none '"%s" /x'
+    Expect none '"%s" -'
+    Expect none '"%s" /'
+    Expect none '"%s" / s'
+    Expect none '"%s" //s'
+    Expect none '"%s" -P'
+}
+
+# How the program-name part is skipped: quotes, tabs, spaces.
+Case_program_name() {
+    Setup cl-name
+    # A tab does not separate: after a quoted name it is taken as the switch.
+    Expect none '"%s"\t/s'
+    # After an unquoted name it is part of the name, and no switch is left.
+    Expect about '%s\t/s'
+    # An unclosed quote swallows the whole line.
+    Expect about '"%s /s'
+    # An unquoted path with a space leaves the rest of the path as the switch.
+    Expect none 'Z:\\test folder\\solvane.scr /s'
+    Expect about '"%s"   '
+    Expect about '%s'
+}
+
+# A switch written as a word that begins with "s", and "c" with nothing after it
+# but ":" (the About box then belongs to whatever is in front).
+Case_words_and_separators() {
+    Setup cl-words
+    Expect saver '"%s" -saver'
+    Expect about '"%s" /c:'
+}
+
+LoadState
+InstallCleanup
+StartWineServer
+ResetRegistry
+"Case_$1"
+echo "PASS $1"

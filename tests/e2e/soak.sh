@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# The soak run, outside the default test suite: the saver full-screen for ten
+# minutes (SOAK_SECONDS) on an Xvfb of its own, its resident memory sampled every
+# 10 s (SOAK_INTERVAL). After the first minute the memory must stay flat: no
+# sample may exceed the one-minute sample by more than 4 MiB or 3 %, whichever
+# is more. Prints every sample and a summary; exits 1 if memory grew or the
+# saver ended early.
+#   tests/e2e/soak.sh        (after the Windows builds, e.g. scripts/test.sh)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+export E2E_WORK=${E2E_WORK:-$root/build/soak}
+export E2E_WIN32_DIR=${E2E_WIN32_DIR:-$root/build/win32}
+export E2E_WIN64_DIR=${E2E_WIN64_DIR:-$root/build/win64}
+export E2E_TILES_SOURCE=${E2E_TILES_SOURCE:-$root/build/native/textures}
+seconds=${SOAK_SECONDS:-600}
+interval=${SOAK_INTERVAL:-10}
+
+"$here/setup.sh"
+source "$here/lib.sh"
+LoadState
+trap 'StopWine; "$here/cleanup.sh"' EXIT
+StartWineServer
+ResetRegistry
+
+dir=$(SaverDir soak)
+StartSaver "$dir"
+Note "soaking $E2E_ARCH saver (pid $SAVER_PID) for $seconds s"
+
+Rss() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status" 2>/dev/null; }
+CpuSeconds() { awk '{ printf "%.1f", ($14 + $15) / 100 }' "/proc/$1/stat" 2>/dev/null; }
+
+samples=$E2E_WORK/soak-samples.txt
+echo "# seconds rss_kib cpu_seconds" >"$samples"
+start=$SECONDS
+baseline=""
+peak=0
+while [ $((SECONDS - start)) -le "$seconds" ]; do
+    elapsed=$((SECONDS - start))
+    rss=$(Rss "$SAVER_PID")
+    [ -n "$rss" ] || Fail "the saver ended after $elapsed s"
+    cpu=$(CpuSeconds "$SAVER_PID")
+    echo "$elapsed $rss $cpu" | tee -a "$samples"
+    if [ "$elapsed" -ge 60 ]; then
+        [ -n "$baseline" ] || baseline=$rss
+        [ "$rss" -le "$peak" ] || peak=$rss
+    fi
+    sleep "$interval"
+done
+
+WindowExists '^SaverWindow$' || Fail "SaverWindow gone during the soak"
+PressKey space
+WaitExit "$SAVER_PID" 20
+[ "$EXIT_CODE" = 0 ] || Fail "exit code after the soak: $EXIT_CODE"
+
+allowed=$((baseline * 3 / 100))
+[ "$allowed" -ge 4096 ] || allowed=4096
+growth=$((peak - baseline))
+echo "soak: one-minute RSS $baseline KiB, peak after it $peak KiB, growth $growth KiB" \
+    "(allowed $allowed KiB); samples in $samples"
+[ "$growth" -le "$allowed" ] || Fail "memory grew by $growth KiB after the first minute"
+echo "PASS soak"

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # The soak run, outside the default test suite: the saver full-screen for ten
 # minutes (SOAK_SECONDS) on an Xvfb of its own, its resident memory sampled every
-# 10 s (SOAK_INTERVAL). After the first minute the memory must stay flat: no
-# sample may exceed the one-minute sample by more than 4 MiB or 3 %, whichever
-# is more. Prints every sample and a summary; exits 1 if memory grew or the
-# saver ended early.
+# 10 s (SOAK_INTERVAL). After the first minute the memory must stay flat: the
+# mean of the last third of the samples may exceed the mean of the middle third
+# by at most 2 MiB or 1 %, whichever is more. A leak grows all the time; a
+# one-off step (Mesa meeting a new drawing state for the first time) does not,
+# and is shown by the peak and the one-minute figure printed with the summary.
+# Prints every sample and a summary; exits 1 if memory grew or the saver ended
+# early.
 #   tests/e2e/soak.sh        (after the Windows builds, e.g. scripts/test.sh)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -33,7 +36,7 @@ CpuSeconds() { awk '{ printf "%.1f", ($14 + $15) / 100 }' "/proc/$1/stat" 2>/dev
 samples=$E2E_WORK/soak-samples.txt
 echo "# seconds rss_kib cpu_seconds" >"$samples"
 start=$SECONDS
-baseline=""
+oneMinute=""
 peak=0
 while [ $((SECONDS - start)) -le "$seconds" ]; do
     elapsed=$((SECONDS - start))
@@ -42,7 +45,7 @@ while [ $((SECONDS - start)) -le "$seconds" ]; do
     cpu=$(CpuSeconds "$SAVER_PID")
     echo "$elapsed $rss $cpu" | tee -a "$samples"
     if [ "$elapsed" -ge 60 ]; then
-        [ -n "$baseline" ] || baseline=$rss
+        [ -n "$oneMinute" ] || oneMinute=$rss
         [ "$rss" -le "$peak" ] || peak=$rss
     fi
     sleep "$interval"
@@ -53,10 +56,20 @@ PressKey space
 WaitExit "$SAVER_PID" 20
 [ "$EXIT_CODE" = 0 ] || Fail "exit code after the soak: $EXIT_CODE"
 
-allowed=$((baseline * 3 / 100))
-[ "$allowed" -ge 4096 ] || allowed=4096
-growth=$((peak - baseline))
-echo "soak: one-minute RSS $baseline KiB, peak after it $peak KiB, growth $growth KiB" \
-    "(allowed $allowed KiB); samples in $samples"
-[ "$growth" -le "$allowed" ] || Fail "memory grew by $growth KiB after the first minute"
+# Means of the middle and the last third of the samples taken after a minute.
+read -r middle last < <(awk '!/^#/ && $1 >= 60 { rss[n++] = $2 }
+    END {
+        third = int(n / 3)
+        if (third == 0) { print "0 0"; exit }
+        for (i = third; i < 2 * third; i++) m += rss[i]
+        for (i = 2 * third; i < n; i++) l += rss[i]
+        printf "%d %d\n", m / third, l / (n - 2 * third)
+    }' "$samples")
+allowed=$((middle / 100))
+[ "$allowed" -ge 2048 ] || allowed=2048
+growth=$((last - middle))
+echo "soak: RSS at one minute $oneMinute KiB, peak after it $peak KiB;" \
+    "mean of the middle third $middle KiB, of the last third $last KiB," \
+    "growth $growth KiB (allowed $allowed KiB); samples in $samples"
+[ "$growth" -le "$allowed" ] || Fail "memory grew by $growth KiB from the middle to the last third"
 echo "PASS soak"

@@ -11,9 +11,9 @@
      child <x> <y> <width> <height> the saver's child window, x and y in the
                                     host's client area ("child none" if none came)
      saver-exit <code>              or "saver-exit timeout" (the saver was killed) */
-#include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <windows.h>
 
 static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(window, message, wParam, lParam);
@@ -33,7 +33,8 @@ static int WaitPumping(HANDLE process, DWORD milliseconds) {
     for (;;) {
         DWORD elapsed = GetTickCount() - start;
         if (elapsed >= milliseconds) return WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
-        DWORD woke = MsgWaitForMultipleObjects(1, &process, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+        DWORD woke =
+            MsgWaitForMultipleObjects(1, &process, FALSE, milliseconds - elapsed, QS_ALLINPUT);
         if (woke == WAIT_OBJECT_0) return 1;
         PumpMessages();
     }

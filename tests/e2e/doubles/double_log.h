@@ -3,8 +3,8 @@
 #ifndef SOLVANE_E2E_DOUBLE_LOG_H
 #define SOLVANE_E2E_DOUBLE_LOG_H
 
-#include <windows.h>
 #include <stdio.h>
+#include <windows.h>
 
 static void AppendDoubleLog(const char* line) {
     char path[MAX_PATH];

@@ -1,12 +1,12 @@
 /* Stands in for the Windows 9x password-change entry of MPR.DLL: records its
    arguments and changes nothing. */
-#include <windows.h>
 #include <stdio.h>
+#include <windows.h>
 
 #include "double_log.h"
 
-__declspec(dllexport) DWORD WINAPI PwdChangePasswordA(LPCSTR registryKey, HWND owner, DWORD reserved1,
-                                LPVOID reserved2) {
+__declspec(dllexport) DWORD WINAPI
+    PwdChangePasswordA(LPCSTR registryKey, HWND owner, DWORD reserved1, LPVOID reserved2) {
     char key[64] = "(null)";
     if (registryKey != NULL) lstrcpynA(key, registryKey, sizeof key);
     char line[256];

@@ -5,9 +5,9 @@
    accepts, anything else (or nothing) refuses. Like a user who moves the mouse
    while the real prompt is up, it moves the cursor by SOLVANE_PASSWORD_CURSOR_SHIFT
    pixels to the right when that is set. */
-#include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <windows.h>
 
 #include "double_log.h"
 
@@ -41,7 +41,8 @@ __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window) {
     char title[64] = "";
     if (IsWindow(window)) GetWindowTextA(window, title, sizeof title);
     char shift[16];
-    DWORD shiftLength = GetEnvironmentVariableA("SOLVANE_PASSWORD_CURSOR_SHIFT", shift, sizeof shift);
+    DWORD shiftLength =
+        GetEnvironmentVariableA("SOLVANE_PASSWORD_CURSOR_SHIFT", shift, sizeof shift);
     if (shiftLength > 0 && shiftLength < sizeof shift) {
         POINT cursor;
         if (GetCursorPos(&cursor)) SetCursorPos(cursor.x + atoi(shift), cursor.y);

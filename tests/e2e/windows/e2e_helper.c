@@ -8,14 +8,10 @@
    e2e_helper window <title> <ms>
        Shows a top-level window with that title, asks to bring it to the
        foreground, keeps it for <ms> and ends. Taking the activation from a
-       full-screen window is what it is for.
-   e2e_helper cancel <title>
-       Presses the Cancel button of the dialog with that title, as a click
-       would: a way to cancel that leaves no key message behind for the next
-       dialog. Returns 1 if there is no such window. */
-#include <windows.h>
+       full-screen window is what it is for. */
 #include <stdio.h>
 #include <stdlib.h>
+#include <windows.h>
 
 static int RunExact(const char* program, const char* commandLineFile, DWORD timeoutMilliseconds) {
     static char commandLine[4096];
@@ -63,9 +59,9 @@ static int ShowForegroundWindow(const char* title, DWORD milliseconds) {
     windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
     windowClass.lpszClassName = "SolvaneE2eWindow";
     if (!RegisterClassA(&windowClass)) return 2;
-    HWND window = CreateWindowExA(WS_EX_TOPMOST, "SolvaneE2eWindow", title,
-                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200, NULL,
-                                  NULL, windowClass.hInstance, NULL);
+    HWND window =
+        CreateWindowExA(WS_EX_TOPMOST, "SolvaneE2eWindow", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                        100, 100, 300, 200, NULL, NULL, windowClass.hInstance, NULL);
     if (window == NULL) return 2;
     SetForegroundWindow(window);
     SetActiveWindow(window);
@@ -82,22 +78,13 @@ static int ShowForegroundWindow(const char* title, DWORD milliseconds) {
     return 0;
 }
 
-static int CancelDialog(const char* title) {
-    HWND dialog = FindWindowA(NULL, title);
-    if (dialog == NULL) return 1;
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    return 0;
-}
-
 int main(int argc, char** argv) {
     if (argc == 5 && strcmp(argv[1], "run") == 0)
         return RunExact(argv[2], argv[3], (DWORD)strtoul(argv[4], NULL, 10));
     if (argc == 4 && strcmp(argv[1], "window") == 0)
         return ShowForegroundWindow(argv[2], (DWORD)strtoul(argv[3], NULL, 10));
-    if (argc == 3 && strcmp(argv[1], "cancel") == 0) return CancelDialog(argv[2]);
     fprintf(stderr,
             "usage: e2e_helper run <program> <command-line-file> <timeout-ms>\n"
-            "       e2e_helper window <title> <ms>\n"
-            "       e2e_helper cancel <title>\n");
+            "       e2e_helper window <title> <ms>\n");
     return 2;
 }

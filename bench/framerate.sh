@@ -83,20 +83,20 @@ Median() { sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) { print "nan"; exit 
 # The median HUD sample of a run, start-up samples left out.
 RunFps() { tail -n +"$((skipSamples + 1))" "$1" 2>/dev/null | Median; }
 
-# True once the globe is on the screen: the centre pixel lit, the corner black (a
-# window's background before the first frame is one colour all over).
+# True once something is drawn: a pixel that is not black, with the corner black (a
+# window's background before the first frame would be one colour all over).
 ScreenDrawn() {
   xwd -root -silent 2>/dev/null | python3 -c '
 import struct, sys
 d = sys.stdin.buffer.read()
 if len(d) < 100: sys.exit(1)
 f = struct.unpack(">25I", d[:100])
-start = f[0] + f[19] * 12                  # header, then the colour map
-bpp, line, w, h = f[11], f[12], f[4], f[5]
-def px(x, y):
-    o = start + y * line + x * bpp // 8
-    return d[o:o + 3]
-sys.exit(0 if any(px(w // 2, h // 2)) and not any(px(0, 0)) else 1)'
+pixels = d[f[0] + f[19] * 12:]              # after the header and the colour map
+step = f[11] // 8                           # bytes per pixel; 4 holds a padding byte
+pad = 3 if f[7] == 0 else 0                 # LSBFirst: B G R x; MSBFirst: x R G B
+lit = any(any(pixels[i::step]) for i in range(step) if step != 4 or i != pad)
+corner = any(b for i, b in enumerate(pixels[:step]) if step != 4 or i != pad)
+sys.exit(0 if lit and not corner else 1)'
 }
 
 # Parks the pointer where the saver's creation puts its first mouse message, so it

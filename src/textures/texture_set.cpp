@@ -35,14 +35,20 @@ void MakePlaceholder(TextureRecord& record) {
     record.rgb = {PlaceholderRgb[0], PlaceholderRgb[1], PlaceholderRgb[2], 0};
 }
 
-void SetPath(TextureRecord& record, const char* fileName) {
+// Returns false when no folder is known: the path is then the bare file name.
+bool SetPath(TextureRecord& record, const char* fileName) {
     char prefix[FolderTextSize];
     const std::size_t length = TexturePathPrefix(prefix);
     std::memcpy(record.path, prefix, length);
     std::memcpy(record.path + length, fileName, std::strlen(fileName) + 1);
+    return length > 0;
 }
 
-bool LoadRecord(TextureRecord& record) {
+// A bare file name would be looked up in the current directory, which the open-file
+// dialog moves to wherever the user last browsed: without a folder nothing loads, so
+// a cancelled dialog is asked again instead of picking up stray files.
+bool LoadRecord(TextureRecord& record, bool inFolder) {
+    if (!inFolder) return false;
     std::optional<ByteBlock> pixels = LoadBitmapFile(record.path, record.header);
     if (!pixels) return false;
     record.pixels = std::move(*pixels);
@@ -75,18 +81,16 @@ void BuildTextureSet() {
     // Only the first file brings up the dialog again: a folder that lacks it is the
     // wrong folder, while a later missing file is a gap in the right one.
     TextureRecord& first = records[0];
-    SetPath(first, FileNames[0]);
-    bool loaded = LoadRecord(first);
+    bool loaded = LoadRecord(first, SetPath(first, FileNames[0]));
     if (!loaded) {
         BrowseForTextureFolder();
-        SetPath(first, FileNames[0]);
-        loaded = LoadRecord(first);
+        loaded = LoadRecord(first, SetPath(first, FileNames[0]));
     }
     FinishRecord(first, loaded);
 
     for (int i = 1; i < TextureCount; ++i) {
-        SetPath(records[i], FileNames[i]);
-        FinishRecord(records[i], LoadRecord(records[i]));
+        TextureRecord& record = records[i];
+        FinishRecord(record, LoadRecord(record, SetPath(record, FileNames[i])));
     }
 }
 

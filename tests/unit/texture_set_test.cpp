@@ -166,6 +166,25 @@ TEST_F(TextureSetTest, FolderTooLongForThePathsCountsAsNone) {
     EXPECT_STREQ(records[15]->path, "n24.bmp");
 }
 
+TEST_F(TextureSetTest, NoFolderNeverLoadsFromTheCurrentDirectory) {
+    // The open-file dialog leaves the current directory wherever the user browsed;
+    // a cancel there must not pick up the tiles that happen to lie in it.
+    const std::string folder = MakeFolder("browsed", 3);
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    QueueMarkerPick("");
+    QueueMarkerPick((root + "unused/tex.tex").c_str());
+    TextureFolder[0] = '\0';
+    BuildTextureSet();
+    std::filesystem::current_path(before);
+
+    const auto records = Records();
+    ASSERT_EQ(records.size(), 16u);
+    for (const TextureRecord* record : records) EXPECT_EQ(BitmapWidth(record->header), 1);
+    char left[500];
+    EXPECT_TRUE(PickMarkerFile(left, sizeof left)) << "exactly one dialog";
+}
+
 TEST_F(TextureSetTest, BuildingAgainReplacesTheSet) {
     std::strcpy(TextureFolder, MakeFolder("first", 1).c_str());
     BuildTextureSet();

@@ -13,12 +13,6 @@
 // are the set-up values too, so nothing reads an unset field before SetUpScene.
 ViewSettings viewSettings = {1, 2.0f, 20000.0f, 45.0f, 1.0f, 250.0f, 250.0f, 500.0f, 500.0f};
 
-namespace {
-// The longest texture file name ("d11.bmp") and its terminator must still fit behind
-// the folder in a 100-byte path.
-constexpr std::size_t LongestFolder = FolderTextSize - 8;
-}  // namespace
-
 void SetUpViewSettings() {
     viewSettings.orthoCentreX = 250.0f;
     viewSettings.orthoCentreY = 250.0f;
@@ -42,7 +36,7 @@ int SetUpSceneWithFolder(const char* folder) {
     if (folder == nullptr || folder[0] == '\0') return 0;
     std::size_t length = std::strlen(folder);
     const bool hasSeparator = folder[length - 1] == '/' || folder[length - 1] == '\\';
-    if (length + (hasSeparator ? 0 : 1) > LongestFolder) return 0;
+    if (length + (hasSeparator ? 0 : 1) > MaxFolderLength) return 0;
 
     SetUpViewSettings();
     SetLighting();

@@ -39,6 +39,16 @@ std::string FormatGlCalls() {
     return text;
 }
 
+std::vector<std::string> RecordedGlCallTexts() {
+    std::vector<std::string> texts;
+    for (const GlCall& call : Calls()) texts.push_back(FormatGlCall(call));
+    return texts;
+}
+
+std::string GlCallText(const char* name, std::initializer_list<double> args) {
+    return FormatGlCall(GlCall{name, std::vector<double>(args), nullptr});
+}
+
 std::vector<GlCall> RecordedGlCallsNamed(const std::string& name) {
     std::vector<GlCall> named;
     for (const GlCall& call : Calls())

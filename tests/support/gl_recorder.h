@@ -2,6 +2,7 @@
 // keeps every call the code under test makes, in order, for the tests to read.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -21,5 +22,9 @@ void SetGlRecording(bool on);
 std::string FormatGlCall(const GlCall& call);
 // The recorded calls, one formatted call per line.
 std::string FormatGlCalls();
+// The recorded calls as FormatGlCall texts.
+std::vector<std::string> RecordedGlCallTexts();
+// The FormatGlCall text of a call with these arguments: what a test expects.
+std::string GlCallText(const char* name, std::initializer_list<double> args = {});
 // Only the calls with this name.
 std::vector<GlCall> RecordedGlCallsNamed(const std::string& name);

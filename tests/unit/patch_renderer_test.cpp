@@ -17,16 +17,6 @@
 
 namespace {
 
-std::string Call(const char* name, std::initializer_list<double> args = {}) {
-    return FormatGlCall(GlCall{name, std::vector<double>(args), nullptr});
-}
-
-std::vector<std::string> Recorded() {
-    std::vector<std::string> calls;
-    for (const GlCall& call : RecordedGlCalls()) calls.push_back(FormatGlCall(call));
-    return calls;
-}
-
 // The x of the first vertex of every drawn patch, in drawing order: the tests give
 // each patch its own.
 std::vector<double> DrawnPatches() {
@@ -109,13 +99,13 @@ TEST_F(PatchRenderer, WithoutTexturesOnlyUntexturedPatchesAreDrawnPlain) {
     ClearGlCalls();
     AddPatch("tiles/d11.bmp", 6001, 0);
     Draw();
-    std::vector<std::string> expected{Call("glBegin", {GL_POLYGON})};
+    std::vector<std::string> expected{GlCallText("glBegin", {GL_POLYGON})};
     for (const PatchVertex* v = storage.back()->patch.vertices; v; v = v->next) {
-        expected.push_back(Call("glColor4f", {v->colour.r, v->colour.g, v->colour.b, 1}));
-        expected.push_back(Call("glVertex3f", {v->position.x, v->position.y, v->position.z}));
+        expected.push_back(GlCallText("glColor4f", {v->colour.r, v->colour.g, v->colour.b, 1}));
+        expected.push_back(GlCallText("glVertex3f", {v->position.x, v->position.y, v->position.z}));
     }
-    expected.push_back(Call("glEnd"));
-    EXPECT_EQ(Recorded(), expected);
+    expected.push_back(GlCallText("glEnd"));
+    EXPECT_EQ(RecordedGlCallTexts(), expected);
 }
 
 TEST_F(PatchRenderer, EveryPassUploadsItsTextureThenDrawsItsPatches) {
@@ -125,32 +115,32 @@ TEST_F(PatchRenderer, EveryPassUploadsItsTextureThenDrawsItsPatches) {
     Draw();
 
     const std::string nearest[] = {
-        Call("glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST}),
-        Call("glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST})};
+        GlCallText("glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST}),
+        GlCallText("glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST})};
     std::vector<std::string> expected{
-        Call("glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT}),
-        Call("glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT}),
-        Call("glPixelStorei", {GL_UNPACK_ALIGNMENT, 4}),
-        Call("glPixelStorei", {GL_UNPACK_ROW_LENGTH, 0}),
-        Call("glPixelStorei", {GL_UNPACK_SKIP_ROWS, 0}),
-        Call("glPixelStorei", {GL_UNPACK_SKIP_PIXELS, 0}),
-        Call("glTexImage2D", {GL_TEXTURE_2D, 0, 3, 4, 2, 0, GL_RGB, GL_UNSIGNED_BYTE}),
+        GlCallText("glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT}),
+        GlCallText("glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT}),
+        GlCallText("glPixelStorei", {GL_UNPACK_ALIGNMENT, 4}),
+        GlCallText("glPixelStorei", {GL_UNPACK_ROW_LENGTH, 0}),
+        GlCallText("glPixelStorei", {GL_UNPACK_SKIP_ROWS, 0}),
+        GlCallText("glPixelStorei", {GL_UNPACK_SKIP_PIXELS, 0}),
+        GlCallText("glTexImage2D", {GL_TEXTURE_2D, 0, 3, 4, 2, 0, GL_RGB, GL_UNSIGNED_BYTE}),
         nearest[0],
         nearest[1],
-        Call("glTexImage2D", {GL_TEXTURE_2D, 0, 3, 2, 1, 0, GL_RGB, GL_UNSIGNED_BYTE}),
+        GlCallText("glTexImage2D", {GL_TEXTURE_2D, 0, 3, 2, 1, 0, GL_RGB, GL_UNSIGNED_BYTE}),
         nearest[0],
         nearest[1],
-        Call("glEnable", {GL_TEXTURE_2D}),
-        Call("glBegin", {GL_POLYGON}),
+        GlCallText("glEnable", {GL_TEXTURE_2D}),
+        GlCallText("glBegin", {GL_POLYGON}),
     };
     for (const PatchVertex* v = storage.back()->patch.vertices; v; v = v->next) {
-        expected.push_back(Call("glColor4f", {v->colour.r, v->colour.g, v->colour.b, 1}));
-        expected.push_back(Call("glTexCoord2f", {v->texCoord.s, v->texCoord.t}));
-        expected.push_back(Call("glVertex3f", {v->position.x, v->position.y, v->position.z}));
+        expected.push_back(GlCallText("glColor4f", {v->colour.r, v->colour.g, v->colour.b, 1}));
+        expected.push_back(GlCallText("glTexCoord2f", {v->texCoord.s, v->texCoord.t}));
+        expected.push_back(GlCallText("glVertex3f", {v->position.x, v->position.y, v->position.z}));
     }
-    expected.push_back(Call("glEnd"));
-    expected.push_back(Call("glDisable", {GL_TEXTURE_2D}));
-    EXPECT_EQ(Recorded(), expected);
+    expected.push_back(GlCallText("glEnd"));
+    expected.push_back(GlCallText("glDisable", {GL_TEXTURE_2D}));
+    EXPECT_EQ(RecordedGlCallTexts(), expected);
 
     const std::vector<GlCall> uploads = RecordedGlCallsNamed("glTexImage2D");
     ASSERT_EQ(uploads.size(), 2u);
@@ -212,22 +202,22 @@ TEST_F(PatchRenderer, OutlinesCloseTheirLoopInEverySelectingPass) {
     outline.textured = 2;  // selected by name and, not being 1, by the closing pass
     Draw();
 
-    std::vector<std::string> strip{Call("glBegin", {GL_LINE_STRIP})};
+    std::vector<std::string> strip{GlCallText("glBegin", {GL_LINE_STRIP})};
     const PatchVertex* first = outline.vertices;
     for (const PatchVertex* v = first; v; v = v->next) {
-        strip.push_back(Call("glColor3f", {v->colour.r, v->colour.g, v->colour.b}));
-        strip.push_back(Call("glVertex3f", {v->position.x, v->position.y, v->position.z}));
+        strip.push_back(GlCallText("glColor3f", {v->colour.r, v->colour.g, v->colour.b}));
+        strip.push_back(GlCallText("glVertex3f", {v->position.x, v->position.y, v->position.z}));
     }
-    strip.push_back(Call("glColor3f", {first->colour.r, first->colour.g, first->colour.b}));
-    strip.push_back(Call("glVertex3f", {first->position.x, first->position.y, first->position.z}));
-    strip.push_back(Call("glEnd"));
+    strip.push_back(GlCallText("glColor3f", {first->colour.r, first->colour.g, first->colour.b}));
+    strip.push_back(GlCallText("glVertex3f", {first->position.x, first->position.y, first->position.z}));
+    strip.push_back(GlCallText("glEnd"));
 
-    std::vector<std::string> calls = Recorded();
+    std::vector<std::string> calls = RecordedGlCallTexts();
     calls.erase(calls.begin(), calls.begin() + 9);  // wrap, unpacking, upload, filters
     std::vector<std::string> expected = strip;
     expected.insert(expected.end(), strip.begin(), strip.end());
     EXPECT_EQ(calls, expected);
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), Call("glVertex3f", {-6000, 0, 0})), 4);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), GlCallText("glVertex3f", {-6000, 0, 0})), 4);
 }
 
 TEST_F(PatchRenderer, BlendedPatchesComeLastWithBlendingAroundThem) {
@@ -242,11 +232,11 @@ TEST_F(PatchRenderer, BlendedPatchesComeLastWithBlendingAroundThem) {
     for (const GlCall& call : RecordedGlCalls())
         if (call.name == "glEnable" || call.name == "glDisable" || call.name == "glBegin")
             states.push_back(FormatGlCall(call));
-    const std::string texOn = Call("glEnable", {GL_TEXTURE_2D});
-    const std::string texOff = Call("glDisable", {GL_TEXTURE_2D});
-    const std::string blendOn = Call("glEnable", {GL_BLEND});
-    const std::string blendOff = Call("glDisable", {GL_BLEND});
-    const std::string begin = Call("glBegin", {GL_POLYGON});
+    const std::string texOn = GlCallText("glEnable", {GL_TEXTURE_2D});
+    const std::string texOff = GlCallText("glDisable", {GL_TEXTURE_2D});
+    const std::string blendOn = GlCallText("glEnable", {GL_BLEND});
+    const std::string blendOff = GlCallText("glDisable", {GL_BLEND});
+    const std::string begin = GlCallText("glBegin", {GL_POLYGON});
     EXPECT_EQ(states, (std::vector<std::string>{texOn, begin, texOff,                     //
                                                 texOn, blendOn, begin, blendOff, texOff,  //
                                                 texOn, blendOn, begin, blendOff, texOff}));

@@ -14,16 +14,6 @@
 
 namespace {
 
-std::string Call(const char* name, std::initializer_list<double> args = {}) {
-    return FormatGlCall(GlCall{name, std::vector<double>(args), nullptr});
-}
-
-std::vector<std::string> Recorded() {
-    std::vector<std::string> calls;
-    for (const GlCall& call : RecordedGlCalls()) calls.push_back(FormatGlCall(call));
-    return calls;
-}
-
 class Projection : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -36,41 +26,41 @@ class Projection : public ::testing::Test {
 TEST_F(Projection, ResizeSetsViewportAndPerspective) {
     ResizeView(1024, 768);
     EXPECT_FLOAT_EQ(viewSettings.aspect, 1.3333334f);
-    EXPECT_EQ(Recorded(), (std::vector<std::string>{
-                              Call("glViewport", {0, 0, 1024, 768}),
-                              Call("glMatrixMode", {GL_PROJECTION}),
-                              Call("glLoadIdentity"),
-                              Call("gluPerspective", {45, double(1024.0f / 768.0f), 2, 20000}),
-                              Call("glMatrixMode", {GL_MODELVIEW}),
-                              Call("glLoadIdentity"),
-                              Call("glDrawBuffer", {GL_BACK}),
-                              Call("glEnable", {GL_DEPTH_TEST}),
+    EXPECT_EQ(RecordedGlCallTexts(), (std::vector<std::string>{
+                              GlCallText("glViewport", {0, 0, 1024, 768}),
+                              GlCallText("glMatrixMode", {GL_PROJECTION}),
+                              GlCallText("glLoadIdentity"),
+                              GlCallText("gluPerspective", {45, double(1024.0f / 768.0f), 2, 20000}),
+                              GlCallText("glMatrixMode", {GL_MODELVIEW}),
+                              GlCallText("glLoadIdentity"),
+                              GlCallText("glDrawBuffer", {GL_BACK}),
+                              GlCallText("glEnable", {GL_DEPTH_TEST}),
                           }));
 }
 
 TEST_F(Projection, ResizeToZeroHeightTakesWidthAsAspect) {
     ResizeView(640, 0);
     EXPECT_EQ(viewSettings.aspect, 640.0f);
-    EXPECT_EQ(Recorded().at(0), Call("glViewport", {0, 0, 640, 0}));
-    EXPECT_EQ(Recorded().at(3), Call("gluPerspective", {45, 640, 2, 20000}));
+    EXPECT_EQ(RecordedGlCallTexts().at(0), GlCallText("glViewport", {0, 0, 640, 0}));
+    EXPECT_EQ(RecordedGlCallTexts().at(3), GlCallText("gluPerspective", {45, 640, 2, 20000}));
 }
 
 TEST_F(Projection, OrthographicWindowStretchesOnlyTheRightEdge) {
     viewSettings.perspective = 0;
     ResizeView(1000, 500);
-    EXPECT_EQ(Recorded(), (std::vector<std::string>{
-                              Call("glViewport", {0, 0, 1000, 500}),
-                              Call("glMatrixMode", {GL_PROJECTION}),
-                              Call("glLoadIdentity"),
-                              Call("gluOrtho2D", {0, 1000, 0, 500}),
-                              Call("glMatrixMode", {GL_MODELVIEW}),
-                              Call("glLoadIdentity"),
+    EXPECT_EQ(RecordedGlCallTexts(), (std::vector<std::string>{
+                              GlCallText("glViewport", {0, 0, 1000, 500}),
+                              GlCallText("glMatrixMode", {GL_PROJECTION}),
+                              GlCallText("glLoadIdentity"),
+                              GlCallText("gluOrtho2D", {0, 1000, 0, 500}),
+                              GlCallText("glMatrixMode", {GL_MODELVIEW}),
+                              GlCallText("glLoadIdentity"),
                           }));
 
     ClearGlCalls();
     ClearView(Black, 0, 0, 0);
-    EXPECT_EQ(Recorded(), (std::vector<std::string>{Call("glClearColor", {0, 0, 0, 1}),
-                                                    Call("glClear", {GL_COLOR_BUFFER_BIT})}));
+    EXPECT_EQ(RecordedGlCallTexts(), (std::vector<std::string>{GlCallText("glClearColor", {0, 0, 0, 1}),
+                                                    GlCallText("glClear", {GL_COLOR_BUFFER_BIT})}));
 }
 
 TEST_F(Projection, CameraReplacesTheResizeProjection) {
@@ -78,12 +68,12 @@ TEST_F(Projection, CameraReplacesTheResizeProjection) {
     ResizeView(1024, 768);
     ClearGlCalls();
     ApplyCamera(Camera);
-    EXPECT_EQ(Recorded(), (std::vector<std::string>{
-                              Call("glMatrixMode", {GL_PROJECTION}),
-                              Call("glLoadIdentity"),
-                              Call("gluPerspective", {45, double(1024.0f / 768.0f), 2, 20000}),
-                              Call("glBlendFunc", {GL_ONE_MINUS_DST_COLOR, GL_SRC_ALPHA}),
-                              Call("gluLookAt", {18000, 0, 0, 17999, 0, 0, 0, 1, 0}),
+    EXPECT_EQ(RecordedGlCallTexts(), (std::vector<std::string>{
+                              GlCallText("glMatrixMode", {GL_PROJECTION}),
+                              GlCallText("glLoadIdentity"),
+                              GlCallText("gluPerspective", {45, double(1024.0f / 768.0f), 2, 20000}),
+                              GlCallText("glBlendFunc", {GL_ONE_MINUS_DST_COLOR, GL_SRC_ALPHA}),
+                              GlCallText("gluLookAt", {18000, 0, 0, 17999, 0, 0, 0, 1, 0}),
                           }));
 }
 
@@ -93,29 +83,29 @@ TEST_F(Projection, CameraFieldOfViewAndEyeFollowTheFrame) {
     const std::vector<GlCall> perspective = RecordedGlCallsNamed("gluPerspective");
     ASSERT_EQ(perspective.size(), 1u);
     EXPECT_EQ(perspective[0].args.at(0), 30.0);
-    EXPECT_EQ(Recorded().back(), Call("gluLookAt", {1, 2, 3, 1, 2, 2, 0, 1, 0}));
+    EXPECT_EQ(RecordedGlCallTexts().back(), GlCallText("gluLookAt", {1, 2, 3, 1, 2, 2, 0, 1, 0}));
 }
 
 TEST_F(Projection, ClearModesChooseTheColour) {
-    const std::string clearBoth = Call("glClear", {GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT});
-    const std::string depthOne = Call("glClearDepth", {1});
+    const std::string clearBoth = GlCallText("glClear", {GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT});
+    const std::string depthOne = GlCallText("glClearDepth", {1});
     struct Case {
         int mode;
         std::vector<std::string> calls;
     };
     const Case cases[] = {
-        {Given, {Call("glClearColor", {0.25, 0.5, 0.75, 1}), clearBoth, depthOne}},
-        {Black, {Call("glClearColor", {0, 0, 0, 1}), clearBoth, depthOne}},
-        {White, {Call("glClearColor", {1, 1, 1, 1}), clearBoth, depthOne}},
+        {Given, {GlCallText("glClearColor", {0.25, 0.5, 0.75, 1}), clearBoth, depthOne}},
+        {Black, {GlCallText("glClearColor", {0, 0, 0, 1}), clearBoth, depthOne}},
+        {White, {GlCallText("glClearColor", {1, 1, 1, 1}), clearBoth, depthOne}},
         {Sage,
-         {Call("glClearColor", {double(0.74f), double(0.8f), double(0.78f), 1}), clearBoth,
+         {GlCallText("glClearColor", {double(0.74f), double(0.8f), double(0.78f), 1}), clearBoth,
           depthOne}},
         {7, {clearBoth, depthOne}},  // the last clear colour stays
     };
     for (const Case& c : cases) {
         ClearGlCalls();
         ClearView(c.mode, 0.25f, 0.5f, 0.75f);
-        EXPECT_EQ(Recorded(), c.calls) << "mode " << c.mode;
+        EXPECT_EQ(RecordedGlCallTexts(), c.calls) << "mode " << c.mode;
     }
 }
 

@@ -86,9 +86,4 @@ Case_words_and_separators() {
     Expect about '"%s" /c:'
 }
 
-LoadState
-InstallCleanup
-StartWineServer
-ResetRegistry
-"Case_$1"
-echo "PASS $1"
+RunCase "$1"

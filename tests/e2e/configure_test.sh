@@ -91,9 +91,4 @@ PwdChangePasswordA key=SCRSAVE owner=0 reserved1=0 reserved2=0" ] ||
         Fail "unexpected calls of PwdChangePasswordA"
 }
 
-LoadState
-InstallCleanup
-StartWineServer
-ResetRegistry
-"Case_$1"
-echo "PASS $1"
+RunCase "$1"

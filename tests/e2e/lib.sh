@@ -275,3 +275,14 @@ WaitWindowGone() { # window-id seconds
     done
     return 1
 }
+
+# Runs the case named on a test script's command line (its function Case_<name>)
+# with the shared state loaded, a clean registry and cleanup on every exit.
+RunCase() {
+    LoadState
+    InstallCleanup
+    StartWineServer
+    ResetRegistry
+    "Case_$1"
+    echo "PASS $1"
+}

@@ -115,9 +115,4 @@ Case_missing_service_allows_close() {
     [ "$EXIT_CODE" = 0 ] || Fail "exit code without PASSWORD.CPL: $EXIT_CODE"
 }
 
-LoadState
-InstallCleanup
-StartWineServer
-ResetRegistry
-"Case_$1"
-echo "PASS $1"
+RunCase "$1"

@@ -57,9 +57,4 @@ Case_no_handle() {
     ! WindowExists '^Error$' || Fail "a message box came up for /p without a handle"
 }
 
-LoadState
-InstallCleanup
-StartWineServer
-ResetRegistry
-"Case_$1"
-echo "PASS $1"
+RunCase "$1"

@@ -121,9 +121,4 @@ Case_deactivation_closes() {
     WaitExit "$other" 10
 }
 
-LoadState
-InstallCleanup
-StartWineServer
-ResetRegistry
-"Case_$1"
-echo "PASS $1"
+RunCase "$1"

@@ -148,9 +148,4 @@ Case_cancelled_dialogs_do_not_crash() {
     ExpectCloseOnSpace
 }
 
-LoadState
-InstallCleanup
-StartWineServer
-ResetRegistry
-"Case_$1"
-echo "PASS $1"
+RunCase "$1"

@@ -166,6 +166,14 @@ PressKey() { # keysym
     xdotool keyup "$1"
 }
 
+# Ends the saver with the space bar and expects exit code 0; `when` names the
+# situation in the failure message.
+CloseWithSpace() { # when
+    PressKey space
+    WaitExit "$SAVER_PID" 15
+    [ "$EXIT_CODE" = 0 ] || Fail "exit code $1: $EXIT_CODE"
+}
+
 Screenshot() { # window-id png
     xwd -id "$1" -silent | convert xwd:- "$2" || Fail "screenshot of window $1"
 }

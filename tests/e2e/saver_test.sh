@@ -28,9 +28,7 @@ Case_picture() {
     FloatAbove "$spread" 0.01 || Fail "the middle of the picture is flat (spread $spread): no texture"
     FloatAbove "$colour" 0.2 || Fail "the globe shows no colour (coloured share $colour)"
 
-    PressKey space
-    WaitExit "$SAVER_PID" 15
-    [ "$EXIT_CODE" = 0 ] || Fail "exit code after the space bar: $EXIT_CODE"
+    CloseWithSpace "after the space bar"
 }
 
 # The local date and time stand on rows 23 and 24 of 25: the bottom 62 pixels of
@@ -47,9 +45,7 @@ Case_clock_text() {
     text=$(LitShare "$png" 400x62+0+706)
     Note "clock rows: lit $text"
     FloatAbove "$text" 0.005 || Fail "no clock text on the bottom rows (lit share $text)"
-    PressKey space
-    WaitExit "$SAVER_PID" 15
-    [ "$EXIT_CODE" = 0 ] || Fail "exit code after the space bar: $EXIT_CODE"
+    CloseWithSpace "after the space bar"
 }
 
 # Keys other than the space bar steer the camera or do nothing; none closes.
@@ -64,9 +60,7 @@ Case_other_keys_keep_running() {
     done
     StillRunningAfter "$SAVER_PID" 2 || Fail "a key other than space closed the saver"
     WindowExists '^SaverWindow$' || Fail "SaverWindow gone after other keys"
-    PressKey space
-    WaitExit "$SAVER_PID" 15
-    [ "$EXIT_CODE" = 0 ] || Fail "exit code after the space bar: $EXIT_CODE"
+    CloseWithSpace "after the space bar"
 }
 
 # Travel is measured from where the pointer stood at the start, on each axis:

@@ -19,8 +19,17 @@ packages=(
   # the Windows build
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   # running the saver on Linux, and its end-to-end tests
-  wine wine32:i386 wine64 libgl1-mesa-dri:i386
+  wine wine32:i386 wine64 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
   xvfb xdotool x11-apps x11-utils imagemagick
+  # the 32-bit saver and installer where the kernel refuses 32-bit code,
+  # and chosen moments for both architectures
+  qemu-user faketime gcc-i686-linux-gnu
+  # two monitors in tests: Xorg's dummy driver gives RandR outputs Wine sees
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
+  # the Windows installer
+  nsis
+  # the Linux display hack, the real daemon that runs it, and its package
+  libx11-dev xscreensaver xscreensaver-gl dpkg-dev
   # the peer saver that the frame-rate benchmark measures against
   xscreensaver-gl-extra
 )

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "globe/frame_step.h"
+#include "frame/frame_step.h"
 #include "platform/clock.h"
 #include "tests/support/bitmap_writer.h"
 #include "tests/support/gl_recorder.h"

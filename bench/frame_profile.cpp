@@ -15,7 +15,7 @@
 #include <ctime>
 
 #include "bench/bench_scene.h"
-#include "globe/frame_step.h"
+#include "frame/frame_step.h"
 #include "platform/clock.h"
 #include "platform/key_state.h"
 #include "tests/support/gl_recorder.h"

@@ -3,7 +3,7 @@
 
 #include "bench/bench_scene.h"
 #include "globe/day_night_tiles.h"
-#include "globe/frame_step.h"
+#include "frame/frame_step.h"
 #include "globe/globe_mesh.h"
 #include "globe/patch_renderer.h"
 #include "globe/sun_shading.h"

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "shell/close_policy_logic.h"
+#include "front/win32/close_policy_logic.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "shell/command_line_logic.h"
+#include "front/win32/command_line_logic.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "globe/frame_step.h"
+#include "frame/frame_step.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 #include <ctime>
 #include <string>
 
-#include "globe/frame_step.h"
+#include "frame/frame_step.h"
 #include "globe/sun_shading.h"
 #include "globe_angles.h"
 #include "headless_context.h"

@@ -1,4 +1,4 @@
-#include "shell/saver_settings.h"
+#include "front/win32/saver_settings.h"
 
 #include <windows.h>
 

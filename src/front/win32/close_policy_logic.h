@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "shell/run_mode.h"
-#include "shell/saver_settings.h"
+#include "front/win32/run_mode.h"
+#include "front/win32/saver_settings.h"
 
 enum class CloseDecision {
     Default,      // not the saver's business: the default handling destroys the window

@@ -1,5 +1,5 @@
-#include "globe/frame_step.h"
-#include "shell/shell.h"
+#include "frame/frame_step.h"
+#include "front/win32/shell.h"
 #include "view/projection.h"
 
 HWND saverWindow = nullptr;

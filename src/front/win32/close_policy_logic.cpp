@@ -1,4 +1,4 @@
-#include "shell/close_policy_logic.h"
+#include "front/win32/close_policy_logic.h"
 
 CloseDecision DecideClose(const SaverSettings& settings, RunMode mode, std::uint32_t nowTick) {
     if (mode != RunMode::Saver) return CloseDecision::Default;

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "shell/run_mode.h"
+#include "front/win32/run_mode.h"
 
 enum class HostSource {
     Null,        // no host window

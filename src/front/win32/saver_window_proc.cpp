@@ -1,6 +1,6 @@
-#include "shell/close_policy_logic.h"
-#include "shell/saver_settings.h"
-#include "shell/shell.h"
+#include "front/win32/close_policy_logic.h"
+#include "front/win32/saver_settings.h"
+#include "front/win32/shell.h"
 #include "textures/texture_set.h"
 #include "view/projection.h"
 

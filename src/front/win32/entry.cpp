@@ -1,7 +1,7 @@
 #include "resources/resource_ids.h"
-#include "shell/command_line_logic.h"
-#include "shell/saver_settings.h"
-#include "shell/shell.h"
+#include "front/win32/command_line_logic.h"
+#include "front/win32/saver_settings.h"
+#include "front/win32/shell.h"
 
 RunMode runMode = RunMode::None;
 HWND hostWindow = nullptr;

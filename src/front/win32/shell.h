@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "shell/run_mode.h"
+#include "front/win32/run_mode.h"
 
 extern RunMode runMode;           // set once by the command-line parse
 extern HWND hostWindow;           // preview parent, or owner of the About box / password dialog

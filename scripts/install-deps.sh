@@ -26,8 +26,8 @@ packages=(
   qemu-user faketime gcc-i686-linux-gnu
   # two monitors in tests: Xorg's dummy driver gives RandR outputs Wine sees
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
-  # the Windows installer
-  nsis
+  # the Windows installer; reading and checking the manifest the .scr files embed
+  nsis icoutils libxml2-utils
   # the Linux display hack, the real daemon that runs it, and its package
   libx11-dev xscreensaver xscreensaver-gl dpkg-dev
   # the peer saver that the frame-rate benchmark measures against

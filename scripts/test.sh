@@ -1,17 +1,23 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the host and 32-bit Windows targets, and runs
-# every test: unit (AddressSanitizer + UBSan), pictures and end to end under Wine.
+# Installs what is missing, builds the host and both Windows targets with the zip
+# and the installer, and runs every test: unit (AddressSanitizer + UBSan),
+# pictures, package and end to end under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 
-# Both Windows builds: the 32-bit saver is the product; the 64-bit one is what the
-# end-to-end tests run where the machine cannot execute 32-bit code.
-for preset in win32 win64; do
+# The host build first: it makes the default textures that the zip and the
+# installer carry.
+cmake --preset native >/dev/null
+cmake --build --preset native
+# Both Windows builds: the 32-bit saver is the product and the 64-bit one ships
+# beside it; the 64-bit one is also what the end-to-end tests run where the
+# machine cannot execute 32-bit code. The 32-bit build then packs both.
+for preset in win64 win32; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
 done
-cmake --preset native >/dev/null
-cmake --build --preset native
+cmake --build --preset win32 --target package >/dev/null
+cmake --build --preset win32 --target installer >/dev/null
 ctest --preset native "$@"

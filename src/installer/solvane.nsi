@@ -228,4 +228,6 @@ Section "Uninstall"
 
     DeleteRegKey HKCU "${APP_KEY}"
     DeleteRegKey HKCU "${UNINSTALL_KEY}"
+    ; A new profile has no list of its own yet: the install made it for our entry.
+    DeleteRegKey /ifempty HKCU "Software\Microsoft\Windows\CurrentVersion\Uninstall"
 SectionEnd

@@ -25,10 +25,10 @@ wrestool -x --raw --type=24 --name=1 "$scr" >"$manifest"
 xmllint --noout "$manifest" || Fail "the manifest is not well-formed XML"
 
 # The text of the first node the XPath expression selects, or nothing.
-Select() { xmllint --xpath "$1" "$manifest" 2>/dev/null || true; }
+XPathText() { xmllint --xpath "$1" "$manifest" 2>/dev/null || true; }
 Expect() { # what xpath expected-text
     local found
-    found=$(Select "$2")
+    found=$(XPathText "$2")
     [ "$found" = "$3" ] || Fail "$1: found '$found', expected '$3'"
     echo "ok: $1"
 }
@@ -58,7 +58,7 @@ for entry in "Windows 7:{35138b9a-5d96-4fbd-8e2d-a2440225f93a}" \
     "Windows 8:{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}" \
     "Windows 8.1:{1f676c76-80e1-4239-95bb-83d0f6d0da78}" \
     "Windows 10 and 11:{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"; do
-    Expect "supported: ${entry%%:*}" "string($os[@Id='${entry#*:}']/@Id)" "${entry#*:}"
+    Expect "supported: ${entry%%:*}" "string(${os}[@Id='${entry#*:}']/@Id)" "${entry#*:}"
 done
 
 Expect "runs as the invoker" \

@@ -77,26 +77,37 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "The Solvane authors"
     File "${FILES}/textures/n23.bmp"
     File "${FILES}/textures/n24.bmp"
 !macroend
-!macro DeleteTiles
-    Delete "$INSTDIR\textures\d11.bmp"
-    Delete "$INSTDIR\textures\d12.bmp"
-    Delete "$INSTDIR\textures\d13.bmp"
-    Delete "$INSTDIR\textures\d14.bmp"
-    Delete "$INSTDIR\textures\d21.bmp"
-    Delete "$INSTDIR\textures\d22.bmp"
-    Delete "$INSTDIR\textures\d23.bmp"
-    Delete "$INSTDIR\textures\d24.bmp"
-    Delete "$INSTDIR\textures\n11.bmp"
-    Delete "$INSTDIR\textures\n12.bmp"
-    Delete "$INSTDIR\textures\n13.bmp"
-    Delete "$INSTDIR\textures\n14.bmp"
-    Delete "$INSTDIR\textures\n21.bmp"
-    Delete "$INSTDIR\textures\n22.bmp"
-    Delete "$INSTDIR\textures\n23.bmp"
-    Delete "$INSTDIR\textures\n24.bmp"
+!macro DeleteTiles folder
+    Delete "${folder}\textures\d11.bmp"
+    Delete "${folder}\textures\d12.bmp"
+    Delete "${folder}\textures\d13.bmp"
+    Delete "${folder}\textures\d14.bmp"
+    Delete "${folder}\textures\d21.bmp"
+    Delete "${folder}\textures\d22.bmp"
+    Delete "${folder}\textures\d23.bmp"
+    Delete "${folder}\textures\d24.bmp"
+    Delete "${folder}\textures\n11.bmp"
+    Delete "${folder}\textures\n12.bmp"
+    Delete "${folder}\textures\n13.bmp"
+    Delete "${folder}\textures\n14.bmp"
+    Delete "${folder}\textures\n21.bmp"
+    Delete "${folder}\textures\n22.bmp"
+    Delete "${folder}\textures\n23.bmp"
+    Delete "${folder}\textures\n24.bmp"
+!macroend
+
+; The files of an install in `folder`, and the folder if nothing else is left in it.
+!macro RemoveInstalledFiles folder
+    Delete "${folder}\solvane.scr"
+    Delete "${folder}\textures\tex.tex"
+    !insertmacro DeleteTiles "${folder}"
+    RMDir "${folder}\textures"
+    Delete "${folder}\uninstall.exe"
+    RMDir "${folder}"
 !macroend
 
 Var textureFolder
+Var movedScreenSaver  ; "yes" when an install elsewhere was the screen saver
 
 ; Sets $textureFolder to the folder the saver will read, and $0 to "ok" when the
 ; saver can take it: its ANSI form (the saver reads the registry as ANSI) loses no
@@ -105,6 +116,12 @@ Function CheckTextureFolder
     StrCpy $textureFolder "$INSTDIR\textures\"
     ; Bytes of the ANSI form with its NUL; $2 nonzero when a character has none.
     System::Call 'kernel32::WideCharToMultiByte(i 0, i 0x400, w "$textureFolder", i -1, p 0, i 0, p 0, *i 0 r2) i .r1'
+    ${If} $1 = 0
+        ; Where the ANSI code page is UTF-8, which names every character, Windows
+        ; refuses the question about lost characters: ask for the length alone.
+        StrCpy $2 0
+        System::Call 'kernel32::WideCharToMultiByte(i 0, i 0, w "$textureFolder", i -1, p 0, i 0, p 0, p 0) i .r1'
+    ${EndIf}
     IntOp $1 $1 - 1
     ${If} $2 <> 0
     ${OrIf} $1 < 1
@@ -138,13 +155,14 @@ Function SaverPathForSystem
     ${EndIf}
 FunctionEnd
 
-; Leaves $1 "yes" when the current screen saver is the installed Solvane.
-!macro IsOurScreenSaver
+; Leaves $1 "yes" when the current screen saver is the Solvane installed in `folder`,
+; named by its long or its short path.
+!macro IsScreenSaverAt folder
     ReadRegStr $1 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
-    GetFullPathName /SHORT $2 "$INSTDIR\solvane.scr"
+    GetFullPathName /SHORT $2 "${folder}\solvane.scr"
     ${If} $1 == ""
         StrCpy $1 no
-    ${ElseIf} $1 == "$INSTDIR\solvane.scr"
+    ${ElseIf} $1 == "${folder}\solvane.scr"
     ${OrIf} $1 == $2
         StrCpy $1 yes
     ${Else}
@@ -159,6 +177,17 @@ Section "Solvane" SectionSaver
         MessageBox MB_OK|MB_ICONSTOP "$0" /SD IDOK
         SetErrorLevel 2
         Quit
+    ${EndIf}
+
+    ; An install in another folder moves here: its files go, and its being the
+    ; screen saver passes to this one.
+    StrCpy $movedScreenSaver no
+    ReadRegStr $3 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $3 != ""
+    ${AndIf} $3 != $INSTDIR
+        !insertmacro IsScreenSaverAt $3
+        StrCpy $movedScreenSaver $1
+        !insertmacro RemoveInstalledFiles $3
     ${EndIf}
 
     SetOutPath "$INSTDIR"
@@ -187,15 +216,20 @@ Section "Solvane" SectionSaver
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
     ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
-    IntFmt $0 "0x%08X" $0
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" "$0"
+
+    ${If} $movedScreenSaver == yes
+        Call SaverPathForSystem
+        WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$0"
+    ${EndIf}
 SectionEnd
 
 Section "Make Solvane the screen saver" SectionCurrent
-    !insertmacro IsOurScreenSaver
+    !insertmacro IsScreenSaverAt $INSTDIR
     ; The screen saver chosen before is kept for the uninstaller to give back. A
-    ; repeated install finds itself there and keeps what the first one kept.
+    ; repeated or moved install finds Solvane there and keeps what the first one kept.
     ${If} $1 != yes
+    ${AndIf} $movedScreenSaver != yes
         ReadRegStr $1 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
         ${If} $1 == ""
             DeleteRegValue HKCU "${UNINSTALL_KEY}" "PreviousScreenSaver"
@@ -209,7 +243,7 @@ SectionEnd
 
 Section "Uninstall"
     ; Solvane stops being the screen saver; the one chosen before comes back.
-    !insertmacro IsOurScreenSaver
+    !insertmacro IsScreenSaverAt $INSTDIR
     ${If} $1 == yes
         ReadRegStr $1 HKCU "${UNINSTALL_KEY}" "PreviousScreenSaver"
         ${If} $1 == ""
@@ -219,12 +253,7 @@ Section "Uninstall"
         ${EndIf}
     ${EndIf}
 
-    Delete "$INSTDIR\solvane.scr"
-    Delete "$INSTDIR\textures\tex.tex"
-    !insertmacro DeleteTiles
-    RMDir "$INSTDIR\textures"
-    Delete "$INSTDIR\uninstall.exe"
-    RMDir "$INSTDIR"
+    !insertmacro RemoveInstalledFiles $INSTDIR
 
     DeleteRegKey HKCU "${APP_KEY}"
     DeleteRegKey HKCU "${UNINSTALL_KEY}"

@@ -33,8 +33,13 @@ class TileFolder : public ::testing::Test {
     std::string root;
 };
 
-TEST_F(TileFolder, AGivenFolderIsTakenAsItIs) {
+TEST_F(TileFolder, AGivenFolderIsTakenAsItIsAndAFileForItsFolder) {
     EXPECT_EQ(ChooseTextureFolder("/my/tiles", {root + "a"}), "/my/tiles");
+    const std::string folder = MakeTiles("picked");
+    WriteBytes(folder + "/tex.tex", {});
+    EXPECT_EQ(ChooseTextureFolder((folder + "/tex.tex").c_str(), {}), folder);
+    EXPECT_EQ(ChooseTextureFolder((folder + "/d11.bmp").c_str(), {}), folder);
+    EXPECT_EQ(ChooseTextureFolder(folder.c_str(), {}), folder);
 }
 
 TEST_F(TileFolder, TheFirstCandidateHoldingTheFirstTileWins) {

@@ -47,6 +47,11 @@ constexpr float FpsGrey = 0.6f;
 
 // What the X error handler saw; the frame loop ends at the next check.
 int xErrors = 0;
+// The window drawn on and its GLX window, once they are in use; errors about them
+// after someone else destroyed the window mean it is gone, not that we erred.
+Window watchedWindow = 0;
+GLXWindow watchedGlxWindow = 0;
+bool watchedWindowGone = false;
 
 volatile sig_atomic_t endSignal = 0;
 
@@ -55,6 +60,12 @@ void OnEndSignal(int signal) {
 }
 
 int OnXError(Display* display, XErrorEvent* error) {
+    const XID resource = error->resourceid;
+    if (resource != 0 && (resource == watchedWindow || resource == watchedGlxWindow) &&
+        error->error_code != BadAlloc && error->error_code != BadImplementation) {
+        watchedWindowGone = true;
+        return 0;
+    }
     char text[256];
     XGetErrorText(display, error->error_code, text, sizeof text);
     std::fprintf(stderr, "%s: X error: %s (request %d.%d, resource 0x%lx)\n", Name, text,
@@ -224,6 +235,8 @@ bool MakeContext(Hack& hack, GLXFBConfig config) {
         std::fprintf(stderr, "%s: cannot make the GLX context current\n", Name);
         return false;
     }
+    watchedWindow = hack.window;
+    watchedGlxWindow = hack.glxWindow;
     return true;
 }
 
@@ -254,10 +267,7 @@ void HandleEvent(Hack& hack, XEvent& event) {
             }
             break;
         case DestroyNotify:
-            if (event.xdestroywindow.window == hack.window) {
-                hack.windowGone = true;
-                hack.closeRequested = true;
-            }
+            if (event.xdestroywindow.window == hack.window) hack.windowGone = true;
             break;
         case KeyPress:
         case KeyRelease:
@@ -276,8 +286,9 @@ void HandleEvent(Hack& hack, XEvent& event) {
     }
 }
 
-bool Ending(const Hack& hack) {
-    return endSignal != 0 || hack.closeRequested || xErrors > 0;
+bool Ending(Hack& hack) {
+    if (watchedWindowGone) hack.windowGone = true;
+    return endSignal != 0 || hack.closeRequested || hack.windowGone || xErrors > 0;
 }
 
 void HandlePendingEvents(Hack& hack) {

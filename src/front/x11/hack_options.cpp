@@ -15,7 +15,7 @@ const char UsageFormat[] =
     "  -window-id ID     draw on the window ID (decimal or 0x hexadecimal)\n"
     "  -delay N          microseconds to wait after each frame (default %ld)\n"
     "  -fps              show frames per second in the top left corner\n"
-    "  -textures DIR     folder of the sixteen tiles d11.bmp ... n24.bmp\n"
+    "  -textures DIR     folder of the sixteen tiles d11.bmp ... n24.bmp, or a file in it\n"
     "                    (default /usr/share/solvane/textures, or the build's)\n"
     "Options take one dash or two. In its own window the numeric keypad steers\n"
     "the camera; q or Escape ends it.\n";

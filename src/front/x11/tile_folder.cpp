@@ -53,7 +53,12 @@ std::vector<std::string> DefaultTextureFolders(const std::string& programFolder)
 }
 
 std::string ChooseTextureFolder(const char* given, const std::vector<std::string>& candidates) {
-    if (given != nullptr && given[0] != '\0') return given;
+    if (given != nullptr && given[0] != '\0') {
+        const std::string path(given);
+        const std::size_t slash = path.rfind('/');
+        if (!IsFile(path)) return path;
+        return slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
+    }
     for (const std::string& folder : candidates)
         if (IsFile(WithSeparator(folder) + TextureFileNames[0])) return folder;
     return candidates.empty() ? std::string() : candidates.front();

@@ -8,9 +8,10 @@
 // The installed tiles of the Debian package.
 constexpr char InstalledTextureFolder[] = "/usr/share/solvane/textures";
 
-// The folder to read: `given` (from -textures) when there is one, else the first of
-// `candidates` that holds d11.bmp, else the first candidate, whose missing tiles
-// will then be reported.
+// The folder to read: `given` (from -textures) when there is one, or the folder of
+// `given` when it names a file (XScreenSaver's settings dialog picks files, such as
+// the folder's tex.tex); else the first of `candidates` that holds d11.bmp; else the
+// first candidate, whose missing tiles will then be reported.
 std::string ChooseTextureFolder(const char* given, const std::vector<std::string>& candidates);
 
 // The default candidates: the installed tiles, then "textures" beside the program

@@ -44,13 +44,15 @@ XVFB_PID=""
 
 Track() { PIDS+=("$1"); }
 
-# Ends whatever the test started and is still running: the hack, helpers, Xvfb.
+# Ends whatever the test started and is still running: the hack, helpers, then what
+# the script's own CaseCleanup undoes, if it has one, and Xvfb.
 EndTest() {
     local pid
     for pid in "${PIDS[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
     for pid in "${PIDS[@]}"; do
         timeout 10 tail --pid="$pid" -f /dev/null 2>/dev/null || kill -KILL "$pid" 2>/dev/null || true
     done
+    if declare -F CaseCleanup >/dev/null; then CaseCleanup; fi
     if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
 }
 

@@ -60,6 +60,7 @@ Case_own_window() {
     # off on Xvfb, so these are the keys' KP_Right and KP_Left.
     local before=$CASE_DIR/keys-before.png now=$CASE_DIR/keys-now.png changed waited=0
     Screenshot "$window" "$before" || Fail "no picture of the window"
+    Focus "$window"
     xdotool key KP_Right
     changed=0
     while [ "$changed" -lt 20000 ] && [ "$waited" -lt 30 ]; do
@@ -95,6 +96,7 @@ Case_quit_keys() {
         window=$(WaitWindow '^Solvane$' 60)
         [ -n "$window" ] || Fail "no window named Solvane"
         ExpectPicture "$window" 600x480 "quit-$key"
+        Focus "$window"
         xdotool key "$key"
         ExpectCleanEnd 20
     done

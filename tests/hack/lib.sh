@@ -135,6 +135,11 @@ WaitWindow() { # pattern seconds
     done
 }
 
+# Gives a window the keyboard. There is no window manager: the focus is set directly.
+Focus() { # window-id
+    xdotool windowfocus --sync "$1" 2>/dev/null || Fail "cannot focus window $1"
+}
+
 # Fails, without ending the test, while the window is not yet mapped.
 Screenshot() { # window-id|root png
     if [ "$1" = root ]; then

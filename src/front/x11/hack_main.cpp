@@ -325,21 +325,28 @@ void DrawFps(FpsMeter& meter) {
     glLoadIdentity();
 }
 
-// Releases what the context holds while it is still current, then the context, the
-// window and the connection. The texture buffers go last: nothing draws any more.
-int EndHack(Hack& hack) {
+// Reports any GL error the run left, then lets the context go. Whatever the core
+// keeps inside the context must be released at the top of this, while it is current.
+int ReleaseGl(Hack& hack) {
+    if (hack.context == nullptr) return 0;
     int status = 0;
-    if (hack.context != nullptr) {
-        glFinish();
-        for (int i = 0; i < 8; ++i) {
-            const GLenum error = glGetError();
-            if (error == GL_NO_ERROR) break;
-            std::fprintf(stderr, "%s: GL error 0x%x\n", Name, error);
-            status = 1;
-        }
-        glXMakeContextCurrent(hack.display, None, None, nullptr);
-        glXDestroyContext(hack.display, hack.context);
+    glFinish();
+    for (int i = 0; i < 8; ++i) {
+        const GLenum error = glGetError();
+        if (error == GL_NO_ERROR) break;
+        std::fprintf(stderr, "%s: GL error 0x%x\n", Name, error);
+        status = 1;
     }
+    glXMakeContextCurrent(hack.display, None, None, nullptr);
+    glXDestroyContext(hack.display, hack.context);
+    hack.context = nullptr;
+    return status;
+}
+
+// The context, the window and the connection, then the texture buffers: nothing
+// draws any more. The status is 1 when an X or GL error came on the way.
+int EndHack(Hack& hack) {
+    int status = ReleaseGl(hack);
     // A destroyed X window takes its GLX window with it.
     if (hack.glxWindow != 0 && !hack.windowGone) glXDestroyWindow(hack.display, hack.glxWindow);
     if (hack.ownWindow && !hack.windowGone) XDestroyWindow(hack.display, hack.window);

@@ -128,19 +128,11 @@ int ConfigAttribute(Display* display, GLXFBConfig config, int attribute) {
 // that (depth testing is on but has nothing to test against), so a configuration
 // without one is preferred, then the smallest.
 bool ChooseConfig(Display* display, VisualID visualId, GLXFBConfig& chosen) {
-    const int attributes[] = {GLX_DRAWABLE_TYPE,
-                              GLX_WINDOW_BIT,
-                              GLX_RENDER_TYPE,
-                              GLX_RGBA_BIT,
-                              GLX_DOUBLEBUFFER,
-                              True,
-                              GLX_RED_SIZE,
-                              8,
-                              GLX_GREEN_SIZE,
-                              8,
-                              GLX_BLUE_SIZE,
-                              8,
-                              None};
+    // clang-format off
+    const int attributes[] = {GLX_DRAWABLE_TYPE, GLX_WINDOW_BIT, GLX_RENDER_TYPE, GLX_RGBA_BIT,
+                              GLX_DOUBLEBUFFER, True,
+                              GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8, None};
+    // clang-format on
     int count = 0;
     GLXFBConfig* configs = glXChooseFBConfig(display, DefaultScreen(display), attributes, &count);
     if (configs == nullptr) return false;
@@ -376,6 +368,25 @@ void SetUpTextures(const HackOptions& options) {
     DropTextureImages();
 }
 
+// SIGTERM, SIGINT and SIGHUP end the hack. They are blocked from here on and let
+// through only by the wait's ppoll, with the mask returned (see Wait).
+sigset_t BlockEndSignals() {
+    struct sigaction action {};
+    action.sa_handler = OnEndSignal;
+    sigemptyset(&action.sa_mask);
+    sigset_t endSignals, waitMask;
+    sigemptyset(&endSignals);
+    sigprocmask(SIG_BLOCK, nullptr, &waitMask);
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        sigaction(signal, &action, nullptr);
+        sigaddset(&endSignals, signal);
+        // Even when the parent left them blocked.
+        sigdelset(&waitMask, signal);
+    }
+    sigprocmask(SIG_BLOCK, &endSignals, nullptr);
+    return waitMask;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -392,26 +403,14 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    // The end signals wait for the frame loop's ppoll (see Wait).
-    struct sigaction action {};
-    action.sa_handler = OnEndSignal;
-    sigemptyset(&action.sa_mask);
-    sigset_t endSignals, waitMask;
-    sigemptyset(&endSignals);
-    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        sigaction(signal, &action, nullptr);
-        sigaddset(&endSignals, signal);
-    }
-    sigprocmask(SIG_BLOCK, &endSignals, &waitMask);
-    sigdelset(&waitMask, SIGTERM);
-    sigdelset(&waitMask, SIGINT);
-    sigdelset(&waitMask, SIGHUP);
+    const sigset_t waitMask = BlockEndSignals();
 
     Hack hack;
     hack.display = XOpenDisplay(options.display);
     if (hack.display == nullptr) {
+        const char* name = options.display != nullptr ? options.display : XDisplayName(nullptr);
         std::fprintf(stderr, "%s: cannot open the display %s\n", Name,
-                     options.display != nullptr ? options.display : XDisplayName(nullptr));
+                     name[0] != '\0' ? name : "(DISPLAY is not set)");
         return 1;
     }
     XSetErrorHandler(OnXError);

@@ -7,9 +7,10 @@
 #include <cstdio>
 
 // Microseconds to wait after each frame when -delay is not given. The picture
-// moves by about one pixel a second (the camera turns a quarter degree a second)
-// and the clock text changes once a second, so frames beyond ten a second only
-// burn processor time; bench/README.md ("The hack's -delay") has the figures.
+// changes once a second (the camera's quarter-degree turn and the clock text), so
+// more frames show the same picture again; a tenth of a second shows each new
+// second promptly and lets a held keypad key step ten times a second, at less than
+// half the processor time of no pause. bench/README.md ("The hack's -delay").
 constexpr long DefaultDelayMicroseconds = 100000;
 // Ten seconds: a longer pause would leave the clock text standing for longer.
 constexpr long MaxDelayMicroseconds = 10000000;

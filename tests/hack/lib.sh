@@ -65,8 +65,10 @@ StartCase() { # name
     local number _
     for number in $(seq 90 200); do
         [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
-        # No auto-repeat: a key held while the machine is slow stays one press.
-        setsid Xvfb ":$number" -screen 0 1024x768x24 +extension GLX -nolisten tcp -r \
+        # No auto-repeat: a key held while the machine is slow stays one press. No
+        # reset when the last client leaves: a hack started just then would find no
+        # server (seen between two hacks of one case).
+        setsid Xvfb ":$number" -screen 0 1024x768x24 +extension GLX -nolisten tcp -r -noreset \
             </dev/null >"$CASE_DIR/xvfb.log" 2>&1 &
         XVFB_PID=$!
         for _ in $(seq 100); do
@@ -121,10 +123,10 @@ ExpectRunning() {
         Fail "the hack has ended: $(cat "$CASE_DIR/hack.err")"
 }
 
-# The id of the first window whose name matches, waiting for it.
+# The id of the first window whose name matches, waiting for it while the hack runs.
 WaitWindow() { # pattern seconds
     local waited=0 id
-    while [ "$waited" -lt "$(($2 * 10))" ]; do
+    while [ "$waited" -lt "$(($2 * 10))" ] && kill -0 "$HACK_PID" 2>/dev/null; do
         id=$(xdotool search --name "$1" 2>/dev/null | head -n 1) || true
         if [ -n "$id" ]; then
             echo "$id"

@@ -140,20 +140,23 @@ Case_bad_tiles() {
 # -fps writes the rate in the top left corner and nothing else changes.
 Case_fps() {
     StartHack -root -fps -textures "$HACK_TILES"
-    local png=$CASE_DIR/fps.png oracle corner waited=0 rest
+    local png=$CASE_DIR/fps.png oracle corner=0 rest=999999999 waited=0
     oracle=$(Oracle 1024x768)
-    corner=0
-    while ! FloatAbove "$corner" 0.005 && [ "$waited" -lt 60 ]; do
+    convert "$oracle" -crop 1024x700+0+68 +repage "$CASE_DIR/oracle-rest.png"
+    # The first frame, drawn before the camera is aligned, differs everywhere.
+    while { ! FloatAbove "$corner" 0.005 || [ "$rest" -gt "$MAX_DIFFERENT_PIXELS" ]; } &&
+        [ "$waited" -lt 60 ]; do
         sleep 1
         ExpectRunning
-        Screenshot root "$png" && corner=$(LitShare "$png" 160x40+0+0)
+        if Screenshot root "$png"; then
+            corner=$(LitShare "$png" 160x40+0+0)
+            convert "$png" -crop 1024x700+0+68 +repage "$CASE_DIR/fps-rest.png"
+            rest=$(Different "$CASE_DIR/fps-rest.png" "$CASE_DIR/oracle-rest.png")
+        fi
         waited=$((waited + 1))
     done
-    Note "fps corner: lit share $corner"
+    Note "fps corner: lit share $corner; below it $rest pixels differ from the oracle"
     FloatAbove "$corner" 0.005 || Fail "no frame rate in the corner"
-    convert "$png" -crop 1024x700+0+68 +repage "$CASE_DIR/fps-rest.png"
-    convert "$oracle" -crop 1024x700+0+68 +repage "$CASE_DIR/oracle-rest.png"
-    rest=$(Different "$CASE_DIR/fps-rest.png" "$CASE_DIR/oracle-rest.png")
     [ "$rest" -le "$MAX_DIFFERENT_PIXELS" ] || Fail "below the corner $rest pixels differ"
     kill -TERM "$HACK_PID"
     ExpectCleanEnd 20

@@ -35,7 +35,7 @@ CaseCleanup() {
     [ -n "$CHROOT" ] || return 0
     local point
     for point in tmp/.X11-unix dev proc; do
-        mountpoint -q "$CHROOT/$point" && umount -l "$CHROOT/$point" || true
+        if mountpoint -q "$CHROOT/$point"; then umount -l "$CHROOT/$point" || true; fi
     done
 }
 
@@ -54,7 +54,8 @@ Case_chroot() {
     mkdir -p "$CHROOT/tmp/.X11-unix"
     mount --bind /tmp/.X11-unix "$CHROOT/tmp/.X11-unix"
     cp "$deb" "$CHROOT/tmp/"
-    local inside=/tmp/$(basename "$deb")
+    local inside
+    inside=/tmp/$(basename "$deb")
     started=$(date +%s)
     chroot "$CHROOT" env DEBIAN_FRONTEND=noninteractive apt-get install -y "$inside" \
         >"$CASE_DIR/apt.log" 2>&1 || Fail "apt-get install failed: $(tail -n 20 "$CASE_DIR/apt.log")"

@@ -8,7 +8,8 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 : "${RELEASE_DIR:?}" "${PROJECT_VERSION:?}"
 
-readonly DEB=$RELEASE_DIR/solvane_${PROJECT_VERSION}_$(dpkg --print-architecture).deb
+DEB=$RELEASE_DIR/solvane_${PROJECT_VERSION}_$(dpkg --print-architecture).deb
+readonly DEB
 if [ ! -f "$DEB" ]; then
     echo "no $DEB: cmake --preset native-release && cmake --build --preset native-release" \
         "--target package" >&2
@@ -136,6 +137,8 @@ ExpectProgramsWork() {
     local different
     different=$(Different "$CASE_DIR/packaged-snapshot.png" "$(Oracle 640x400)")
     [ "$different" = 0 ] || Fail "the packaged snapshot differs in $different pixels"
+    # StartHack runs $HACK.
+    # shellcheck disable=SC2034
     HACK=$ROOT/usr/libexec/xscreensaver/solvane
     StartHack -root -textures "$ROOT/usr/share/solvane/textures"
     ExpectPicture root 1024x768 packaged-hack

@@ -119,7 +119,13 @@ ExpectAptCanInstall() {
     ls /var/lib/apt/lists/*_Packages* >/dev/null 2>&1 ||
         Fail "no apt package lists on this machine: run apt-get update"
     : >"$CASE_DIR/empty-status"
+    # Caches of our own, kept between runs (apt checks them against the lists), so
+    # that the machine's are not touched; the machine's own architecture only.
+    mkdir -p "$HACK_WORK/apt-cache"
     apt-get install --simulate -o Dir::State::status="$CASE_DIR/empty-status" \
+        -o Dir::Cache::pkgcache="$HACK_WORK/apt-cache/pkgcache.bin" \
+        -o Dir::Cache::srcpkgcache="$HACK_WORK/apt-cache/srcpkgcache.bin" \
+        -o APT::Architectures="$(dpkg --print-architecture)" \
         -o Debug::NoLocking=1 "$DEB" >"$CASE_DIR/apt.log" 2>&1 ||
         Fail "apt cannot install the package on a blank system: $(tail -n 20 "$CASE_DIR/apt.log")"
     local package

@@ -7,13 +7,12 @@
 
 TextureRecord* TextureList = nullptr;
 
-namespace {
-
-constexpr int TextureCount = 16;
-constexpr const char* FileNames[TextureCount] = {
+const char* const TextureFileNames[TextureCount] = {
     "d11.bmp", "d12.bmp", "d13.bmp", "d14.bmp", "d21.bmp", "d22.bmp", "d23.bmp", "d24.bmp",
     "n11.bmp", "n12.bmp", "n13.bmp", "n14.bmp", "n21.bmp", "n22.bmp", "n23.bmp", "n24.bmp",
 };
+
+namespace {
 
 // Owns the records; TextureList and the `next` fields link through it.
 std::vector<TextureRecord> records;
@@ -81,16 +80,16 @@ void BuildTextureSet() {
     // Only the first file brings up the dialog again: a folder that lacks it is the
     // wrong folder, while a later missing file is a gap in the right one.
     TextureRecord& first = records[0];
-    bool loaded = LoadRecord(first, SetPath(first, FileNames[0]));
+    bool loaded = LoadRecord(first, SetPath(first, TextureFileNames[0]));
     if (!loaded) {
         BrowseForTextureFolder();
-        loaded = LoadRecord(first, SetPath(first, FileNames[0]));
+        loaded = LoadRecord(first, SetPath(first, TextureFileNames[0]));
     }
     FinishRecord(first, loaded);
 
     for (int i = 1; i < TextureCount; ++i) {
         TextureRecord& record = records[i];
-        FinishRecord(record, LoadRecord(record, SetPath(record, FileNames[i])));
+        FinishRecord(record, LoadRecord(record, SetPath(record, TextureFileNames[i])));
     }
 }
 
@@ -98,4 +97,13 @@ void FreeTextureSet() {
     TextureList = nullptr;
     records.clear();
     records.shrink_to_fit();
+}
+
+void DropTextureImages() {
+    for (TextureRecord& record : records) {
+        // An empty header has no size: the renderer then specifies an empty image.
+        record.header.clear();
+        record.pixels.clear();
+        record.rgb.clear();
+    }
 }

@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "globe/patch_renderer.h"
 #include "platform/marker_picker.h"
 #include "platform/stored_values.h"
 #include "tests/support/bitmap_writer.h"
+#include "tests/support/gl_recorder.h"
 #include "textures/texture_folder.h"
 
 namespace {
@@ -194,6 +196,30 @@ TEST_F(TextureSetTest, BuildingAgainReplacesTheSet) {
     const auto records = Records();
     ASSERT_EQ(records.size(), 16u);
     EXPECT_EQ(std::string(records[0]->path), second + "d11.bmp");
+}
+
+TEST_F(TextureSetTest, DroppedImagesKeepThePathsAndUploadEmpty) {
+    const std::string folder = MakeFolder("dropped", 4);
+    std::strcpy(TextureFolder, folder.c_str());
+    BuildTextureSet();
+    DropTextureImages();
+
+    const auto records = Records();
+    ASSERT_EQ(records.size(), 16u);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_EQ(std::string(records[i]->path), folder + Names[i]);
+        EXPECT_EQ(BitmapWidth(records[i]->header), 0);
+        EXPECT_TRUE(records[i]->rgb.empty());
+    }
+    // Each pass then specifies an empty image: the GL leaves its patches untextured.
+    ClearGlCalls();
+    DrawPatches(nullptr, Camera);
+    const std::vector<GlCall> uploads = RecordedGlCallsNamed("glTexImage2D");
+    ASSERT_EQ(uploads.size(), 16u);
+    for (const GlCall& upload : uploads) {
+        EXPECT_EQ(upload.args.at(3), 0.0);
+        EXPECT_EQ(upload.pointer, nullptr);
+    }
 }
 
 }  // namespace

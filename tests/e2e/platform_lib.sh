@@ -26,17 +26,19 @@ Skip() {
     exit $SKIP
 }
 
-# What this case started, ended however the case ends.
+# What this case started, ended however the case ends. A prefix is a gigabyte: it
+# goes when the case passed, and stays for a look when it failed.
 OWN_PIDS=()
 OWN_X_PID=""
 Cleanup() {
-    local pid
+    local status=$? pid
     for pid in "${OWN_PIDS[@]+"${OWN_PIDS[@]}"}"; do kill -9 "$pid" 2>/dev/null || true; done
     if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
         "$WINESERVER" -k >/dev/null 2>&1 || true
         timeout 30 "$WINESERVER" -w >/dev/null 2>&1 || true
     fi
     if [ -n "$OWN_X_PID" ]; then kill "$OWN_X_PID" 2>/dev/null || true; fi
+    if [ "$status" = 0 ] && [ -n "${WINEPREFIX:-}" ]; then rm -rf "$WINEPREFIX"; fi
 }
 
 # A fresh work folder for the case, and the clean-up on exit.

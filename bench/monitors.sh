@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # What a second monitor costs the saver: frames per second on one monitor
 # (1024 x 768) against two (the same one and a 1280 x 1024 one to its left), in
-# alternating rounds on one Xorg with the dummy driver (llvmpipe), counted by
-# Mesa's HUD. Both layouts draw the same frame; the second draws it twice, into
-# 2.67 times the pixels.
+# alternating rounds, counted by Mesa's HUD (llvmpipe). Each layout has an Xorg
+# with the dummy driver and a Wine prefix of its own, set up once: Wine 8 keeps the
+# monitors it found, and a layout changed under a prefix is not seen again. Both
+# layouts draw the same frame; the second draws it twice, into 2.67 times the
+# pixels.
 #
 #   bench/monitors.sh
 #
@@ -19,30 +21,43 @@ PLATFORM_WORK=$(mktemp -d /tmp/solvane-monitors.XXXXXX)
 export PLATFORM_WORK
 # shellcheck source=../tests/e2e/platform_lib.sh
 source "$root/tests/e2e/platform_lib.sh"
-BeginCase bench
-trap 'Cleanup; rm -rf "$PLATFORM_WORK"' EXIT
-StartDummyXorg
-xrandr --output DUMMY0 --mode 1024x768 --primary
-xrandr --addmode DUMMY1 1280x1024
-BootPrefix
-RegSet 'HKCU\Software\QMT_kvr' path REG_SZ "$(Wine64 winepath -w "$TILES/" | tr -d '\r')"
 
-Layout() { # one | two
-    if [ "$1" = one ]; then
-        xrandr --output DUMMY1 --off
-    else
+BeginCase bench
+EndBench() {
+    local layout
+    for layout in one two; do
+        WINEPREFIX=$CASE_DIR/prefix-$layout "$WINESERVER" -k >/dev/null 2>&1 || true
+    done
+    Cleanup
+    rm -rf "$PLATFORM_WORK"
+}
+trap EndBench EXIT
+
+declare -A displays
+for layout in one two; do
+    StartDummyXorg
+    xrandr --output DUMMY0 --mode 1024x768 --primary
+    if [ "$layout" = two ]; then
+        xrandr --addmode DUMMY1 1280x1024
         xrandr --output DUMMY1 --mode 1280x1024 --left-of DUMMY0
     fi
-    # Wine reads the monitors when its display driver starts in the session.
-    RestartWineServer
-}
+    # Asked once before the boot, RandR lists the monitors as placed; without the
+    # question the prefix found one monitor, and Wine kept that.
+    monitors=1
+    [ "$layout" = one ] || monitors=2
+    xrandr --listmonitors | grep -q "^Monitors: $monitors" || Fail "RandR shows no $monitors"
+    displays[$layout]=$DISPLAY
+    BootPrefix "$CASE_DIR/prefix-$layout"
+    RegSet 'HKCU\Software\QMT_kvr' path REG_SZ "$(Wine64 winepath -w "$TILES/" | tr -d '\r')"
+done
 
 # The median of the HUD's once-a-second samples, the first three (start-up) left out.
 Run() { # layout round
+    export DISPLAY=${displays[$1]} WINEPREFIX=$CASE_DIR/prefix-$1
     local hud=$CASE_DIR/hud-$1-$2
     mkdir -p "$hud"
-    Layout "$1"
-    xdotool mousemove 1792 384
+    # The primary monitor's middle, in X's coordinates.
+    if [ "$1" = one ]; then xdotool mousemove 512 384; else xdotool mousemove 1792 384; fi
     GALLIUM_HUD=fps GALLIUM_HUD_PERIOD=1 GALLIUM_HUD_DUMP_DIR=$hud \
         "$WINE64" "$scr" /s >"$hud.out" 2>&1 &
     SAVER_PID=$!

@@ -29,7 +29,7 @@ Skip() {
 # What this case started, ended however the case ends. A prefix is a gigabyte: it
 # goes when the case passed, and stays for a look when it failed.
 OWN_PIDS=()
-OWN_X_PID=""
+OWN_X_PIDS=()
 Cleanup() {
     local status=$? pid
     for pid in "${OWN_PIDS[@]+"${OWN_PIDS[@]}"}"; do kill -9 "$pid" 2>/dev/null || true; done
@@ -37,7 +37,7 @@ Cleanup() {
         "$WINESERVER" -k >/dev/null 2>&1 || true
         timeout 30 "$WINESERVER" -w >/dev/null 2>&1 || true
     fi
-    if [ -n "$OWN_X_PID" ]; then kill "$OWN_X_PID" 2>/dev/null || true; fi
+    for pid in "${OWN_X_PIDS[@]+"${OWN_X_PIDS[@]}"}"; do kill "$pid" 2>/dev/null || true; done
     if [ "$status" = 0 ] && [ -n "${WINEPREFIX:-}" ]; then rm -rf "$WINEPREFIX"; fi
 }
 
@@ -55,7 +55,7 @@ StartXvfb() {
     local display pid
     read -r display pid < <("$PLATFORM_HERE/start_xvfb.sh" "$CASE_DIR/xvfb.log") ||
         Fail "no Xvfb display"
-    OWN_X_PID=$pid
+    OWN_X_PIDS+=("$pid")
     export DISPLAY=$display
     Note "Xvfb $DISPLAY"
 }
@@ -94,22 +94,21 @@ CONFIG
     for number in $(seq 200 260); do
         [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
         setsid Xorg ":$number" -noreset -nolisten tcp -config "$config" \
-            -logfile "$CASE_DIR/xorg.log" </dev/null >"$CASE_DIR/xorg.out" 2>&1 &
-        OWN_X_PID=$!
-        local _
+            -logfile "$CASE_DIR/xorg$number.log" </dev/null >"$CASE_DIR/xorg$number.out" 2>&1 &
+        local pid=$! _
         for _ in $(seq 150); do
             if xdpyinfo -display ":$number" >/dev/null 2>&1; then
+                OWN_X_PIDS+=("$pid")
                 export DISPLAY=:$number
                 Note "Xorg (dummy) $DISPLAY"
                 return 0
             fi
-            kill -0 "$OWN_X_PID" 2>/dev/null || break
+            kill -0 "$pid" 2>/dev/null || break
             sleep 0.2
         done
-        kill "$OWN_X_PID" 2>/dev/null || true
-        OWN_X_PID=""
+        kill "$pid" 2>/dev/null || true
     done
-    Fail "Xorg with the dummy driver did not start; see $CASE_DIR/xorg.log"
+    Fail "Xorg with the dummy driver did not start; see $CASE_DIR/xorg*.log"
 }
 
 # The 32-bit Wine loader, native where the machine runs 32-bit code, else under
@@ -123,10 +122,11 @@ ChooseWine32() {
     fi
 }
 
-# A fresh 64-bit prefix, booted by the 64-bit loader; its syswow64 gets the 32-bit
-# DLLs, which a boot that cannot start the 32-bit loader leaves out.
-BootPrefix() {
-    export WINEPREFIX=$CASE_DIR/prefix WINEARCH=win64 WINEDEBUG=-all
+# A fresh 64-bit prefix (default $CASE_DIR/prefix), booted by the 64-bit loader on
+# the current display; its syswow64 gets the 32-bit DLLs, which a boot that cannot
+# start the 32-bit loader leaves out.
+BootPrefix() { # [folder]
+    export WINEPREFIX=${1:-$CASE_DIR/prefix} WINEARCH=win64 WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
     timeout 180 "$WINE64" wineboot -i >"$CASE_DIR/boot.log" 2>&1 || true
     timeout 120 "$WINESERVER" -w || true

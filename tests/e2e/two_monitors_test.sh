@@ -21,6 +21,8 @@ SetUpTwoMonitors() {
     xrandr --output DUMMY0 --mode 1024x768 --primary
     xrandr --addmode DUMMY1 1280x1024
     xrandr --output DUMMY1 --mode 1280x1024 --left-of DUMMY0
+    # Also what makes Wine see both: booted without this question, the prefix found
+    # one monitor and kept it.
     xrandr --listmonitors | grep -q '^Monitors: 2' || Fail "RandR shows no two monitors"
     BootPrefix
     RegSet 'HKCU\Software\QMT_kvr' path REG_SZ "$(Wine64 winepath -w "$TILES/" | tr -d '\r')"

@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <cstddef>
-#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -188,42 +187,13 @@ void DrawClosingPass(const PassPlan& p, const Vec3& eye) {
         if (patch->textured != 1) DrawPatch(*patch, eye, false);
 }
 
-// Bytes of an RGB image as the GL reads it with an unpack alignment of 4.
-std::uint64_t RgbImageSize(std::int32_t width, std::int32_t height) {
-    const std::uint64_t row = (std::uint64_t(width) * 3u + 3u) / 4u * 4u;
-    return row * std::uint64_t(height);
-}
-
-void UploadTexture(const TextureRecord& record) {
-    const std::int32_t width = BitmapWidth(record.header);
-    const std::int32_t height = BitmapHeight(record.header);
-    if (width > 0 && height > 0 && RgbImageSize(width, height) <= record.rgb.size()) {
-        glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE,
-                     record.rgb.data());
-    } else {
-        // The RGB block cannot back an image of the header's size: the GL would read
-        // past it. An empty image leaves the texture incomplete, so this pass shows
-        // vertex colours instead of the previous pass's picture.
-        glTexImage2D(GL_TEXTURE_2D, 0, 3, 0, 0, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
-    }
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-}
 }  // namespace
 
 void DrawPatches(const Patch* patches, const CameraFrame& camera) {
-    if (TextureList != nullptr) {
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-        glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-        glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-    }
+    UploadTextureSet();
     PlanPasses(plan, patches);
-    // No texture object: the GL's default texture is specified anew for every pass.
     for (std::size_t record = 0; record < plan.records.size(); ++record) {
-        UploadTexture(*plan.records[record]);
+        glBindTexture(GL_TEXTURE_2D, plan.records[record]->textureObject);
         DrawTexturePass(plan, record, camera.position);
     }
     DrawClosingPass(plan, camera.position);

@@ -142,6 +142,7 @@ int main(int argc, char** argv) {
         FrameStep();
     }
     const std::vector<std::uint8_t> picture = gl.ReadRgbTopDown();
+    ReleaseGlObjects();
     FreeTextureSet();
 
     if (!WritePng(options.out, options.width, options.height, picture)) {

@@ -129,6 +129,7 @@ void RunSaverWindow(HWND host, int showCommand) {
     ShowWindow(saverWindow, showCommand);
     RunFrameLoop(deviceContext);
 
+    ReleaseGlObjects();
     wglMakeCurrent(nullptr, nullptr);
     ReleaseDC(saverWindow, deviceContext);
     wglDeleteContext(renderingContext);

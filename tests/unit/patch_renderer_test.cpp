@@ -304,9 +304,58 @@ TEST_F(PatchRenderer, BlendedPatchesComeLastWithBlendingAroundThem) {
     const std::string blendOn = GlCallText("glEnable", {GL_BLEND});
     const std::string blendOff = GlCallText("glDisable", {GL_BLEND});
     const std::string begin = GlCallText("glBegin", {GL_POLYGON});
-    EXPECT_EQ(states, (std::vector<std::string>{texOn, begin, texOff,                     //
-                                                texOn, blendOn, begin, blendOff, texOff,  //
-                                                texOn, blendOn, begin, blendOff, texOff}));
+    EXPECT_EQ(states, (std::vector<std::string>{texOn, begin,              //
+                                                blendOn, begin, blendOff,  //
+                                                blendOn, begin, blendOff, texOff}));
+}
+
+// Texturing is on at exactly the textured filled patches of a texture pass, and is
+// switched only where that changes: once per run of such patches, off after each pass.
+TEST_F(PatchRenderer, TexturingIsSwitchedOnlyBetweenRunsOfTexturedPatches) {
+    AddRecord("tiles/d11.bmp", 1, 1, 4);
+    AddRecord("tiles/d12.bmp", 1, 1, 4);
+    AddPatch("tiles/d11.bmp", 6001);
+    AddPatch("tiles/d11.bmp", 6002);
+    AddPatch("tiles/d11.bmp", 6003, 0);
+    AddPatch("tiles/d11.bmp", 6004);
+    AddPatch("tiles/d11.bmp", 6005).outline = 1;
+    AddPatch("tiles/d11.bmp", 6006);
+    AddPatch("tiles/d12.bmp", 6007);
+    Draw();
+
+    struct Drawn {
+        double x;
+        bool texturing;
+        bool operator==(const Drawn& other) const {
+            return x == other.x && texturing == other.texturing;
+        }
+    };
+    std::vector<Drawn> drawn;
+    bool texturing = false, atFirstVertex = false;
+    int switches = 0;
+    for (const GlCall& call : RecordedGlCalls()) {
+        const bool texture = !call.args.empty() && call.args[0] == GL_TEXTURE_2D;
+        if (call.name == "glEnable" && texture) texturing = true, ++switches;
+        if (call.name == "glDisable" && texture) texturing = false, ++switches;
+        if (call.name == "glBindTexture") {
+            EXPECT_FALSE(texturing) << "on across passes";
+        }
+        if (call.name == "glBegin") atFirstVertex = true;
+        if (call.name == "glVertex3f" && atFirstVertex) {
+            drawn.push_back({call.args[0], texturing});
+            atFirstVertex = false;
+        }
+    }
+    EXPECT_FALSE(texturing);
+    EXPECT_EQ(drawn, (std::vector<Drawn>{{6001, true},
+                                         {6002, true},
+                                         {6003, false},
+                                         {6004, true},
+                                         {6005, false},
+                                         {6006, true},
+                                         {6007, true},
+                                         {6003, false}}));  // the closing pass
+    EXPECT_EQ(switches, 8);  // on and off for 6001-6002, 6004, 6006 and 6007
 }
 
 TEST_F(PatchRenderer, ImagesTheirDataCannotBackAreUploadedEmpty) {

@@ -6,7 +6,7 @@
 #
 #   bench/headless.sh BEFORE-SNAPSHOT [AFTER-SNAPSHOT]
 #
-# Settings (environment): ROUNDS=5, FRAMES=42, SIZE=1024x768,
+# Settings (environment): ROUNDS=5, FRAMES=202, SIZE=1024x768,
 #   TEXTURES (default build/native-release/textures).
 set -euo pipefail
 
@@ -14,7 +14,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 before=$1
 after=${2:-$root/build/native-release/tools/snapshot/solvane-snapshot}
 rounds=${ROUNDS:-5}
-frames=${FRAMES:-42}
+frames=${FRAMES:-202}
 size=${SIZE:-1024x768}
 textures=${TEXTURES:-$root/build/native-release/textures}
 work=$(mktemp -d /tmp/solvane-headless.XXXXXX)

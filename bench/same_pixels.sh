@@ -45,7 +45,7 @@ for event in 2026-03-20T14:46:00Z 2026-06-21T08:24:00Z 2026-09-23T00:05:00Z 2026
   done
 done
 
-# Camera: as aligned; 36 degrees east and 24 north by keypad 6 and 8 held; 8 frames
+# Camera: as aligned; 36 degrees about the axis by keypad 6, 24 toward a pole by 8; 8 frames
 # moving in by keypad 9 while rolling with '*'; above a pole. Frames after the first
 # reuse the textures the first one made.
 views=("--frames 2"

@@ -212,7 +212,7 @@ void DrawClosingPass(const PassPlan& p, const Vec3& eye) {
 }  // namespace
 
 void DrawPatches(const Patch* patches, const CameraFrame& camera) {
-    UploadTextureSet();
+    MakeTextureObjects();
     PlanPasses(plan, patches);
     for (std::size_t record = 0; record < plan.records.size(); ++record) {
         glBindTexture(GL_TEXTURE_2D, plan.records[record]->textureObject);

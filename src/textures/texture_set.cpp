@@ -77,7 +77,7 @@ std::uint64_t RgbImageSize(std::int32_t width, std::int32_t height) {
     return row * std::uint64_t(height);
 }
 
-void MakeTextureObject(TextureRecord& record) {
+void CreateTextureObject(TextureRecord& record) {
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
@@ -132,7 +132,7 @@ void FreeTextureSet() {
     records.shrink_to_fit();
 }
 
-void UploadTextureSet() {
+void MakeTextureObjects() {
     if (TextureList == nullptr) return;
     // All objects are made in one call, so the first one speaks for the rest. A name
     // this context does not know belongs to a context that has gone without releasing
@@ -151,7 +151,7 @@ void UploadTextureSet() {
             glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
             unpackingSet = true;
         }
-        MakeTextureObject(*record);
+        CreateTextureObject(*record);
     }
 }
 

@@ -9,8 +9,8 @@ struct TextureRecord {
     ByteBlock header;
     ByteBlock pixels;
     ByteBlock rgb;  // the image of the texture object, header's width x height
-    // The texture object holding `rgb` in the current GL context, made on first use by
-    // UploadTextureSet; 0 while there is none.
+    // The texture object holding `rgb` in the current GL context, made on first use
+    // by MakeTextureObjects; 0 while there is none.
     unsigned int textureObject;
     TextureRecord* next;
 };
@@ -27,9 +27,9 @@ void FreeTextureSet();
 // query a call, which finds out whether the objects belong to the current context;
 // if that context is another one (the context they were made in has gone and another
 // is current), they are made again here.
-void UploadTextureSet();
+void MakeTextureObjects();
 
 // Deletes the texture objects of the set in the current GL context and forgets them;
-// the images stay, so the next UploadTextureSet makes them anew in the context current
-// then. Called with the context that drew still current, before it is destroyed.
+// the images stay, so the next MakeTextureObjects makes them anew in the context
+// current then. Called with the context that drew still current, before it goes.
 void ReleaseTextureObjects();

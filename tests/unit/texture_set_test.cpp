@@ -192,7 +192,7 @@ TEST_F(TextureSetTest, BuildingAgainReplacesTheSetAndItsTextureObjects) {
     ReplaceGlContext();
     std::strcpy(TextureFolder, MakeFolder("first", 1).c_str());
     BuildTextureSet();
-    UploadTextureSet();
+    MakeTextureObjects();
     ASSERT_EQ(LiveGlTextureCount(), 16);
 
     const std::string second = MakeFolder("second", 2);
@@ -204,7 +204,7 @@ TEST_F(TextureSetTest, BuildingAgainReplacesTheSetAndItsTextureObjects) {
     EXPECT_EQ(std::string(records[0]->path), second + "d11.bmp");
 
     ClearGlCalls();
-    UploadTextureSet();
+    MakeTextureObjects();
     EXPECT_EQ(LiveGlTextureCount(), 16);
     const std::vector<GlCall> uploads = RecordedGlCallsNamed("glTexImage2D");
     ASSERT_EQ(uploads.size(), 16u);

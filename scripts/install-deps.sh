@@ -30,6 +30,8 @@ packages=(
   nsis
   # the Linux display hack, the real daemon that runs it, and its package
   libx11-dev xscreensaver xscreensaver-gl dpkg-dev
+  # a fresh Debian root for installing the package as a user would (by hand)
+  debootstrap
   # the peer saver that the frame-rate benchmark measures against
   xscreensaver-gl-extra
 )

@@ -10,13 +10,12 @@
 
 TextureRecord* TextureList = nullptr;
 
-namespace {
-
-constexpr int TextureCount = 16;
-constexpr const char* FileNames[TextureCount] = {
+const char* const TextureFileNames[TextureCount] = {
     "d11.bmp", "d12.bmp", "d13.bmp", "d14.bmp", "d21.bmp", "d22.bmp", "d23.bmp", "d24.bmp",
     "n11.bmp", "n12.bmp", "n13.bmp", "n14.bmp", "n21.bmp", "n22.bmp", "n23.bmp", "n24.bmp",
 };
+
+namespace {
 
 // Owns the records; TextureList and the `next` fields link through it.
 std::vector<TextureRecord> records;
@@ -112,16 +111,16 @@ void BuildTextureSet() {
     // Only the first file brings up the dialog again: a folder that lacks it is the
     // wrong folder, while a later missing file is a gap in the right one.
     TextureRecord& first = records[0];
-    bool loaded = LoadRecord(first, SetPath(first, FileNames[0]));
+    bool loaded = LoadRecord(first, SetPath(first, TextureFileNames[0]));
     if (!loaded) {
         BrowseForTextureFolder();
-        loaded = LoadRecord(first, SetPath(first, FileNames[0]));
+        loaded = LoadRecord(first, SetPath(first, TextureFileNames[0]));
     }
     FinishRecord(first, loaded);
 
     for (int i = 1; i < TextureCount; ++i) {
         TextureRecord& record = records[i];
-        FinishRecord(record, LoadRecord(record, SetPath(record, FileNames[i])));
+        FinishRecord(record, LoadRecord(record, SetPath(record, TextureFileNames[i])));
     }
 }
 
@@ -161,5 +160,17 @@ void ReleaseTextureObjects() {
         const GLuint name = record->textureObject;
         glDeleteTextures(1, &name);
         record->textureObject = 0;
+    }
+}
+
+void DropTextureImages() {
+    // Objects made from the images would keep them.
+    ReleaseTextureObjects();
+    for (TextureRecord& record : records) {
+        // An empty header has no size: the next MakeTextureObjects then gives the
+        // record an empty image.
+        record.header.clear();
+        record.pixels.clear();
+        record.rgb.clear();
     }
 }

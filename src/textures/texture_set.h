@@ -15,12 +15,21 @@ struct TextureRecord {
     TextureRecord* next;
 };
 
+constexpr int TextureCount = 16;
+// The files of the records in list order: d11.bmp ... d24.bmp, n11.bmp ... n24.bmp.
+extern const char* const TextureFileNames[TextureCount];
+
 // First of the sixteen records, d11 ... d24, n11 ... n24; null until built.
 extern TextureRecord* TextureList;
 
 void BuildTextureSet();
 // Deletes the texture objects first (ReleaseTextureObjects), then the records.
 void FreeTextureSet();
+// Keeps the records and their paths but drops every image, so that each pass gets an
+// incomplete texture and the globe shows its vertex colours: the day and night
+// shading without pictures. For a front end that found the tiles unusable. Texture
+// objects already made are released first (ReleaseTextureObjects).
+void DropTextureImages();
 
 // Gives every record that has none a texture object in the current GL context: the
 // image uploaded once, wrap and filters set with it. Once they exist this costs one

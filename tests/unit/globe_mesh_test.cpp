@@ -87,13 +87,31 @@ TEST_F(GlobeMeshTest, PolesMeetOnTheAxis) {
     }
 }
 
-TEST_F(GlobeMeshTest, NormalsAreUnitAndPointOutward) {
+// Every normal is the outward direction of its own point of the globe, worked out
+// here from latitude and longitude alone: +y to the north pole, latitude 0 and
+// longitude 0 on -x, longitude 90 east on -z. This catches a swapped corner, a
+// centre taken from the wrong edge and a normal that points inward.
+TEST_F(GlobeMeshTest, NormalsPointOutwardFromTheirOwnPoint) {
+    const auto outward = [](double latitude, double longitude) {
+        const double phi = latitude * M_PI / 180, lambda = longitude * M_PI / 180;
+        return Vec3{float(-std::cos(phi) * std::cos(lambda)), float(std::sin(phi)),
+                    float(-std::cos(phi) * std::sin(lambda))};
+    };
+    // The mesh's degree factor lies a little below pi/180: at 180 degrees that
+    // moves a direction by about 3e-6.
+    constexpr double Tolerance = 1e-5;
+    const int cornerLatitude[4] = {0, 0, 5, 5}, cornerLongitude[4] = {0, 5, 5, 0};
     for (const Patch* p = ModelList; p; p = p->next) {
-        const Vec3& c = p->centreNormal;
-        ASSERT_NEAR(std::sqrt(c.x * c.x + c.y * c.y + c.z * c.z), 1.0, 1e-6);
-        for (const PatchVertex* v = p->vertices; v; v = v->next) {
-            ASSERT_NEAR(v->position.x, 6000 * v->normal.x, 1e-3);
-            ASSERT_NEAR(v->position.z, 6000 * v->normal.z, 1e-3);
+        const Vec3 centre = outward(p->latitude + 2.5, p->longitude + 2.5);
+        ASSERT_NEAR(p->centreNormal.x, centre.x, Tolerance) << p->longitude << " " << p->latitude;
+        ASSERT_NEAR(p->centreNormal.y, centre.y, Tolerance) << p->longitude << " " << p->latitude;
+        ASSERT_NEAR(p->centreNormal.z, centre.z, Tolerance) << p->longitude << " " << p->latitude;
+        int k = 0;
+        for (const PatchVertex* v = p->vertices; v; v = v->next, ++k) {
+            const Vec3 n = outward(p->latitude + cornerLatitude[k], p->longitude + cornerLongitude[k]);
+            ASSERT_NEAR(v->normal.x, n.x, Tolerance) << "corner " << k;
+            ASSERT_NEAR(v->normal.y, n.y, Tolerance) << "corner " << k;
+            ASSERT_NEAR(v->normal.z, n.z, Tolerance) << "corner " << k;
         }
     }
 }

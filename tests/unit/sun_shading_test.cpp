@@ -46,11 +46,6 @@ TEST_F(SunShadingTest, DayNumbersIgnoreLeapDays) {
     EXPECT_EQ(DayNumber(31, 12), 374);
 }
 
-TEST_F(SunShadingTest, DayAnglesRoundInSinglePrecision) {
-    EXPECT_EQ(365 * 0.98630136f, 360.0f);
-    EXPECT_NEAR(374 * 0.98630136f, 368.87, 0.01);
-}
-
 TEST_F(SunShadingTest, PointFacingTheLightAtKnownMoments) {
     UpdateSunFrame(0, 0, 12, 22, 12);
     LatLon p = FacingTheLight();

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "globe/patch_renderer.h"
 #include "platform/marker_picker.h"
 #include "platform/stored_values.h"
 #include "tests/support/bitmap_writer.h"
@@ -212,6 +213,35 @@ TEST_F(TextureSetTest, BuildingAgainReplacesTheSetAndItsTextureObjects) {
 
     FreeTextureSet();
     EXPECT_EQ(LiveGlTextureCount(), 0);
+}
+
+// Also after a frame has drawn: the texture objects made from the images go with them.
+TEST_F(TextureSetTest, DroppedImagesKeepThePathsAndUploadEmpty) {
+    const std::string folder = MakeFolder("dropped", 4);
+    std::strcpy(TextureFolder, folder.c_str());
+    ReplaceGlContext();
+    BuildTextureSet();
+    MakeTextureObjects();
+    ASSERT_EQ(LiveGlTextureCount(), 16);
+    DropTextureImages();
+    EXPECT_EQ(LiveGlTextureCount(), 0);
+
+    const auto records = Records();
+    ASSERT_EQ(records.size(), 16u);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_EQ(std::string(records[i]->path), folder + Names[i]);
+        EXPECT_EQ(BitmapWidth(records[i]->header), 0);
+        EXPECT_TRUE(records[i]->rgb.empty());
+    }
+    // Each pass then specifies an empty image: the GL leaves its patches untextured.
+    ClearGlCalls();
+    DrawPatches(nullptr, Camera);
+    const std::vector<GlCall> uploads = RecordedGlCallsNamed("glTexImage2D");
+    ASSERT_EQ(uploads.size(), 16u);
+    for (const GlCall& upload : uploads) {
+        EXPECT_EQ(upload.args.at(3), 0.0);
+        EXPECT_EQ(upload.pointer, nullptr);
+    }
 }
 
 }  // namespace

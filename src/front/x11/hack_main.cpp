@@ -1,0 +1,451 @@
+// solvane: the globe as an XScreenSaver display hack. It draws the same frame step
+// as the Windows saver through GLX, on the window XScreenSaver hands it, on the root
+// window, or in a window of its own, and ends cleanly on SIGTERM, SIGINT or a close.
+#include <GL/gl.h>
+#include <GL/glx.h>
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "frame/frame_step.h"
+#include "front/x11/fps_meter.h"
+#include "front/x11/hack_options.h"
+#include "front/x11/keypad.h"
+#include "front/x11/tile_folder.h"
+#include "text/text_renderer.h"
+#include "textures/texture_set.h"
+#include "view/camera_frame.h"
+#include "view/projection.h"
+
+// Mesa keeps process-lifetime allocations, some in the driver it unloads at the end,
+// which LeakSanitizer would report at exit in sanitizer builds without being able to
+// name them. They are not ours to free.
+extern "C" const char* __asan_default_options() {
+    return "detect_leaks=0";
+}
+
+namespace {
+
+constexpr char Name[] = "solvane";
+constexpr int OwnWindowWidth = 600;  // XScreenSaver's size for a hack's own window
+constexpr int OwnWindowHeight = 480;
+constexpr float FpsGrey = 0.6f;
+
+// What the X error handler saw; the frame loop ends at the next check.
+int xErrors = 0;
+// The window drawn on and its GLX window, once they are in use; errors about them
+// after someone else destroyed the window mean it is gone, not that we erred.
+Window watchedWindow = 0;
+GLXWindow watchedGlxWindow = 0;
+bool watchedWindowGone = false;
+
+volatile sig_atomic_t endSignal = 0;
+
+void OnEndSignal(int signal) {
+    endSignal = signal;
+}
+
+int OnXError(Display* display, XErrorEvent* error) {
+    const XID resource = error->resourceid;
+    if (resource != 0 && (resource == watchedWindow || resource == watchedGlxWindow) &&
+        error->error_code != BadAlloc && error->error_code != BadImplementation) {
+        watchedWindowGone = true;
+        return 0;
+    }
+    char text[256];
+    XGetErrorText(display, error->error_code, text, sizeof text);
+    std::fprintf(stderr, "%s: X error: %s (request %d.%d, resource 0x%lx)\n", Name, text,
+                 error->request_code, error->minor_code, error->resourceid);
+    ++xErrors;
+    return 0;
+}
+
+// Bad Things happen when the X connection lands on fd 0, 1 or 2 and a library then
+// writes to "stderr" (XScreenSaver's hacks guard against it the same way).
+void KeepStandardFilesOpen() {
+    for (int i = 0; i < 3; ++i) {
+        const int fd = open("/dev/null", O_RDWR);
+        if (fd > 2) {
+            close(fd);
+            break;
+        }
+    }
+}
+
+std::int64_t MonotonicMicroseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return std::int64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+}
+
+std::string ProgramFolder() {
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0) return std::string();
+    path[length] = '\0';
+    std::string folder(path);
+    const std::size_t slash = folder.rfind('/');
+    return slash == std::string::npos ? std::string() : folder.substr(0, slash);
+}
+
+struct Hack {
+    Display* display = nullptr;
+    Window window = 0;
+    bool ownWindow = false;
+    bool windowGone = false;  // destroyed by someone else: nothing more to draw on it
+    Colormap colormap = 0;
+    GLXWindow glxWindow = 0;
+    GLXContext context = nullptr;
+    Atom wmProtocols = 0;
+    Atom wmDeleteWindow = 0;
+    int width = 0;
+    int height = 0;
+    bool closeRequested = false;
+};
+
+int ConfigAttribute(Display* display, GLXFBConfig config, int attribute) {
+    int value = 0;
+    glXGetFBConfigAttrib(display, config, attribute, &value);
+    return value;
+}
+
+// A double-buffered RGBA configuration that can draw on windows of `visualId` (any
+// visual when 0). The Windows saver asks for no depth buffer and the frame relies on
+// that (depth testing is on but has nothing to test against), so a configuration
+// without one is preferred, then the smallest.
+bool ChooseConfig(Display* display, VisualID visualId, GLXFBConfig& chosen) {
+    // clang-format off
+    const int attributes[] = {GLX_DRAWABLE_TYPE, GLX_WINDOW_BIT, GLX_RENDER_TYPE, GLX_RGBA_BIT,
+                              GLX_DOUBLEBUFFER, True,
+                              GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8, None};
+    // clang-format on
+    int count = 0;
+    GLXFBConfig* configs = glXChooseFBConfig(display, DefaultScreen(display), attributes, &count);
+    if (configs == nullptr) return false;
+    int best = -1, bestDepth = INT_MAX;
+    for (int i = 0; i < count; ++i) {
+        const VisualID visual = VisualID(ConfigAttribute(display, configs[i], GLX_VISUAL_ID));
+        if (visual == 0 || (visualId != 0 && visual != visualId)) continue;
+        const int depth = ConfigAttribute(display, configs[i], GLX_DEPTH_SIZE) +
+                          ConfigAttribute(display, configs[i], GLX_STENCIL_SIZE);
+        if (depth < bestDepth) {
+            best = i;
+            bestDepth = depth;
+        }
+    }
+    if (best >= 0) chosen = configs[best];
+    XFree(configs);
+    return best >= 0;
+}
+
+bool MakeOwnWindow(Hack& hack, GLXFBConfig& config) {
+    Display* display = hack.display;
+    if (!ChooseConfig(display, 0, config)) {
+        std::fprintf(stderr, "%s: no double-buffered RGB GLX configuration on this display\n",
+                     Name);
+        return false;
+    }
+    XVisualInfo* visual = glXGetVisualFromFBConfig(display, config);
+    if (visual == nullptr) return false;
+    const Window root = RootWindow(display, visual->screen);
+    hack.colormap = XCreateColormap(display, root, visual->visual, AllocNone);
+    XSetWindowAttributes attributes{};
+    attributes.colormap = hack.colormap;
+    attributes.background_pixel = BlackPixel(display, visual->screen);
+    attributes.border_pixel = 0;
+    attributes.event_mask =
+        KeyPressMask | KeyReleaseMask | StructureNotifyMask | FocusChangeMask | ExposureMask;
+    hack.window = XCreateWindow(
+        display, root, 0, 0, OwnWindowWidth, OwnWindowHeight, 0, visual->depth, InputOutput,
+        visual->visual, CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
+    XFree(visual);
+    hack.ownWindow = true;
+    hack.width = OwnWindowWidth;
+    hack.height = OwnWindowHeight;
+
+    XStoreName(display, hack.window, "Solvane");
+    XClassHint classHint{const_cast<char*>(Name), const_cast<char*>("Solvane")};
+    XSetClassHint(display, hack.window, &classHint);
+    XSetWMProtocols(display, hack.window, &hack.wmDeleteWindow, 1);
+    // Held keys repeat as presses only, without a release between them.
+    XkbSetDetectableAutoRepeat(display, True, nullptr);
+    XMapWindow(display, hack.window);
+    return true;
+}
+
+// The window given by id or the root: its size and its visual fix the configuration.
+bool UseWindow(Hack& hack, Window window, GLXFBConfig& config) {
+    Display* display = hack.display;
+    XWindowAttributes attributes{};
+    const int errorsBefore = xErrors;
+    const Status found = XGetWindowAttributes(display, window, &attributes);
+    XSync(display, False);
+    if (found == 0 || xErrors != errorsBefore) {
+        std::fprintf(stderr, "%s: there is no window 0x%lx on this display\n", Name, window);
+        return false;
+    }
+    if (!ChooseConfig(display, XVisualIDFromVisual(attributes.visual), config)) {
+        std::fprintf(stderr,
+                     "%s: window 0x%lx has visual 0x%lx, which offers no double-buffered RGB "
+                     "GLX configuration\n",
+                     Name, window, XVisualIDFromVisual(attributes.visual));
+        return false;
+    }
+    hack.window = window;
+    hack.width = attributes.width;
+    hack.height = attributes.height;
+    // Size changes and the window's end; the keyboard belongs to whoever owns it.
+    XSelectInput(display, window, StructureNotifyMask);
+    return true;
+}
+
+bool MakeContext(Hack& hack, GLXFBConfig config) {
+    Display* display = hack.display;
+    const int errorsBefore = xErrors;
+    hack.glxWindow = glXCreateWindow(display, config, hack.window, nullptr);
+    hack.context = glXCreateNewContext(display, config, GLX_RGBA_TYPE, nullptr, True);
+    XSync(display, False);
+    if (hack.glxWindow == 0 || hack.context == nullptr || xErrors != errorsBefore) {
+        std::fprintf(stderr, "%s: cannot make a GLX context for window 0x%lx\n", Name, hack.window);
+        return false;
+    }
+    if (!glXMakeContextCurrent(display, hack.glxWindow, hack.glxWindow, hack.context)) {
+        std::fprintf(stderr, "%s: cannot make the GLX context current\n", Name);
+        return false;
+    }
+    watchedWindow = hack.window;
+    watchedGlxWindow = hack.glxWindow;
+    return true;
+}
+
+void OnKey(Hack& hack, XKeyEvent& event, bool press) {
+    // Both levels of the key, so that Num Lock and Shift do not matter.
+    int virtualKey = VirtualKeyOfKeysym(XLookupKeysym(&event, 0));
+    if (virtualKey == 0) virtualKey = VirtualKeyOfKeysym(XLookupKeysym(&event, 1));
+    if (virtualKey != 0) {
+        if (press)
+            PressVirtualKey(virtualKey);
+        else
+            ReleaseVirtualKey(virtualKey);
+        return;
+    }
+    const KeySym keysym = XLookupKeysym(&event, 0);
+    if (press && (keysym == XK_q || keysym == XK_Q || keysym == XK_Escape))
+        hack.closeRequested = true;
+}
+
+void HandleEvent(Hack& hack, XEvent& event) {
+    switch (event.type) {
+        case ConfigureNotify:
+            if (event.xconfigure.window == hack.window &&
+                (event.xconfigure.width != hack.width || event.xconfigure.height != hack.height)) {
+                hack.width = event.xconfigure.width;
+                hack.height = event.xconfigure.height;
+                ResizeView(hack.width, hack.height);
+            }
+            break;
+        case DestroyNotify:
+            if (event.xdestroywindow.window == hack.window) hack.windowGone = true;
+            break;
+        case KeyPress:
+        case KeyRelease:
+            OnKey(hack, event.xkey, event.type == KeyPress);
+            break;
+        case FocusOut:
+            ReleaseAllKeys();
+            break;
+        case ClientMessage:
+            if (event.xclient.message_type == hack.wmProtocols &&
+                Atom(event.xclient.data.l[0]) == hack.wmDeleteWindow)
+                hack.closeRequested = true;
+            break;
+        default:
+            break;
+    }
+}
+
+bool Ending(Hack& hack) {
+    if (watchedWindowGone) hack.windowGone = true;
+    return endSignal != 0 || hack.closeRequested || hack.windowGone || xErrors > 0;
+}
+
+void HandlePendingEvents(Hack& hack) {
+    while (XPending(hack.display) > 0) {
+        XEvent event;
+        XNextEvent(hack.display, &event);
+        HandleEvent(hack, event);
+    }
+}
+
+// Waits `microseconds` while taking X events as they come. The end signals are
+// blocked everywhere else and let through only inside ppoll, so one that arrives
+// during a frame ends the wait at once instead of being missed; ppoll runs at least
+// once for that reason, even with no delay.
+void Wait(Hack& hack, long microseconds, const sigset_t& waitMask) {
+    const std::int64_t deadline = MonotonicMicroseconds() + microseconds;
+    pollfd connection{ConnectionNumber(hack.display), POLLIN, 0};
+    for (;;) {
+        HandlePendingEvents(hack);
+        if (Ending(hack)) return;
+        std::int64_t remaining = deadline - MonotonicMicroseconds();
+        if (remaining < 0) remaining = 0;
+        const timespec timeout{time_t(remaining / 1000000), long(remaining % 1000000 * 1000)};
+        if (ppoll(&connection, 1, &timeout, &waitMask) < 0 && errno != EINTR) return;
+        if (remaining == 0) break;
+    }
+    HandlePendingEvents(hack);
+}
+
+void DrawFps(FpsMeter& meter) {
+    // The frame step leaves the projection at identity; the text grid needs the view.
+    ApplyCamera(Camera);
+    DrawStrokeText(meter.text, FpsGrey, FpsGrey, FpsGrey, 0, 0, &Camera);
+    glLoadIdentity();
+}
+
+// Reports any GL error the run left, then lets the context go. Whatever the core
+// keeps inside the context must be released at the top of this, while it is current.
+int ReleaseGl(Hack& hack) {
+    if (hack.context == nullptr) return 0;
+    ReleaseGlObjects();
+    int status = 0;
+    glFinish();
+    for (int i = 0; i < 8; ++i) {
+        const GLenum error = glGetError();
+        if (error == GL_NO_ERROR) break;
+        std::fprintf(stderr, "%s: GL error 0x%x\n", Name, error);
+        status = 1;
+    }
+    glXMakeContextCurrent(hack.display, None, None, nullptr);
+    glXDestroyContext(hack.display, hack.context);
+    hack.context = nullptr;
+    return status;
+}
+
+// The context, the window and the connection, then the texture buffers: nothing
+// draws any more. The status is 1 when an X or GL error came on the way.
+int EndHack(Hack& hack) {
+    int status = ReleaseGl(hack);
+    // A destroyed X window takes its GLX window with it.
+    if (hack.glxWindow != 0 && !hack.windowGone) glXDestroyWindow(hack.display, hack.glxWindow);
+    if (hack.ownWindow && !hack.windowGone) XDestroyWindow(hack.display, hack.window);
+    if (hack.colormap != 0) XFreeColormap(hack.display, hack.colormap);
+    FreeTextureSet();
+    XSync(hack.display, False);
+    if (xErrors > 0) status = 1;
+    XCloseDisplay(hack.display);
+    return status;
+}
+
+void SetUpTextures(const HackOptions& options) {
+    const std::string folder =
+        ChooseTextureFolder(options.textures, DefaultTextureFolders(ProgramFolder()));
+    const std::vector<std::string> problems = FindTileProblems(folder);
+    // A folder too long for the texture paths sets up nothing; the root folder, which
+    // holds no tiles, stands in so that the scene exists all the same.
+    const bool settled = SetUpSceneWithFolder(folder.c_str()) != 0;
+    if (!settled) SetUpSceneWithFolder("/");
+    if (problems.empty() && settled) return;
+    std::fprintf(stderr, "%s: cannot use the tiles in %s:\n", Name, folder.c_str());
+    for (const std::string& problem : problems) std::fprintf(stderr, "  %s\n", problem.c_str());
+    std::fprintf(stderr,
+                 "%s: drawing the globe without pictures, in its day and night shading "
+                 "only; -textures DIR names a folder of tiles\n",
+                 Name);
+    DropTextureImages();
+}
+
+// SIGTERM, SIGINT and SIGHUP end the hack. They are blocked from here on and let
+// through only by the wait's ppoll, with the mask returned (see Wait).
+sigset_t BlockEndSignals() {
+    struct sigaction action {};
+    action.sa_handler = OnEndSignal;
+    sigemptyset(&action.sa_mask);
+    sigset_t endSignals, waitMask;
+    sigemptyset(&endSignals);
+    sigprocmask(SIG_BLOCK, nullptr, &waitMask);
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        sigaction(signal, &action, nullptr);
+        sigaddset(&endSignals, signal);
+        // Even when the parent left them blocked.
+        sigdelset(&waitMask, signal);
+    }
+    sigprocmask(SIG_BLOCK, &endSignals, nullptr);
+    return waitMask;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    KeepStandardFilesOpen();
+    HackOptions options;
+    char error[256];
+    if (!ParseHackOptions(argc, argv, options, error, sizeof error)) {
+        std::fprintf(stderr, "%s: %s\n", Name, error);
+        PrintHackUsage(stderr);
+        return 1;
+    }
+    if (options.help) {
+        PrintHackUsage(stdout);
+        return 0;
+    }
+
+    const sigset_t waitMask = BlockEndSignals();
+
+    Hack hack;
+    hack.display = XOpenDisplay(options.display);
+    if (hack.display == nullptr) {
+        const char* name = options.display != nullptr ? options.display : XDisplayName(nullptr);
+        std::fprintf(stderr, "%s: cannot open the display %s\n", Name,
+                     name[0] != '\0' ? name : "(DISPLAY is not set)");
+        return 1;
+    }
+    XSetErrorHandler(OnXError);
+    hack.wmProtocols = XInternAtom(hack.display, "WM_PROTOCOLS", False);
+    hack.wmDeleteWindow = XInternAtom(hack.display, "WM_DELETE_WINDOW", False);
+
+    SetUpTextures(options);
+
+    const DrawTarget target = ChooseDrawTarget(options, std::getenv("XSCREENSAVER_WINDOW"));
+    GLXFBConfig config{};
+    bool ready = false;
+    if (target.kind == TargetKind::Own)
+        ready = MakeOwnWindow(hack, config);
+    else if (target.kind == TargetKind::Root)
+        ready = UseWindow(hack, DefaultRootWindow(hack.display), config);
+    else
+        ready = UseWindow(hack, Window(target.window), config);
+    ready = ready && MakeContext(hack, config);
+    if (!ready) {
+        EndHack(hack);
+        return 1;
+    }
+    ResizeView(hack.width, hack.height);
+
+    FpsMeter meter;
+    while (!Ending(hack)) {
+        FrameStep();
+        if (options.fps) DrawFps(meter);
+        glXSwapBuffers(hack.display, hack.glxWindow);
+        EndKeyFrame();
+        // The frame is on the screen before the pause, as XScreenSaver's hacks do it.
+        XSync(hack.display, False);
+        CountFrame(meter, MonotonicMicroseconds());
+        Wait(hack, options.delayMicroseconds, waitMask);
+    }
+    return EndHack(hack);
+}

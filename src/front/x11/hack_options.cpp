@@ -1,0 +1,160 @@
+#include "front/x11/hack_options.h"
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+const char UsageFormat[] =
+    "usage: solvane [-root | -window | -window-id ID] [-delay MICROSECONDS] [-fps]\n"
+    "               [-textures DIR] [-display NAME]\n"
+    "  -root             draw on the root window, or on $XSCREENSAVER_WINDOW\n"
+    "  -window           draw in a window of its own (the default when run by hand)\n"
+    "  -window-id ID     draw on the window ID (decimal or 0x hexadecimal)\n"
+    "  -delay N          microseconds to wait after each frame (default %ld)\n"
+    "  -fps              show frames per second in the top left corner\n"
+    "  -textures DIR     folder of the sixteen tiles d11.bmp ... n24.bmp, or a file in it\n"
+    "                    (default /usr/share/solvane/textures, or the build's)\n"
+    "Options take one dash or two. In its own window the numeric keypad steers\n"
+    "the camera; q or Escape ends it.\n";
+
+void Fail(char* error, std::size_t size, const char* format, ...) {
+    if (size == 0) return;
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(error, size, format, args);
+    va_end(args);
+}
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
+
+// Digits of one base only, up to the end or trailing white space; nothing that does
+// not fit in 64 bits.
+bool ReadUnsigned(const char* text, int base, std::uint64_t& value) {
+    const char* p = text;
+    const char* digitsStart = p;
+    std::uint64_t result = 0;
+    for (; *p != '\0' && !IsSpace(*p); ++p) {
+        int digit;
+        if (*p >= '0' && *p <= '9')
+            digit = *p - '0';
+        else if (base == 16 && *p >= 'a' && *p <= 'f')
+            digit = *p - 'a' + 10;
+        else if (base == 16 && *p >= 'A' && *p <= 'F')
+            digit = *p - 'A' + 10;
+        else
+            return false;
+        if (result > (UINT64_MAX - std::uint64_t(digit)) / std::uint64_t(base)) return false;
+        result = result * std::uint64_t(base) + std::uint64_t(digit);
+    }
+    if (p == digitsStart) return false;
+    while (IsSpace(*p)) ++p;
+    if (*p != '\0') return false;
+    value = result;
+    return true;
+}
+
+// A whole decimal number in [0, high], nothing else.
+bool ParseDelay(const char* text, long& value) {
+    std::uint64_t parsed = 0;
+    if (text == nullptr || !(*text >= '0' && *text <= '9')) return false;
+    if (!ReadUnsigned(text, 10, parsed) || parsed > std::uint64_t(MaxDelayMicroseconds))
+        return false;
+    value = long(parsed);
+    return true;
+}
+
+// "-name" or "--name" as `name` (given without dashes).
+bool Is(const char* argument, const char* name) {
+    if (argument[0] != '-') return false;
+    const char* rest = argument[1] == '-' ? argument + 2 : argument + 1;
+    return std::strcmp(rest, name) == 0;
+}
+
+}  // namespace
+
+bool ParseWindowId(const char* text, std::uint64_t& id) {
+    if (text == nullptr) return false;
+    while (IsSpace(*text)) ++text;
+    std::uint64_t value = 0;
+    const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    if (!ReadUnsigned(hex ? text + 2 : text, hex ? 16 : 10, value) || value == 0) return false;
+    id = value;
+    return true;
+}
+
+bool ParseHackOptions(int argc, const char* const* argv, HackOptions& options, char* error,
+                      std::size_t errorSize) {
+    if (errorSize > 0) error[0] = '\0';
+    options = HackOptions{};
+    for (int i = 1; i < argc; ++i) {
+        const char* argument = argv[i];
+        if (Is(argument, "help") || Is(argument, "h")) {
+            options.help = true;
+        } else if (Is(argument, "root")) {
+            options.target = TargetKind::Root;
+        } else if (Is(argument, "window")) {
+            options.target = TargetKind::Own;
+        } else if (Is(argument, "fps")) {
+            options.fps = true;
+        } else if (Is(argument, "window-id") || Is(argument, "delay") || Is(argument, "textures") ||
+                   Is(argument, "display")) {
+            if (i + 1 >= argc) {
+                Fail(error, errorSize, "%s needs a value", argument);
+                return false;
+            }
+            const char* value = argv[++i];
+            if (Is(argument, "window-id")) {
+                if (!ParseWindowId(value, options.windowId)) {
+                    Fail(error, errorSize,
+                         "-window-id '%s' is not a window id (decimal or 0x hexadecimal)", value);
+                    return false;
+                }
+                options.target = TargetKind::WindowId;
+            } else if (Is(argument, "delay")) {
+                if (!ParseDelay(value, options.delayMicroseconds)) {
+                    Fail(error, errorSize, "-delay '%s' is not a whole number from 0 to %ld", value,
+                         MaxDelayMicroseconds);
+                    return false;
+                }
+            } else if (*value == '\0') {
+                Fail(error, errorSize, "%s needs a value", argument);
+                return false;
+            } else if (Is(argument, "textures")) {
+                options.textures = value;
+            } else {
+                options.display = value;
+            }
+        } else {
+            Fail(error, errorSize, "unknown option '%s'", argument);
+            return false;
+        }
+    }
+    return true;
+}
+
+DrawTarget ChooseDrawTarget(const HackOptions& options, const char* environmentWindow) {
+    std::uint64_t given = 0;
+    const bool environment = ParseWindowId(environmentWindow, given);
+    switch (options.target) {
+        case TargetKind::WindowId:
+            return {TargetKind::WindowId, options.windowId};
+        case TargetKind::Own:
+            return {TargetKind::Own, 0};
+        case TargetKind::Root:
+            if (environment) return {TargetKind::WindowId, given};
+            return {TargetKind::Root, 0};
+        case TargetKind::Unset:
+            break;
+    }
+    if (environment) return {TargetKind::WindowId, given};
+    return {TargetKind::Own, 0};
+}
+
+void PrintHackUsage(std::FILE* to) {
+    std::fprintf(to, UsageFormat, DefaultDelayMicroseconds);
+}

@@ -1,0 +1,60 @@
+// The command line of the XScreenSaver hack and the window it draws on.
+// Pure: no X calls, so that the rules can be tested without a display.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+// Microseconds to wait after each frame when -delay is not given. The picture
+// changes once a second (the camera's quarter-degree turn and the clock text), so
+// more frames show the same picture again; a tenth of a second shows each new
+// second promptly and lets a held keypad key step ten times a second, at less than
+// half the processor time of no pause. bench/README.md ("The hack's -delay").
+constexpr long DefaultDelayMicroseconds = 100000;
+// Ten seconds: a longer pause would leave the clock text standing for longer.
+constexpr long MaxDelayMicroseconds = 10000000;
+
+enum class TargetKind {
+    Unset,     // no -root, -window or -window-id given
+    Own,       // a window of the hack's own (-window)
+    Root,      // the root window, or the one $XSCREENSAVER_WINDOW names (-root)
+    WindowId,  // the window -window-id names
+};
+
+struct HackOptions {
+    TargetKind target = TargetKind::Unset;
+    std::uint64_t windowId = 0;  // for TargetKind::WindowId
+    long delayMicroseconds = DefaultDelayMicroseconds;
+    bool fps = false;
+    const char* textures = nullptr;  // the -textures folder as given; null: the default
+    const char* display = nullptr;   // -display NAME; null: $DISPLAY
+    bool help = false;
+};
+
+// Fills `options` from argv[1..argc-1]. Options are written with one dash or two, as
+// XScreenSaver's hacks take them; when several of -root, -window and -window-id are
+// given the last one counts. Returns false with a one-line reason in `error` (always
+// terminated) for an unknown option, a missing value or a malformed number.
+bool ParseHackOptions(int argc, const char* const* argv, HackOptions& options, char* error,
+                      std::size_t errorSize);
+
+// An X window id as XScreenSaver writes it: decimal, or hexadecimal after "0x" or
+// "0X", with white space around it allowed and nothing else. Zero is no window.
+bool ParseWindowId(const char* text, std::uint64_t& id);
+
+struct DrawTarget {
+    TargetKind kind;       // Own, Root or WindowId
+    std::uint64_t window;  // for WindowId
+};
+
+// Where to draw. -window-id names its window. -root means the window that
+// $XSCREENSAVER_WINDOW names (the daemon's, which it hands every hack it starts), else
+// the root window. -window is a window of our own. With none of them given the hack
+// takes $XSCREENSAVER_WINDOW when it is set and makes its own window otherwise, so
+// that a hack started by hand opens a window. `environmentWindow` is the text of
+// $XSCREENSAVER_WINDOW or null; one that is not a window id counts as unset.
+DrawTarget ChooseDrawTarget(const HackOptions& options, const char* environmentWindow);
+
+// The usage text, with the default delay.
+void PrintHackUsage(std::FILE* to);

@@ -1,0 +1,24 @@
+// Which texture folder the hack reads, and what is wrong with the tiles in it.
+// Pure file logic, no X.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The installed tiles of the Debian package.
+constexpr char InstalledTextureFolder[] = "/usr/share/solvane/textures";
+
+// The folder to read: `given` (from -textures) when there is one, or the folder of
+// `given` when it names a file (XScreenSaver's settings dialog picks files, such as
+// the folder's tex.tex); else the first of `candidates` that holds d11.bmp; else the
+// first candidate, whose missing tiles will then be reported.
+std::string ChooseTextureFolder(const char* given, const std::vector<std::string>& candidates);
+
+// The default candidates: the installed tiles, then "textures" beside the program
+// (where a build tree keeps the tiles it cuts). `programFolder` may be empty.
+std::vector<std::string> DefaultTextureFolders(const std::string& programFolder);
+
+// One line for each of the sixteen tiles that cannot be drawn: missing, unreadable,
+// not a bitmap, or not an uncompressed bottom-up 24-bit image. A folder path too long
+// for the texture paths is one line of its own. Empty when every tile is usable.
+std::vector<std::string> FindTileProblems(const std::string& folder);

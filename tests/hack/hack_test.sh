@@ -1,0 +1,184 @@
+#!/usr/bin/env bash
+# The hack on an Xvfb of its own: where it draws, what it draws (against the oracle),
+# its own window's keypad, size and close, and how it ends.
+#   hack_test.sh <case>
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+
+# A window of someone else's, as XScreenSaver's daemon makes one; HOST is its id.
+StartHost() { # WxH
+    "$X_HELPER" host "$1" >"$CASE_DIR/host.id" 2>"$CASE_DIR/host.err" &
+    Track $!
+    local waited=0
+    until [ -s "$CASE_DIR/host.id" ]; do
+        [ "$waited" -lt 100 ] || Fail "the host window did not come"
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    HOST=$(cat "$CASE_DIR/host.id")
+}
+
+Case_root() {
+    StartHack -root -textures "$HACK_TILES"
+    ExpectPicture root 1024x768 root
+    kill -TERM "$HACK_PID"
+    ExpectCleanEnd 20
+}
+
+# As the daemon starts a hack: --root, with its window in the environment.
+Case_environment_window() {
+    StartHost 640x400
+    XSCREENSAVER_WINDOW=$HOST StartHack --root -delay 0 -textures "$HACK_TILES"
+    ExpectPicture "$HOST" 640x400 environment-window
+    # With no pause between frames the signal still finds the wait.
+    kill -INT "$HACK_PID"
+    ExpectCleanEnd 20
+}
+
+# -window-id in decimal; the hack ends by itself, quietly, when its window goes.
+Case_window_id() {
+    StartHost 640x400
+    StartHack -window-id "$((HOST))" -textures "$HACK_TILES"
+    ExpectPicture "$HOST" 640x400 window-id
+    "$X_HELPER" destroy "$HOST" || Fail "cannot destroy the host window"
+    ExpectCleanEnd 20
+}
+
+Case_own_window() {
+    unset XSCREENSAVER_WINDOW
+    StartHack -textures "$HACK_TILES"
+    local window
+    window=$(WaitWindow '^Solvane$' 60)
+    [ -n "$window" ] || Fail "no window named Solvane: $(cat "$CASE_DIR/hack.err")"
+    ExpectPicture "$window" 600x480 own-window
+
+    # A new size goes through the same view set-up as the first.
+    xdotool windowsize "$window" 720 405
+    ExpectPicture "$window" 720x405 resized
+
+    # Keypad 6 orbits the camera six degrees; keypad 4 turns it back. Num Lock is
+    # off on Xvfb, so these are the keys' KP_Right and KP_Left.
+    local before=$CASE_DIR/keys-before.png now=$CASE_DIR/keys-now.png changed waited=0
+    Screenshot "$window" "$before" || Fail "no picture of the window"
+    Focus "$window"
+    xdotool key KP_Right
+    changed=0
+    while [ "$changed" -lt 20000 ] && [ "$waited" -lt 30 ]; do
+        sleep 0.5
+        Screenshot "$window" "$now" && changed=$(Changed "$before" "$now")
+        waited=$((waited + 1))
+    done
+    Note "keypad 6: $changed pixels changed"
+    [ "$changed" -ge 20000 ] || Fail "keypad 6 did not turn the view ($changed pixels changed)"
+    xdotool key KP_Left
+    waited=0
+    # Six degrees there and back in floats leaves the camera a hair off: about 150
+    # pixels of a 720x405 view differ, against tens of thousands for a step.
+    while [ "$changed" -gt 1000 ] && [ "$waited" -lt 30 ]; do
+        sleep 0.5
+        Screenshot "$window" "$now" && changed=$(Changed "$before" "$now")
+        waited=$((waited + 1))
+    done
+    Note "keypad 4: $changed pixels differ from before keypad 6"
+    [ "$changed" -le 1000 ] || Fail "keypad 4 did not turn the view back ($changed pixels differ)"
+
+    # The window manager's close: WM_DELETE_WINDOW.
+    "$X_HELPER" close "$window" || Fail "cannot send WM_DELETE_WINDOW"
+    ExpectCleanEnd 20
+}
+
+# XScreenSaver's hacks end on q and Escape in their own window.
+Case_quit_keys() {
+    unset XSCREENSAVER_WINDOW
+    local key window
+    for key in q Escape; do
+        StartHack -window -textures "$HACK_TILES"
+        window=$(WaitWindow '^Solvane$' 60)
+        [ -n "$window" ] || Fail "no window named Solvane"
+        ExpectPicture "$window" 600x480 "quit-$key"
+        Focus "$window"
+        xdotool key "$key"
+        ExpectCleanEnd 20
+    done
+}
+
+# Missing, empty, cut short and foreign tiles: each is named on stderr, and the globe
+# is drawn in its shading alone, grey where lit, never a crash.
+Case_bad_tiles() {
+    local folder
+    folder=$(TileCopy bad-tiles)
+    rm "$folder/d12.bmp"
+    : >"$folder/d21.bmp"
+    head -c 200 "$HACK_TILES/n13.bmp" >"$folder/n13.bmp"
+    echo "not a bitmap" >"$folder/n21.bmp"
+    StartHack -root -textures "$folder"
+    local png=$CASE_DIR/bad-tiles.png lit colour waited=0
+    lit=0
+    while ! FloatAbove "$lit" 0.2 && [ "$waited" -lt 60 ]; do
+        sleep 1
+        ExpectRunning
+        # The lit left part of the globe at this moment.
+        Screenshot root "$png" && lit=$(LitShare "$png" 200x300+262+234)
+        waited=$((waited + 1))
+    done
+    colour=$(ColourShare "$png" 200x300+262+234)
+    Note "bad tiles: lit share $lit, coloured share $colour"
+    FloatAbove "$lit" 0.2 || Fail "no lit globe without tiles (lit share $lit)"
+    FloatAbove 0.02 "$colour" || Fail "colour on a globe without tiles (coloured share $colour)"
+    kill -TERM "$HACK_PID"
+    WaitExit "$HACK_PID" 20
+    [ "$EXIT_CODE" = 0 ] || Fail "the hack ended with $EXIT_CODE"
+    local name
+    for name in d12 d21 n13 n21; do
+        grep -q "$folder/$name.bmp: " "$CASE_DIR/hack.err" || Fail "$name.bmp is not named on stderr"
+    done
+    [ "$(grep -c "^  " "$CASE_DIR/hack.err")" = 4 ] || Fail "other tiles named: $(cat "$CASE_DIR/hack.err")"
+    grep -q "without pictures" "$CASE_DIR/hack.err" || Fail "no word of the fallback on stderr"
+    ! grep -q "X error\|GL error" "$CASE_DIR/hack.err" || Fail "an error on the way"
+}
+
+# -fps writes the rate in the top left corner and nothing else changes.
+Case_fps() {
+    StartHack -root -fps -textures "$HACK_TILES"
+    local png=$CASE_DIR/fps.png oracle corner=0 rest=999999999 waited=0
+    oracle=$(Oracle 1024x768)
+    convert "$oracle" -crop 1024x700+0+68 +repage "$CASE_DIR/oracle-rest.png"
+    # The first frame, drawn before the camera is aligned, differs everywhere.
+    while { ! FloatAbove "$corner" 0.005 || [ "$rest" -gt "$MAX_DIFFERENT_PIXELS" ]; } &&
+        [ "$waited" -lt 60 ]; do
+        sleep 1
+        ExpectRunning
+        if Screenshot root "$png"; then
+            corner=$(LitShare "$png" 160x40+0+0)
+            convert "$png" -crop 1024x700+0+68 +repage "$CASE_DIR/fps-rest.png"
+            rest=$(Different "$CASE_DIR/fps-rest.png" "$CASE_DIR/oracle-rest.png")
+        fi
+        waited=$((waited + 1))
+    done
+    Note "fps corner: lit share $corner; below it $rest pixels differ from the oracle"
+    FloatAbove "$corner" 0.005 || Fail "no frame rate in the corner"
+    [ "$rest" -le "$MAX_DIFFERENT_PIXELS" ] || Fail "below the corner $rest pixels differ"
+    kill -TERM "$HACK_PID"
+    ExpectCleanEnd 20
+}
+
+# What cannot work says so and ends with 1, without a window left behind.
+Case_refusals() {
+    StartHack -root -wireframe
+    WaitExit "$HACK_PID" 20
+    [ "$EXIT_CODE" = 1 ] || Fail "an unknown option ended with $EXIT_CODE"
+    grep -q "unknown option '-wireframe'" "$CASE_DIR/hack.err" || Fail "no reason given"
+    grep -q "^usage: solvane" "$CASE_DIR/hack.err" || Fail "no usage given"
+
+    StartHack -window-id 0x7ffffff -textures "$HACK_TILES"
+    WaitExit "$HACK_PID" 20
+    [ "$EXIT_CODE" = 1 ] || Fail "a window that does not exist ended with $EXIT_CODE"
+    grep -q "there is no window 0x7ffffff" "$CASE_DIR/hack.err" || Fail "$(cat "$CASE_DIR/hack.err")"
+
+    StartHack -display :999 -root
+    WaitExit "$HACK_PID" 20
+    [ "$EXIT_CODE" = 1 ] || Fail "a display that does not exist ended with $EXIT_CODE"
+    grep -q "cannot open the display :999" "$CASE_DIR/hack.err" || Fail "$(cat "$CASE_DIR/hack.err")"
+}
+
+RunCase "$1"

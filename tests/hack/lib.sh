@@ -1,0 +1,231 @@
+# Shared by the hack's end-to-end scripts: an Xvfb of the test's own, the hack run at
+# a chosen moment, and pictures judged against solvane-snapshot of the same moment.
+# Sourced, not run. Every wait is a bounded poll, so a test ends by itself.
+# shellcheck shell=bash
+set -euo pipefail
+
+: "${HACK:?HACK names the solvane program under test}"
+: "${HACK_TILES:?HACK_TILES names the tile folder}"
+: "${SNAPSHOT:?SNAPSHOT names solvane-snapshot, the oracle}"
+: "${X_HELPER:?X_HELPER names the x_helper test program}"
+: "${HACK_WORK:?HACK_WORK names the work folder}"
+
+# The moment every picture shows, with the clock standing still there: the
+# terminator crosses the view (the camera stands above longitude -15, the Sun above
+# -90), so both day and night tiles are on the screen. The local time is UTC in the
+# hack and the oracle alike, whatever the machine's zone.
+readonly MOMENT="2026-12-22 18:00:00"
+readonly MOMENT_UTC=2026-12-22T18:00:00Z
+export TZ=UTC
+FAKETIME_LIB=$(echo /usr/lib/*/faketime/libfaketime.so.1)
+readonly FAKETIME_LIB
+
+# How near the hack's GLX picture on Xvfb and the oracle's headless EGL picture are,
+# measured on this stack (Mesa llvmpipe both, 1024x768, 640x400 and 600x480): at most
+# one level in 255 apart in any channel, in about a tenth of the pixels, and no pixel
+# further apart. So a channel may differ by 1 % (2.55 levels), and a handful of pixels
+# may differ by more, for a rasterisation tie that falls the other way. A wrong moment
+# cannot hide in that: one digit of the clock text changing from 0 to 1 alone moves 36
+# pixels at 600x480 and 57 at 1024x768, and a camera a quarter degree off (one second
+# of its turn) tens of thousands.
+readonly FUZZ=1%
+readonly MAX_DIFFERENT_PIXELS=8
+
+Fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+Note() { echo "-- $*"; }
+
+CASE_DIR=""
+PIDS=()
+XVFB_PID=""
+
+Track() { PIDS+=("$1"); }
+
+# Ends whatever the test started and is still running: the hack, helpers, then what
+# the script's own CaseCleanup undoes, if it has one, and Xvfb.
+EndTest() {
+    local pid
+    for pid in "${PIDS[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
+    for pid in "${PIDS[@]}"; do
+        timeout 10 tail --pid="$pid" -f /dev/null 2>/dev/null || kill -KILL "$pid" 2>/dev/null || true
+    done
+    if declare -F CaseCleanup >/dev/null; then CaseCleanup; fi
+    if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
+}
+
+# A fresh folder for the case and an Xvfb display of its own, from :90 up.
+StartCase() { # name
+    CASE_DIR=$HACK_WORK/$1
+    rm -rf "$CASE_DIR"
+    mkdir -p "$CASE_DIR"
+    trap EndTest EXIT
+    local number _
+    for number in $(seq 90 200); do
+        [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
+        # No auto-repeat: a key held while the machine is slow stays one press. No
+        # reset when the last client leaves: a hack started just then would find no
+        # server (seen between two hacks of one case).
+        setsid Xvfb ":$number" -screen 0 1024x768x24 +extension GLX -nolisten tcp -r -noreset \
+            </dev/null >"$CASE_DIR/xvfb.log" 2>&1 &
+        XVFB_PID=$!
+        for _ in $(seq 100); do
+            # Ours only if its lock names our server: a test beside this one may have
+            # taken the same number a moment earlier.
+            if xdpyinfo -display ":$number" >/dev/null 2>&1 &&
+                [ "$(tr -d ' \n' <"/tmp/.X$number-lock" 2>/dev/null)" = "$XVFB_PID" ]; then
+                export DISPLAY=":$number"
+                Note "display $DISPLAY"
+                return
+            fi
+            kill -0 "$XVFB_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill "$XVFB_PID" 2>/dev/null || true
+        XVFB_PID=""
+    done
+    Fail "no Xvfb display could be started"
+}
+
+# Starts the hack at MOMENT with the clock standing; HACK_PID is its process. The
+# monotonic clock stays real: the hack's pauses run on it.
+StartHack() { # hack-arguments...
+    env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="$MOMENT" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+        ASAN_OPTIONS=verify_asan_link_order=0 "$HACK" "$@" \
+        >"$CASE_DIR/hack.out" 2>"$CASE_DIR/hack.err" &
+    HACK_PID=$!
+    Track "$HACK_PID"
+}
+
+# EXIT_CODE of a process of ours once it has ended; fails when it runs on.
+WaitExit() { # pid seconds
+    local waited=0
+    while kill -0 "$1" 2>/dev/null; do
+        [ "$waited" -lt "$(($2 * 10))" ] || Fail "process $1 still runs after $2 s"
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    EXIT_CODE=0
+    wait "$1" || EXIT_CODE=$?
+}
+
+# The hack ends with 0 and says nothing on stderr: no X or GL error on the way.
+ExpectCleanEnd() { # seconds
+    WaitExit "$HACK_PID" "$1"
+    [ "$EXIT_CODE" = 0 ] || Fail "the hack ended with $EXIT_CODE: $(cat "$CASE_DIR/hack.err")"
+    [ ! -s "$CASE_DIR/hack.err" ] || Fail "the hack wrote to stderr: $(cat "$CASE_DIR/hack.err")"
+}
+
+ExpectRunning() {
+    kill -0 "$HACK_PID" 2>/dev/null ||
+        Fail "the hack has ended: $(cat "$CASE_DIR/hack.err")"
+}
+
+# The id of the first window whose name matches, waiting for it while the hack runs.
+WaitWindow() { # pattern seconds
+    local waited=0 id
+    while [ "$waited" -lt "$(($2 * 10))" ] && kill -0 "$HACK_PID" 2>/dev/null; do
+        id=$(xdotool search --name "$1" 2>/dev/null | head -n 1) || true
+        if [ -n "$id" ]; then
+            echo "$id"
+            return
+        fi
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+}
+
+# Gives a window the keyboard. There is no window manager: the focus is set directly.
+Focus() { # window-id
+    xdotool windowfocus --sync "$1" 2>/dev/null || Fail "cannot focus window $1"
+}
+
+# Fails, without ending the test, while the window is not yet mapped.
+Screenshot() { # window-id|root png
+    if [ "$1" = root ]; then
+        xwd -root -silent 2>/dev/null | convert xwd:- "$2" 2>/dev/null
+    else
+        xwd -id "$1" -silent 2>/dev/null | convert xwd:- "$2" 2>/dev/null
+    fi
+}
+
+# solvane-snapshot of MOMENT at a size, made once per size for all cases (a case
+# running beside another may make the same one; the last to finish replaces it whole).
+Oracle() { # WxH
+    local png=$HACK_WORK/oracles/$1.png
+    if [ ! -f "$png" ]; then
+        mkdir -p "$HACK_WORK/oracles"
+        "$SNAPSHOT" --textures "$HACK_TILES" --utc "$MOMENT_UTC" --size "$1" \
+            --out "$CASE_DIR/oracle-$1.png" >/dev/null 2>"$CASE_DIR/oracle.err" ||
+            Fail "the oracle failed: $(cat "$CASE_DIR/oracle.err")"
+        mv -f "$CASE_DIR/oracle-$1.png" "$png"
+    fi
+    echo "$png"
+}
+
+# Pixels of two pictures that differ by more than FUZZ (a large number when the sizes
+# differ).
+Different() { # a.png b.png
+    local count
+    count=$(compare -metric AE -fuzz "$FUZZ" "$1" "$2" null: 2>&1) || true
+    case $count in
+    '' | *[!0-9]*) echo 999999999 ;;
+    *) echo "$count" ;;
+    esac
+}
+
+# Waits until the window shows what the oracle shows at that size; fails with the
+# count, the picture and the difference kept in the case folder.
+ExpectPicture() { # window-id|root WxH name [seconds]
+    local oracle png different=999999999 waited=0 limit=${4:-60}
+    oracle=$(Oracle "$2")
+    png=$CASE_DIR/$3.png
+    while [ "$waited" -lt "$limit" ]; do
+        ExpectRunning
+        different=999999999
+        if Screenshot "$1" "$png"; then different=$(Different "$png" "$oracle"); fi
+        if [ "$different" -le "$MAX_DIFFERENT_PIXELS" ]; then
+            Note "$3: $different pixels differ from the oracle at $2"
+            return
+        fi
+        sleep 1
+        waited=$((waited + 1))
+    done
+    compare -fuzz "$FUZZ" "$png" "$oracle" "$CASE_DIR/$3-difference.png" 2>/dev/null || true
+    Fail "$3 differs from the oracle at $2 in $different pixels (see $png)"
+}
+
+# Pixels that differ between two screenshots of the same window.
+Changed() { # a.png b.png
+    Different "$1" "$2"
+}
+
+# A folder of the good tiles less some, and some spoilt.
+TileCopy() { # name
+    local folder=$CASE_DIR/$1
+    mkdir -p "$folder"
+    cp "$HACK_TILES"/[dn][12][1-4].bmp "$folder/"
+    echo "$folder"
+}
+
+# The share of a region's pixels that are lit (any channel above a tenth) and, of
+# those, the share that are coloured (channels more than 0.15 apart).
+LitShare() { # png geometry
+    convert "$1" -crop "$2" +repage -fx 'max(r,max(g,b)) > 0.1' -colorspace Gray \
+        -format '%[fx:mean]' info:
+}
+ColourShare() { # png geometry
+    convert "$1" -crop "$2" +repage -fx 'max(r,max(g,b)) - min(r,min(g,b)) > 0.15' \
+        -colorspace Gray -format '%[fx:mean]' info:
+}
+FloatAbove() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
+
+# Runs Case_<name> of the sourcing script.
+RunCase() { # name
+    declare -F "Case_$1" >/dev/null || Fail "no case $1"
+    StartCase "$1"
+    "Case_$1"
+    Note "passed"
+}

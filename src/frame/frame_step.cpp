@@ -14,6 +14,7 @@
 #include "platform/clock.h"
 #include "text/clock_readout.h"
 #include "text/text_renderer.h"
+#include "textures/texture_set.h"
 #include "view/camera_frame.h"
 #include "view/keyboard_camera.h"
 #include "view/projection.h"
@@ -106,4 +107,8 @@ void FrameStep() {
     DrawPatches(SceneList, Camera);
     glLoadIdentity();
     ClearKeys();
+}
+
+void ReleaseGlObjects() {
+    ReleaseTextureObjects();
 }

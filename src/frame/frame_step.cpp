@@ -14,6 +14,7 @@
 #include "platform/clock.h"
 #include "text/clock_readout.h"
 #include "text/text_renderer.h"
+#include "textures/texture_set.h"
 #include "view/camera_frame.h"
 #include "view/keyboard_camera.h"
 #include "view/projection.h"
@@ -129,4 +130,8 @@ void FrameStepViews(const ViewRect* views, std::size_t count) {
         PlaceView(views[i]);
         DrawFrameView();
     }
+}
+
+void ReleaseGlObjects() {
+    ReleaseTextureObjects();
 }

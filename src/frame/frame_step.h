@@ -29,3 +29,9 @@ void AdvanceFrame();
 // and view from the Camera as it was before the first frame's alignment, the clock
 // text, the patches, and the reset of the current matrix. Clears nothing.
 void DrawFrameView();
+
+// Deletes the GL objects the frame step keeps in the current context (the texture
+// objects of the texture set). Every front end calls it with its context still
+// current, just before destroying that context: the objects go with the context
+// they were made in, and a later FrameStep in another context makes its own.
+void ReleaseGlObjects();

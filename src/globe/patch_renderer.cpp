@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <cstddef>
-#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -45,6 +44,26 @@ bool FacesAway(const Patch& patch, const Vec3& eye) {
     return e > 0.0f;
 }
 
+// GL_TEXTURE_2D is on exactly while a textured patch of a texture pass is drawn, and
+// off between passes. It is switched only where that changes from one drawn patch to
+// the next: each switch makes the GL draw the patches before it on their own, and
+// switching around every patch cost the renderer about as much as all the rest of its
+// drawing.
+class Texturing {
+  public:
+    void Want(bool on) {
+        if (on == enabled) return;
+        if (on)
+            glEnable(GL_TEXTURE_2D);
+        else
+            glDisable(GL_TEXTURE_2D);
+        enabled = on;
+    }
+
+  private:
+    bool enabled = false;
+};
+
 void DrawOutline(const Patch& patch) {
     glBegin(GL_LINE_STRIP);
     for (const PatchVertex* v = patch.vertices; v != nullptr; v = v->next) {
@@ -57,9 +76,8 @@ void DrawOutline(const Patch& patch) {
     glEnd();
 }
 
-void DrawFilled(const Patch& patch, bool texturePass) {
-    const bool texturing = texturePass && patch.textured != 0;
-    if (texturing) glEnable(GL_TEXTURE_2D);
+void DrawFilled(const Patch& patch, bool texturePass, Texturing& texturing) {
+    texturing.Want(texturePass && patch.textured != 0);
     if (patch.blend != 0) glEnable(GL_BLEND);
     glBegin(GL_POLYGON);
     for (const PatchVertex* v = patch.vertices; v != nullptr; v = v->next) {
@@ -69,17 +87,17 @@ void DrawFilled(const Patch& patch, bool texturePass) {
     }
     glEnd();
     if (patch.blend != 0) glDisable(GL_BLEND);
-    if (texturing) glDisable(GL_TEXTURE_2D);
 }
 
-void DrawPatch(const Patch& patch, const Vec3& eye, bool texturePass) {
+void DrawPatch(const Patch& patch, const Vec3& eye, bool texturePass, Texturing& texturing) {
     if (patch.vertices == nullptr) return;  // nothing to draw, no first vertex to test
     if (patch.outline != 0) {
+        texturing.Want(false);
         DrawOutline(patch);
         return;
     }
     if (FacesAway(patch, eye)) return;
-    DrawFilled(patch, texturePass);
+    DrawFilled(patch, texturePass, texturing);
 }
 
 std::size_t PathLength(const TextureRecord& record) {
@@ -178,52 +196,26 @@ void PlanPasses(PassPlan& p, const Patch* patches) {
 // A texture pass: the patches whose name equals the record's path, in draw order.
 void DrawTexturePass(const PassPlan& p, std::size_t record, const Vec3& eye) {
     const std::size_t group = p.groups[record];
+    Texturing texturing;
     for (std::size_t k = p.groupStart[group]; k < p.groupStart[group + 1]; ++k)
-        DrawPatch(*p.byGroup[k], eye, true);
+        DrawPatch(*p.byGroup[k], eye, true, texturing);
+    texturing.Want(false);
 }
 
 // The closing pass takes the patches not marked as textured.
 void DrawClosingPass(const PassPlan& p, const Vec3& eye) {
+    Texturing texturing;  // stays off
     for (const Patch* patch : p.drawOrder)
-        if (patch->textured != 1) DrawPatch(*patch, eye, false);
+        if (patch->textured != 1) DrawPatch(*patch, eye, false, texturing);
 }
 
-// Bytes of an RGB image as the GL reads it with an unpack alignment of 4.
-std::uint64_t RgbImageSize(std::int32_t width, std::int32_t height) {
-    const std::uint64_t row = (std::uint64_t(width) * 3u + 3u) / 4u * 4u;
-    return row * std::uint64_t(height);
-}
-
-void UploadTexture(const TextureRecord& record) {
-    const std::int32_t width = BitmapWidth(record.header);
-    const std::int32_t height = BitmapHeight(record.header);
-    if (width > 0 && height > 0 && RgbImageSize(width, height) <= record.rgb.size()) {
-        glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE,
-                     record.rgb.data());
-    } else {
-        // The RGB block cannot back an image of the header's size: the GL would read
-        // past it. An empty image leaves the texture incomplete, so this pass shows
-        // vertex colours instead of the previous pass's picture.
-        glTexImage2D(GL_TEXTURE_2D, 0, 3, 0, 0, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
-    }
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-}
 }  // namespace
 
 void DrawPatches(const Patch* patches, const CameraFrame& camera) {
-    if (TextureList != nullptr) {
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-        glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-        glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-    }
+    MakeTextureObjects();
     PlanPasses(plan, patches);
-    // No texture object: the GL's default texture is specified anew for every pass.
     for (std::size_t record = 0; record < plan.records.size(); ++record) {
-        UploadTexture(*plan.records[record]);
+        glBindTexture(GL_TEXTURE_2D, plan.records[record]->textureObject);
         DrawTexturePass(plan, record, camera.position);
     }
     DrawClosingPass(plan, camera.position);

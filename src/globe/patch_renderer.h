@@ -1,4 +1,5 @@
-// Draws the scene list, one pass per texture and a closing pass.
+// Draws the scene list, one pass per texture and a closing pass. Each texture pass
+// binds its record's texture object, which the texture set makes on first use.
 #pragma once
 
 #include "globe/globe_mesh.h"

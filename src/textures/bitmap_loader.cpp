@@ -17,8 +17,9 @@ constexpr std::uint32_t MaxHeaderBlockSize = 64 * 1024;
 constexpr std::int64_t MaxSide = 16384;
 // The largest pixel block we accept: a 32-bit image of MaxSide x MaxSide.
 constexpr std::uint64_t MaxImageSize = std::uint64_t(MaxSide) * MaxSide * 4;
-// Pixel data is read in steps of this size, so a file that claims a large image
-// but ends early never makes us reserve memory for data that is not there.
+// Pixel data that the file cannot be seen to hold is read in steps of this size, so a
+// file that claims a large image but ends early never makes us reserve memory for
+// data that is not there.
 constexpr std::size_t ReadChunkSize = 256 * 1024;
 
 // Offsets inside the header block (the BITMAPINFOHEADER comes first).
@@ -81,8 +82,31 @@ std::optional<std::size_t> ImageSize(const ByteBlock& header) {
     return std::size_t(size);
 }
 
+// Bytes from the current position to the end of the file; nothing when the stream
+// cannot tell, or (`lost`) when it could not return to where it was.
+std::optional<std::uint64_t> BytesLeft(std::FILE* file, bool& lost) {
+    lost = false;
+    const long here = std::ftell(file);
+    if (here < 0 || std::fseek(file, 0, SEEK_END) != 0) return std::nullopt;
+    const long end = std::ftell(file);
+    lost = std::fseek(file, here, SEEK_SET) != 0;
+    if (lost || end < here) return std::nullopt;
+    return std::uint64_t(end - here);
+}
+
 bool ReadExactly(std::FILE* file, ByteBlock& block, std::size_t size) {
     block.clear();
+    bool lost = false;
+    const std::optional<std::uint64_t> left = BytesLeft(file, lost);
+    if (lost || (left && *left < size)) return false;
+    // A file that holds the whole block is read in one step into one allocation:
+    // growing the block chunk by chunk allocated and copied it three times over for
+    // a tile, which under Wine, where every large block is fresh memory, made reading
+    // the tiles a visible part of the saver's start.
+    if (left) {
+        block.resize(size);
+        return std::fread(block.data(), 1, size, file) == size;
+    }
     while (block.size() < size) {
         const std::size_t start = block.size();
         const std::size_t step = std::min(ReadChunkSize, size - start);

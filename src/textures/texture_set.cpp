@@ -1,5 +1,8 @@
 #include "textures/texture_set.h"
 
+#include <GL/gl.h>
+
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -67,6 +70,34 @@ void FinishRecord(TextureRecord& record, bool loaded) {
     MakePlaceholder(record);
 }
 
+// Bytes of an RGB image as the GL reads it with an unpack alignment of 4.
+std::uint64_t RgbImageSize(std::int32_t width, std::int32_t height) {
+    const std::uint64_t row = (std::uint64_t(width) * 3u + 3u) / 4u * 4u;
+    return row * std::uint64_t(height);
+}
+
+void CreateTextureObject(TextureRecord& record) {
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    const std::int32_t width = BitmapWidth(record.header);
+    const std::int32_t height = BitmapHeight(record.header);
+    if (width > 0 && height > 0 && RgbImageSize(width, height) <= record.rgb.size()) {
+        glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                     record.rgb.data());
+    } else {
+        // The RGB block cannot back an image of the header's size: the GL would read
+        // past it. An empty image leaves the texture incomplete, so its pass shows
+        // vertex colours.
+        glTexImage2D(GL_TEXTURE_2D, 0, 3, 0, 0, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    record.textureObject = name;
+}
+
 }  // namespace
 
 void BuildTextureSet() {
@@ -94,14 +125,50 @@ void BuildTextureSet() {
 }
 
 void FreeTextureSet() {
+    ReleaseTextureObjects();
     TextureList = nullptr;
     records.clear();
     records.shrink_to_fit();
 }
 
+void MakeTextureObjects() {
+    if (TextureList == nullptr) return;
+    // All objects are made in one call, so the first one speaks for the rest. A name
+    // this context does not know belongs to a context that has gone without releasing
+    // them, and that context took its objects along.
+    if (TextureList->textureObject != 0 && !glIsTexture(TextureList->textureObject)) {
+        for (TextureRecord* record = TextureList; record != nullptr; record = record->next)
+            record->textureObject = 0;
+    }
+    bool unpackingSet = false;
+    for (TextureRecord* record = TextureList; record != nullptr; record = record->next) {
+        if (record->textureObject != 0) continue;
+        if (!unpackingSet) {
+            glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+            glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+            glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+            glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+            unpackingSet = true;
+        }
+        CreateTextureObject(*record);
+    }
+}
+
+void ReleaseTextureObjects() {
+    for (TextureRecord* record = TextureList; record != nullptr; record = record->next) {
+        if (record->textureObject == 0) continue;
+        const GLuint name = record->textureObject;
+        glDeleteTextures(1, &name);
+        record->textureObject = 0;
+    }
+}
+
 void DropTextureImages() {
+    // Objects made from the images would keep them.
+    ReleaseTextureObjects();
     for (TextureRecord& record : records) {
-        // An empty header has no size: the renderer then specifies an empty image.
+        // An empty header has no size: the next MakeTextureObjects then gives the
+        // record an empty image.
         record.header.clear();
         record.pixels.clear();
         record.rgb.clear();

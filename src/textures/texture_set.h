@@ -1,4 +1,5 @@
-// The sixteen day and night textures, loaded once at window creation.
+// The sixteen day and night textures, loaded once at window creation, and their
+// texture objects in the GL context that draws them.
 #pragma once
 
 #include "textures/bitmap_loader.h"
@@ -7,7 +8,10 @@ struct TextureRecord {
     char path[100];  // TextureFolder + file name; the key the patches name
     ByteBlock header;
     ByteBlock pixels;
-    ByteBlock rgb;  // uploaded by the patch renderer, header's width x height
+    ByteBlock rgb;  // the image of the texture object, header's width x height
+    // The texture object holding `rgb` in the current GL context, made on first use
+    // by MakeTextureObjects; 0 while there is none.
+    unsigned int textureObject;
     TextureRecord* next;
 };
 
@@ -19,8 +23,22 @@ extern const char* const TextureFileNames[TextureCount];
 extern TextureRecord* TextureList;
 
 void BuildTextureSet();
+// Deletes the texture objects first (ReleaseTextureObjects), then the records.
 void FreeTextureSet();
 // Keeps the records and their paths but drops every image, so that each pass gets an
 // incomplete texture and the globe shows its vertex colours: the day and night
-// shading without pictures. For a front end that found the tiles unusable.
+// shading without pictures. For a front end that found the tiles unusable. Texture
+// objects already made are released first (ReleaseTextureObjects).
 void DropTextureImages();
+
+// Gives every record that has none a texture object in the current GL context: the
+// image uploaded once, wrap and filters set with it. Once they exist this costs one
+// query a call, which finds out whether the objects belong to the current context;
+// if that context is another one (the context they were made in has gone and another
+// is current), they are made again here.
+void MakeTextureObjects();
+
+// Deletes the texture objects of the set in the current GL context and forgets them;
+// the images stay, so the next MakeTextureObjects makes them anew in the context
+// current then. Called with the context that drew still current, before it goes.
+void ReleaseTextureObjects();

@@ -424,6 +424,28 @@ TEST_F(PictureTest, InfoReportsTheLitPointAndTheAlignedCamera) {
     EXPECT_NEAR(values["camera_distance"], 18000, 1.0);
 }
 
+// Keypad 4 and 6 circle the Earth's axis by 6 degrees a frame, in opposite senses, and
+// 8 tilts the view toward a pole; each held through the two frames after the first.
+TEST_F(PictureTest, HeldKeysTurnTheCamera) {
+    const auto camera = [](const std::string& hold) {
+        const ToolRun run =
+            Snapshot("--textures '" + TileFolder() +
+                     "' --utc 2026-03-20T12:00:00Z --size 32x32 --frames 3 --info " + hold +
+                     " --out '" + ScratchFolder() + "held.png'");
+        EXPECT_EQ(run.status, 0) << run.errors;
+        return InfoValues(run.output);
+    };
+    auto still = camera(""), east = camera("--hold 6"), west = camera("--hold 4");
+    auto tilted = camera("--hold 8");
+    const auto turn = [](double from, double to) { return std::remainder(to - from, 360.0); };
+    EXPECT_NEAR(std::fabs(turn(still["camera_lon"], east["camera_lon"])), 12, 0.05);
+    EXPECT_NEAR(turn(still["camera_lon"], east["camera_lon"]),
+                -turn(still["camera_lon"], west["camera_lon"]), 0.05);
+    EXPECT_NEAR(east["camera_lat"], still["camera_lat"], 0.05);
+    EXPECT_NEAR(std::fabs(tilted["camera_lat"] - still["camera_lat"]), 12, 0.05);
+    EXPECT_NEAR(tilted["camera_distance"], 18000, 1.0);
+}
+
 // Bad arguments, unusable textures and a missing GL each end with status 2, a message
 // on stderr and no picture.
 TEST_F(PictureTest, RefusesWhatItCannotRender) {

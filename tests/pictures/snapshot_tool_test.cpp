@@ -30,11 +30,12 @@ TEST(SnapshotOptions, ReadsEveryOptionAndKeepsTheDefaults) {
     EXPECT_EQ(options.height, 768);
     EXPECT_EQ(options.frames, 2);
     EXPECT_FALSE(options.lookAt);
+    EXPECT_STREQ(options.hold, "");
     EXPECT_FALSE(options.info);
 
     ASSERT_TRUE(
         Parse({"--out", "o.png", "--size", "640x480", "--frames", "5", "--look-at", "-33.5,151.25",
-               "--info", "--utc", "1970-01-01T00:00:00Z", "--textures", "t"},
+               "--info", "--utc", "1970-01-01T00:00:00Z", "--textures", "t", "--hold", "8*."},
               options));
     EXPECT_EQ(options.width, 640);
     EXPECT_EQ(options.height, 480);
@@ -44,6 +45,18 @@ TEST(SnapshotOptions, ReadsEveryOptionAndKeepsTheDefaults) {
     EXPECT_DOUBLE_EQ(options.lookLongitude, 151.25);
     EXPECT_TRUE(options.info);
     EXPECT_EQ(options.utcSeconds, 0);
+    EXPECT_STREQ(options.hold, "8*.");
+}
+
+TEST(SnapshotOptions, KeypadLabelsNameTheKeypadKeys) {
+    EXPECT_EQ(KeypadKey('0'), 0x60);
+    EXPECT_EQ(KeypadKey('6'), 0x66);
+    EXPECT_EQ(KeypadKey('9'), 0x69);
+    EXPECT_EQ(KeypadKey('*'), 0x6A);
+    EXPECT_EQ(KeypadKey('.'), 0x6E);
+    EXPECT_EQ(KeypadKey('/'), 0x6F);
+    for (const char other : {'+', '-', 'a', ' ', ',', '\0'})
+        EXPECT_EQ(KeypadKey(other), -1) << other;
 }
 
 TEST(SnapshotOptions, RejectsMalformedValuesWithAReason) {
@@ -58,7 +71,8 @@ TEST(SnapshotOptions, RejectsMalformedValuesWithAReason) {
         {"--look-at", "10,"},   {"--look-at", "90.5,0"},
         {"--look-at", "0,nan"}, {"--look-at", "0x10,5"},
         {"--look-at", "1,2,3"}, {"--utc"},
-        {"--verbose"},
+        {"--hold", ""},         {"--hold", "6+"},
+        {"--hold", "6 4"},      {"--verbose"},
     };
     for (const auto& extra : extras) {
         std::vector<const char*> arguments(std::begin(base), std::end(base));

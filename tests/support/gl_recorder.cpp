@@ -13,6 +13,14 @@ std::vector<GlCall>& Calls() {
 }
 bool recording = true;
 
+// Texture names by number: true while the object exists. Grows only when names are
+// made, never while a frame binds them.
+std::vector<bool>& LiveTextures() {
+    static std::vector<bool> live;
+    return live;
+}
+GLuint nextTextureName = 1;
+
 void Record(const char* name, std::initializer_list<double> args, const void* pointer = nullptr) {
     if (!recording) return;
     Calls().push_back(GlCall{name, std::vector<double>(args), pointer});
@@ -22,6 +30,17 @@ void Record(const char* name, std::initializer_list<double> args, const void* po
 const std::vector<GlCall>& RecordedGlCalls() { return Calls(); }
 void ClearGlCalls() { Calls().clear(); }
 void SetGlRecording(bool on) { recording = on; }
+
+void ReplaceGlContext() {
+    LiveTextures().clear();
+    nextTextureName = 1;
+}
+
+int LiveGlTextureCount() {
+    int count = 0;
+    for (const bool live : LiveTextures()) count += live;
+    return count;
+}
 
 std::string FormatGlCall(const GlCall& call) {
     std::string text = call.name + "(";
@@ -99,6 +118,33 @@ void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei widt
            {double(target), double(level), double(internalFormat), double(width), double(height),
             double(border), double(format), double(type)},
            pixels);
+}
+void glGenTextures(GLsizei n, GLuint* textures) {
+    Record("glGenTextures", {double(n)});
+    std::vector<bool>& live = LiveTextures();
+    for (GLsizei i = 0; i < n; ++i) {
+        const GLuint name = nextTextureName++;
+        if (live.size() <= name) live.resize(name + 1, false);
+        live[name] = true;
+        textures[i] = name;
+    }
+}
+void glDeleteTextures(GLsizei n, const GLuint* textures) {
+    std::vector<bool>& live = LiveTextures();
+    for (GLsizei i = 0; i < n; ++i)
+        if (textures[i] < live.size()) live[textures[i]] = false;
+    if (!recording) return;
+    GlCall call{"glDeleteTextures", {double(n)}, nullptr};
+    for (GLsizei i = 0; i < n; ++i) call.args.push_back(textures[i]);
+    Calls().push_back(call);
+}
+GLboolean glIsTexture(GLuint texture) {
+    Record("glIsTexture", {double(texture)});
+    const std::vector<bool>& live = LiveTextures();
+    return texture < live.size() && live[texture] ? GL_TRUE : GL_FALSE;
+}
+void glBindTexture(GLenum target, GLuint texture) {
+    Record("glBindTexture", {double(target), double(texture)});
 }
 void glFlush() { Record("glFlush", {}); }
 void glFinish() { Record("glFinish", {}); }

@@ -18,6 +18,14 @@ void ClearGlCalls();
 // Off: calls go nowhere (for benchmarks); on by default.
 void SetGlRecording(bool on);
 
+// Texture objects work as in one real context, recording on or off: glGenTextures
+// hands out 1, 2, 3, ..., glIsTexture answers true for those made and not deleted.
+// This stands for a fresh context instead: no texture object exists, names start
+// again at 1.
+void ReplaceGlContext();
+// Texture objects that exist now.
+int LiveGlTextureCount();
+
 // "glViewport(0, 0, 1024, 768)"; numbers as %.9g.
 std::string FormatGlCall(const GlCall& call);
 // The recorded calls, one formatted call per line.

@@ -219,6 +219,9 @@ TEST_F(FrameStepTest, FrameDrawsInItsFixedOrder) {
     EXPECT_NEAR(polygons, 864, 40);
 
     Frame(December22Noon);  // from the second frame on, the aligned Camera
+    // The textures stay in the GL: each of the sixteen passes only binds its own.
+    EXPECT_TRUE(RecordedGlCallsNamed("glTexImage2D").empty());
+    EXPECT_EQ(RecordedGlCallsNamed("glBindTexture").size(), 16u);
     const GlCall lookAt = RecordedGlCallsNamed("gluLookAt").at(0);
     EXPECT_NEAR(lookAt.args[0], Camera.position.x, 0.01);
     EXPECT_NEAR(lookAt.args[1], Camera.position.y, 0.01);

@@ -24,7 +24,10 @@ class PatchPasses : public ::testing::Test {
         SetGlRecording(true);
         ClearGlCalls();
     }
-    void TearDown() override { TextureList = savedTextureList; }
+    void TearDown() override {
+        ReleaseTextureObjects();
+        TextureList = savedTextureList;
+    }
 
     // A patch facing the camera on +x, told apart in the calls by the x of its vertices.
     Patch& AddPatch(const std::string& name, float x, bool blend = false) {
@@ -59,22 +62,33 @@ class PatchPasses : public ::testing::Test {
         records.push_back(std::move(record));
     }
 
-    // The patches drawn in each texture pass, by their x, one list per upload. Every
-    // patch here is textured, so the closing pass draws nothing that could be mixed
-    // into the last list.
+    // The patches drawn in each texture pass, by their x, one list per pass, in the
+    // second call (the first makes the texture objects); each pass must bind the
+    // object of its own record. Every patch here is textured, so the closing pass
+    // draws nothing that could be mixed into the last list.
     std::vector<std::vector<double>> DrawnByPass() {
-        DrawPatches(patches.empty() ? nullptr : &patches.front()->patch, camera);
+        const Patch* head = patches.empty() ? nullptr : &patches.front()->patch;
+        DrawPatches(head, camera);
+        ClearGlCalls();
+        DrawPatches(head, camera);
         std::vector<std::vector<double>> passes(1);
+        std::vector<double> bound;
         bool atFirstVertex = false;
         for (const GlCall& call : RecordedGlCalls()) {
-            if (call.name == "glTexImage2D") passes.emplace_back();
+            if (call.name == "glBindTexture") {
+                passes.emplace_back();
+                bound.push_back(call.args[1]);
+            }
             if (call.name == "glBegin") atFirstVertex = true;
             if (call.name == "glVertex3f" && atFirstVertex) {
                 passes.back().push_back(call.args[0]);
                 atFirstVertex = false;
             }
         }
-        passes.erase(passes.begin());  // calls before the first upload belong to no pass
+        passes.erase(passes.begin());  // calls before the first pass belong to no pass
+        std::vector<double> objects;
+        for (const auto& record : records) objects.push_back(record->textureObject);
+        EXPECT_EQ(bound, objects);
         return passes;
     }
 

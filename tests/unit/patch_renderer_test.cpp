@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/frame_step.h"
 #include "tests/support/gl_recorder.h"
 #include "textures/texture_set.h"
 
@@ -38,9 +39,13 @@ class PatchRenderer : public ::testing::Test {
         savedTextureList = TextureList;
         TextureList = nullptr;
         camera = CameraFrame{{18000, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, 0, -1}, 45};
+        ReplaceGlContext();
         ClearGlCalls();
     }
-    void TearDown() override { TextureList = savedTextureList; }
+    void TearDown() override {
+        ReleaseTextureObjects();
+        TextureList = savedTextureList;
+    }
 
     // A patch facing the camera, its first vertex at (x, 0, 0) and the other three a
     // little north and east of it; linked behind the patches made before.
@@ -108,44 +113,102 @@ TEST_F(PatchRenderer, WithoutTexturesOnlyUntexturedPatchesAreDrawnPlain) {
     EXPECT_EQ(RecordedGlCallTexts(), expected);
 }
 
-TEST_F(PatchRenderer, EveryPassUploadsItsTextureThenDrawsItsPatches) {
+// The first call makes one texture object per record, its image and parameters with
+// it; every call binds each record's object for its pass, and later calls upload
+// nothing.
+TEST_F(PatchRenderer, TexturesAreUploadedOnceAndEachPassBindsItsOwn) {
     const TextureRecord& first = AddRecord("tiles/d11.bmp", 4, 2, 24);
     const TextureRecord& second = AddRecord("tiles/d12.bmp", 2, 1, 8);
     AddPatch("tiles/d12.bmp", 6000);
     Draw();
 
-    const std::string nearest[] = {
-        GlCallText("glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST}),
-        GlCallText("glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST})};
-    std::vector<std::string> expected{
-        GlCallText("glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT}),
-        GlCallText("glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT}),
-        GlCallText("glPixelStorei", {GL_UNPACK_ALIGNMENT, 4}),
-        GlCallText("glPixelStorei", {GL_UNPACK_ROW_LENGTH, 0}),
-        GlCallText("glPixelStorei", {GL_UNPACK_SKIP_ROWS, 0}),
-        GlCallText("glPixelStorei", {GL_UNPACK_SKIP_PIXELS, 0}),
-        GlCallText("glTexImage2D", {GL_TEXTURE_2D, 0, 3, 4, 2, 0, GL_RGB, GL_UNSIGNED_BYTE}),
-        nearest[0],
-        nearest[1],
-        GlCallText("glTexImage2D", {GL_TEXTURE_2D, 0, 3, 2, 1, 0, GL_RGB, GL_UNSIGNED_BYTE}),
-        nearest[0],
-        nearest[1],
+    const auto object = [](const TextureRecord& record, int width, int height) {
+        const double name = record.textureObject;
+        return std::vector<std::string>{
+            GlCallText("glGenTextures", {1}),
+            GlCallText("glBindTexture", {GL_TEXTURE_2D, name}),
+            GlCallText("glTexImage2D", {GL_TEXTURE_2D, 0, 3, double(width), double(height), 0,
+                                        GL_RGB, GL_UNSIGNED_BYTE}),
+            GlCallText("glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT}),
+            GlCallText("glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT}),
+            GlCallText("glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST}),
+            GlCallText("glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST})};
+    };
+    std::vector<std::string> passes{
+        GlCallText("glBindTexture", {GL_TEXTURE_2D, double(first.textureObject)}),
+        GlCallText("glBindTexture", {GL_TEXTURE_2D, double(second.textureObject)}),
         GlCallText("glEnable", {GL_TEXTURE_2D}),
         GlCallText("glBegin", {GL_POLYGON}),
     };
     for (const PatchVertex* v = storage.back()->patch.vertices; v; v = v->next) {
-        expected.push_back(GlCallText("glColor4f", {v->colour.r, v->colour.g, v->colour.b, 1}));
-        expected.push_back(GlCallText("glTexCoord2f", {v->texCoord.s, v->texCoord.t}));
-        expected.push_back(GlCallText("glVertex3f", {v->position.x, v->position.y, v->position.z}));
+        passes.push_back(GlCallText("glColor4f", {v->colour.r, v->colour.g, v->colour.b, 1}));
+        passes.push_back(GlCallText("glTexCoord2f", {v->texCoord.s, v->texCoord.t}));
+        passes.push_back(GlCallText("glVertex3f", {v->position.x, v->position.y, v->position.z}));
     }
-    expected.push_back(GlCallText("glEnd"));
-    expected.push_back(GlCallText("glDisable", {GL_TEXTURE_2D}));
+    passes.push_back(GlCallText("glEnd"));
+    passes.push_back(GlCallText("glDisable", {GL_TEXTURE_2D}));
+
+    std::vector<std::string> expected{
+        GlCallText("glPixelStorei", {GL_UNPACK_ALIGNMENT, 4}),
+        GlCallText("glPixelStorei", {GL_UNPACK_ROW_LENGTH, 0}),
+        GlCallText("glPixelStorei", {GL_UNPACK_SKIP_ROWS, 0}),
+        GlCallText("glPixelStorei", {GL_UNPACK_SKIP_PIXELS, 0}),
+    };
+    for (const auto& calls : {object(first, 4, 2), object(second, 2, 1), passes})
+        expected.insert(expected.end(), calls.begin(), calls.end());
     EXPECT_EQ(RecordedGlCallTexts(), expected);
+    EXPECT_NE(first.textureObject, second.textureObject);
+    EXPECT_NE(first.textureObject, 0u);
+    EXPECT_NE(second.textureObject, 0u);
 
     const std::vector<GlCall> uploads = RecordedGlCallsNamed("glTexImage2D");
     ASSERT_EQ(uploads.size(), 2u);
     EXPECT_EQ(uploads[0].pointer, first.rgb.data());
     EXPECT_EQ(uploads[1].pointer, second.rgb.data());
+
+    // The next frame asks whether the objects are this context's, and binds them.
+    ClearGlCalls();
+    Draw();
+    expected = {GlCallText("glIsTexture", {double(first.textureObject)})};
+    expected.insert(expected.end(), passes.begin(), passes.end());
+    EXPECT_EQ(RecordedGlCallTexts(), expected);
+}
+
+// Released objects are deleted and made again by the next call. A context replaced
+// without a release knows none of the names: they are made there anew, not bound as
+// strangers, which would draw with empty textures.
+TEST_F(PatchRenderer, TexturesAreMadeAgainAfterAReleaseAndInAnotherContext) {
+    AddRecord("tiles/d11.bmp", 1, 1, 4);
+    AddRecord("tiles/d12.bmp", 1, 1, 4);
+    AddPatch("tiles/d11.bmp", 6000);
+    Draw();
+    ASSERT_EQ(LiveGlTextureCount(), 2);
+    const unsigned int made = records[1]->textureObject;
+
+    ClearGlCalls();
+    ReleaseGlObjects();
+    EXPECT_EQ(RecordedGlCallTexts(),
+              (std::vector<std::string>{GlCallText("glDeleteTextures", {1, double(made - 1)}),
+                                        GlCallText("glDeleteTextures", {1, double(made)})}));
+    EXPECT_EQ(LiveGlTextureCount(), 0);
+    EXPECT_EQ(records[0]->textureObject, 0u);
+    ReleaseGlObjects();  // nothing left to delete
+    EXPECT_EQ(RecordedGlCallsNamed("glDeleteTextures").size(), 2u);
+
+    ClearGlCalls();
+    Draw();
+    EXPECT_EQ(RecordedGlCallsNamed("glTexImage2D").size(), 2u);
+    EXPECT_EQ(LiveGlTextureCount(), 2);
+
+    ReplaceGlContext();
+    ClearGlCalls();
+    Draw();
+    EXPECT_EQ(RecordedGlCallsNamed("glTexImage2D").size(), 2u);
+    EXPECT_EQ(LiveGlTextureCount(), 2);
+    const std::vector<GlCall> binds = RecordedGlCallsNamed("glBindTexture");
+    ASSERT_FALSE(binds.empty());
+    EXPECT_EQ(binds.back().args[1], double(records[1]->textureObject));
+    EXPECT_EQ(DrawnPatches(), (std::vector<double>{6000}));
 }
 
 TEST_F(PatchRenderer, PatchesAreMatchedToTexturesByExactName) {
@@ -201,6 +264,8 @@ TEST_F(PatchRenderer, OutlinesCloseTheirLoopInEverySelectingPass) {
     outline.outline = 1;
     outline.textured = 2;  // selected by name and, not being 1, by the closing pass
     Draw();
+    ClearGlCalls();
+    Draw();  // the objects made: the calls start with the context check and the bind
 
     std::vector<std::string> strip{GlCallText("glBegin", {GL_LINE_STRIP})};
     const PatchVertex* first = outline.vertices;
@@ -209,11 +274,13 @@ TEST_F(PatchRenderer, OutlinesCloseTheirLoopInEverySelectingPass) {
         strip.push_back(GlCallText("glVertex3f", {v->position.x, v->position.y, v->position.z}));
     }
     strip.push_back(GlCallText("glColor3f", {first->colour.r, first->colour.g, first->colour.b}));
-    strip.push_back(GlCallText("glVertex3f", {first->position.x, first->position.y, first->position.z}));
+    strip.push_back(
+        GlCallText("glVertex3f", {first->position.x, first->position.y, first->position.z}));
     strip.push_back(GlCallText("glEnd"));
 
     std::vector<std::string> calls = RecordedGlCallTexts();
-    calls.erase(calls.begin(), calls.begin() + 9);  // wrap, unpacking, upload, filters
+    ASSERT_GE(calls.size(), 2u);
+    calls.erase(calls.begin(), calls.begin() + 2);
     std::vector<std::string> expected = strip;
     expected.insert(expected.end(), strip.begin(), strip.end());
     EXPECT_EQ(calls, expected);
@@ -237,9 +304,58 @@ TEST_F(PatchRenderer, BlendedPatchesComeLastWithBlendingAroundThem) {
     const std::string blendOn = GlCallText("glEnable", {GL_BLEND});
     const std::string blendOff = GlCallText("glDisable", {GL_BLEND});
     const std::string begin = GlCallText("glBegin", {GL_POLYGON});
-    EXPECT_EQ(states, (std::vector<std::string>{texOn, begin, texOff,                     //
-                                                texOn, blendOn, begin, blendOff, texOff,  //
-                                                texOn, blendOn, begin, blendOff, texOff}));
+    EXPECT_EQ(states, (std::vector<std::string>{texOn, begin,              //
+                                                blendOn, begin, blendOff,  //
+                                                blendOn, begin, blendOff, texOff}));
+}
+
+// Texturing is on at exactly the textured filled patches of a texture pass, and is
+// switched only where that changes: once per run of such patches, off after each pass.
+TEST_F(PatchRenderer, TexturingIsSwitchedOnlyBetweenRunsOfTexturedPatches) {
+    AddRecord("tiles/d11.bmp", 1, 1, 4);
+    AddRecord("tiles/d12.bmp", 1, 1, 4);
+    AddPatch("tiles/d11.bmp", 6001);
+    AddPatch("tiles/d11.bmp", 6002);
+    AddPatch("tiles/d11.bmp", 6003, 0);
+    AddPatch("tiles/d11.bmp", 6004);
+    AddPatch("tiles/d11.bmp", 6005).outline = 1;
+    AddPatch("tiles/d11.bmp", 6006);
+    AddPatch("tiles/d12.bmp", 6007);
+    Draw();
+
+    struct Drawn {
+        double x;
+        bool texturing;
+        bool operator==(const Drawn& other) const {
+            return x == other.x && texturing == other.texturing;
+        }
+    };
+    std::vector<Drawn> drawn;
+    bool texturing = false, atFirstVertex = false;
+    int switches = 0;
+    for (const GlCall& call : RecordedGlCalls()) {
+        const bool texture = !call.args.empty() && call.args[0] == GL_TEXTURE_2D;
+        if (call.name == "glEnable" && texture) texturing = true, ++switches;
+        if (call.name == "glDisable" && texture) texturing = false, ++switches;
+        if (call.name == "glBindTexture") {
+            EXPECT_FALSE(texturing) << "on across passes";
+        }
+        if (call.name == "glBegin") atFirstVertex = true;
+        if (call.name == "glVertex3f" && atFirstVertex) {
+            drawn.push_back({call.args[0], texturing});
+            atFirstVertex = false;
+        }
+    }
+    EXPECT_FALSE(texturing);
+    EXPECT_EQ(drawn, (std::vector<Drawn>{{6001, true},
+                                         {6002, true},
+                                         {6003, false},
+                                         {6004, true},
+                                         {6005, false},
+                                         {6006, true},
+                                         {6007, true},
+                                         {6003, false}}));  // the closing pass
+    EXPECT_EQ(switches, 8);  // on and off for 6001-6002, 6004, 6006 and 6007
 }
 
 TEST_F(PatchRenderer, ImagesTheirDataCannotBackAreUploadedEmpty) {
@@ -259,8 +375,9 @@ TEST_F(PatchRenderer, ImagesTheirDataCannotBackAreUploadedEmpty) {
     }
     EXPECT_EQ(uploads[3].args.at(3), 3.0);
     EXPECT_EQ(uploads[3].pointer, records[3]->rgb.data());
-    // Every pass still sets its filters after its upload.
-    EXPECT_EQ(RecordedGlCallsNamed("glTexParameteri").size(), 2u + 2u * 5u);
+    // Every object has its wrap and filters, and its own name.
+    EXPECT_EQ(RecordedGlCallsNamed("glTexParameteri").size(), 4u * 5u);
+    EXPECT_EQ(LiveGlTextureCount(), 5);
 }
 
 }  // namespace

@@ -187,22 +187,44 @@ TEST_F(TextureSetTest, NoFolderNeverLoadsFromTheCurrentDirectory) {
     EXPECT_TRUE(PickMarkerFile(left, sizeof left)) << "exactly one dialog";
 }
 
-TEST_F(TextureSetTest, BuildingAgainReplacesTheSet) {
+// A folder chosen again replaces the images and their texture objects: the old
+// objects are deleted with the old set, and the next upload takes the new images.
+TEST_F(TextureSetTest, BuildingAgainReplacesTheSetAndItsTextureObjects) {
+    ReplaceGlContext();
     std::strcpy(TextureFolder, MakeFolder("first", 1).c_str());
     BuildTextureSet();
+    MakeTextureObjects();
+    ASSERT_EQ(LiveGlTextureCount(), 16);
+
     const std::string second = MakeFolder("second", 2);
     std::strcpy(TextureFolder, second.c_str());
     BuildTextureSet();
+    EXPECT_EQ(LiveGlTextureCount(), 0);
     const auto records = Records();
     ASSERT_EQ(records.size(), 16u);
     EXPECT_EQ(std::string(records[0]->path), second + "d11.bmp");
+
+    ClearGlCalls();
+    MakeTextureObjects();
+    EXPECT_EQ(LiveGlTextureCount(), 16);
+    const std::vector<GlCall> uploads = RecordedGlCallsNamed("glTexImage2D");
+    ASSERT_EQ(uploads.size(), 16u);
+    for (std::size_t i = 0; i < 16; ++i) EXPECT_EQ(uploads[i].pointer, records[i]->rgb.data());
+
+    FreeTextureSet();
+    EXPECT_EQ(LiveGlTextureCount(), 0);
 }
 
+// Also after a frame has drawn: the texture objects made from the images go with them.
 TEST_F(TextureSetTest, DroppedImagesKeepThePathsAndUploadEmpty) {
     const std::string folder = MakeFolder("dropped", 4);
     std::strcpy(TextureFolder, folder.c_str());
+    ReplaceGlContext();
     BuildTextureSet();
+    MakeTextureObjects();
+    ASSERT_EQ(LiveGlTextureCount(), 16);
     DropTextureImages();
+    EXPECT_EQ(LiveGlTextureCount(), 0);
 
     const auto records = Records();
     ASSERT_EQ(records.size(), 16u);

@@ -2,6 +2,7 @@
 // window system and writes it as a PNG. See SnapshotUsage for the command line.
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -12,6 +13,7 @@
 #include "globe_angles.h"
 #include "headless_context.h"
 #include "platform/clock.h"
+#include "platform/key_state.h"
 #include "png_output.h"
 #include "snapshot_options.h"
 #include "textures/bitmap_loader.h"
@@ -76,6 +78,12 @@ bool TextureSetComplete() {
     return count == 16;
 }
 
+// Holds the keys down from now on, as the keypad would: the top bit of the state.
+void HoldKeys(const char* labels) {
+    for (const char* label = labels; *label != '\0'; ++label)
+        SetKeyState(KeypadKey(*label), INT16_MIN);
+}
+
 // The SunFrame as the frame step will build it for the pinned moment, so that the
 // camera can be placed before the frame that first computes it.
 void PlaceSunFrameFor(std::int64_t seconds) {
@@ -124,6 +132,8 @@ int main(int argc, char** argv) {
         return Refuse("no usable headless OpenGL: %s", error);
     ResizeView(options.width, options.height);
     for (int frame = 1; frame <= options.frames; ++frame) {
+        // The first frame aligns the camera to the hour; turns start from there.
+        if (frame == 2) HoldKeys(options.hold);
         if (options.lookAt && frame == options.frames) {
             PlaceSunFrameFor(options.utcSeconds);
             PlaceCameraAbove(Camera, SunFrame, options.lookLatitude, options.lookLongitude,
@@ -132,6 +142,7 @@ int main(int argc, char** argv) {
         FrameStep();
     }
     const std::vector<std::uint8_t> picture = gl.ReadRgbTopDown();
+    ReleaseGlObjects();
     FreeTextureSet();
 
     if (!WritePng(options.out, options.width, options.height, picture)) {

@@ -9,11 +9,16 @@
 
 const char SnapshotUsage[] =
     "usage: solvane-snapshot --textures DIR --utc YYYY-MM-DDTHH:MM:SSZ --out FILE.png\n"
-    "                        [--size WxH] [--frames N] [--look-at LAT,LON] [--info]\n"
+    "                        [--size WxH] [--frames N] [--hold KEYS] [--look-at LAT,LON]\n"
+    "                        [--info]\n"
     "  --textures DIR    folder holding d11.bmp ... n24.bmp\n"
     "  --utc MOMENT      the moment the clock is pinned to, UTC\n"
     "  --size WxH        picture size in pixels (default 1024x768)\n"
     "  --frames N        frame steps run at that moment (default 2)\n"
+    "  --hold KEYS       numeric-keypad keys held down from the second frame on\n"
+    "                    (the first aligns the camera), by their labels: 4 and 6\n"
+    "                    circle the axis, 8 and 2 tilt, 9 3 7 1 . 0 move, * and /\n"
+    "                    roll; 6 degrees a frame (e.g. --hold 6 --frames 5)\n"
     "  --look-at LAT,LON place the camera above this point before the last frame\n"
     "                    (degrees, north and east positive)\n"
     "  --info            print the subsolar point and where the camera stands\n"
@@ -107,7 +112,28 @@ bool ParseLookAt(const char* text, double& latitude, double& longitude) {
     return latitude >= -90.0 && latitude <= 90.0 && longitude >= -360.0 && longitude <= 360.0;
 }
 
+bool ParseHold(const char* text) {
+    if (*text == '\0') return false;
+    for (const char* p = text; *p != '\0'; ++p)
+        if (KeypadKey(*p) < 0) return false;
+    return true;
+}
+
 }  // namespace
+
+int KeypadKey(char label) {
+    if (label >= '0' && label <= '9') return 0x60 + (label - '0');  // VK_NUMPAD0 ...
+    switch (label) {
+        case '*':
+            return 0x6A;  // VK_MULTIPLY
+        case '.':
+            return 0x6E;  // VK_DECIMAL
+        case '/':
+            return 0x6F;  // VK_DIVIDE
+        default:
+            return -1;
+    }
+}
 
 bool ParseUtcMoment(const char* text, std::int64_t& seconds) {
     if (text == nullptr || std::strlen(text) != 20) return false;
@@ -139,8 +165,8 @@ bool ParseSnapshotOptions(int argc, const char* const* argv, SnapshotOptions& op
             options.info = true;
             continue;
         }
-        static const char* const valued[] = {"--textures", "--utc",     "--size",
-                                             "--frames",   "--look-at", "--out"};
+        static const char* const valued[] = {"--textures", "--utc",     "--size", "--frames",
+                                             "--hold",     "--look-at", "--out"};
         bool known = false;
         for (const char* option : valued) known = known || std::strcmp(name, option) == 0;
         if (!known) {
@@ -183,6 +209,13 @@ bool ParseSnapshotOptions(int argc, const char* const* argv, SnapshotOptions& op
                      MaxSnapshotFrames);
                 return false;
             }
+        } else if (std::strcmp(name, "--hold") == 0) {
+            if (!ParseHold(value)) {
+                Fail(error, errorSize,
+                     "--hold '%s' is not a list of keypad keys (0 to 9, '.', '*', '/')", value);
+                return false;
+            }
+            options.hold = value;
         } else {
             if (!ParseLookAt(value, options.lookLatitude, options.lookLongitude)) {
                 Fail(error, errorSize,

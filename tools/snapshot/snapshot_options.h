@@ -13,7 +13,8 @@ struct SnapshotOptions {
     std::int64_t utcSeconds = 0;     // the pinned moment, seconds since 1970 UTC
     int width = 1024;
     int height = 768;
-    int frames = 2;  // frame steps run at the pinned moment
+    int frames = 2;         // frame steps run at the pinned moment
+    const char* hold = "";  // keypad keys held from the second frame on, e.g. "6" or "82"
     bool lookAt = false;
     double lookLatitude = 0;   // degrees, north positive
     double lookLongitude = 0;  // degrees, east positive
@@ -25,6 +26,10 @@ struct SnapshotOptions {
 // YYYY-MM-DDTHH:MM:SSZ, a date of the proleptic Gregorian calendar from 1970 to
 // 9999. Returns false for anything else.
 bool ParseUtcMoment(const char* text, std::int64_t& seconds);
+
+// The Win32 virtual-key code of a numeric-keypad key written as its label: '0' to
+// '9', '.', '*' or '/'. -1 for any other character.
+int KeypadKey(char label);
 
 // Fills `options` from argv[1..argc-1]. Returns false with a one-line reason in
 // `error` (always terminated) when an argument is unknown, malformed, out of range

@@ -1,8 +1,11 @@
+#include <GL/gl.h>
+
 #include <vector>
 
 #include "frame/frame_step.h"
 #include "front/win32/monitor_layout_logic.h"
 #include "front/win32/shell.h"
+#include "front/win32/swap_control_logic.h"
 #include "view/projection.h"
 
 HWND saverWindow = nullptr;
@@ -118,6 +121,30 @@ HGLRC CreateCurrentContext(HDC deviceContext) {
     return renderingContext;
 }
 
+// Asks the driver, where it offers WGL_EXT_swap_control, to let each SwapBuffers wait
+// for the display's next refresh: on real hardware the loop then draws at the
+// display's pace instead of spinning a core on frames nobody sees. The loop itself
+// keeps no timer. Without the extension nothing changes. Needs the current context.
+void RequestDisplayPacedSwaps(HDC deviceContext) {
+    using ExtensionsArb = const char*(WINAPI*)(HDC);
+    using ExtensionsExt = const char*(WINAPI*)();
+    using SwapInterval = BOOL(WINAPI*)(int);
+    const char* extensions = nullptr;
+    if (const auto arb = ProcAs<ExtensionsArb>(wglGetProcAddress("wglGetExtensionsStringARB")))
+        extensions = arb(deviceContext);
+    if (extensions == nullptr) {
+        if (const auto ext = ProcAs<ExtensionsExt>(wglGetProcAddress("wglGetExtensionsStringEXT")))
+            extensions = ext();
+    }
+    // Older drivers list their WGL extensions with the GL's own.
+    const char* glExtensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    if (!ExtensionListed(extensions, "WGL_EXT_swap_control") &&
+        !ExtensionListed(glExtensions, "WGL_EXT_swap_control"))
+        return;
+    const auto swapInterval = ProcAs<SwapInterval>(wglGetProcAddress("wglSwapIntervalEXT"));
+    if (swapInterval != nullptr) swapInterval(1);
+}
+
 // Messages first; a frame only when none is waiting. Returns when WM_QUIT is taken.
 // Without views the frame fills the window; with them, each view gets the frame.
 void RunFrameLoop(HDC deviceContext, const std::vector<ViewRect>& views) {
@@ -161,10 +188,12 @@ void RunSaverWindow(HWND host, int showCommand) {
         return;
     }
 
+    RequestDisplayPacedSwaps(deviceContext);
     ResizeView(placement.width, placement.height);
     ShowWindow(saverWindow, showCommand);
     RunFrameLoop(deviceContext, MonitorViews(placement));
 
+    ReleaseGlObjects();
     wglMakeCurrent(nullptr, nullptr);
     ReleaseDC(saverWindow, deviceContext);
     wglDeleteContext(renderingContext);

@@ -321,6 +321,7 @@ void DrawFps(FpsMeter& meter) {
 // keeps inside the context must be released at the top of this, while it is current.
 int ReleaseGl(Hack& hack) {
     if (hack.context == nullptr) return 0;
+    ReleaseGlObjects();
     int status = 0;
     glFinish();
     for (int i = 0; i < 8; ++i) {

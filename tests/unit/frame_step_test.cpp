@@ -293,6 +293,9 @@ TEST_F(FrameStepTest, EachViewIsDrawnAsAWindowOfItsOwnSize) {
     // projection of the first frame all take part.
     const ViewRect views[] = {{0, 0, 1280, 1024}, {1280, 0, 1080, 1920}};
     const std::int64_t moment = December22Noon + 30;
+    // The texture objects are made by the first frame drawn in the context; every
+    // run compared here finds them made.
+    Frame(moment);
     std::vector<std::string> expected = {
         GlCallText("glClearColor", {0, 0, 0, 1}),
         GlCallText("glClear", {GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT}),
@@ -321,6 +324,22 @@ TEST_F(FrameStepTest, EachViewIsDrawnAsAWindowOfItsOwnSize) {
     ASSERT_EQ(at, std::min(drawn.size(), expected.size()))
         << "call " << at << ": " << drawn.at(at) << ", expected " << expected.at(at);
     EXPECT_EQ(std::memcmp(&Camera, &cameraAlone, sizeof Camera), 0);
+}
+
+TEST_F(FrameStepTest, TexturesAreUploadedOnceWhateverTheNumberOfViews) {
+    UseZone("UTC");
+    const ViewRect views[] = {{0, 0, 800, 600}, {800, 0, 800, 600}, {0, 600, 1600, 900}};
+    ResizeView(1600, 1500);
+    ClearGlCalls();
+    PinCalendarTime(December22Noon);
+    FrameStepViews(views, 3);
+    EXPECT_EQ(RecordedGlCallsNamed("glTexImage2D").size(), 16u);
+
+    ClearGlCalls();
+    FrameStepViews(views, 3);
+    // Each view binds the tiles for its sixteen passes; none is specified again.
+    EXPECT_EQ(RecordedGlCallsNamed("glTexImage2D").size(), 0u);
+    EXPECT_EQ(RecordedGlCallsNamed("glBindTexture").size(), 3u * 16u);
 }
 
 TEST_F(FrameStepTest, SeveralViewsDoTheWorkOfAFrameOnce) {

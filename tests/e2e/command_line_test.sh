@@ -60,7 +60,6 @@ Case_unknown_switches() {
     Expect none '"%s" /'
     Expect none '"%s" / s'
     Expect none '"%s" //s'
-    Expect none '"%s" -P'
 }
 
 # How the program-name part is skipped: quotes, tabs, spaces.

@@ -45,16 +45,19 @@ PreviewRun() { # name switch-format
 Case_handle_after_space() { PreviewRun preview-space '/p %llu'; }
 Case_handle_after_colon() { PreviewRun preview-colon '-l:%llu'; }
 
-# No handle: the child cannot be made, and the saver ends quietly.
+# No handle: the child cannot be made, and the saver ends quietly, whichever way
+# the preview switch is written.
 Case_no_handle() {
-    local dir
+    local dir switch pid
     dir=$(SaverDir preview-none)
-    (cd "$dir" && exec "$WINELOADER" "$dir/solvane.scr" /p >"$dir/out" 2>"$dir/err") &
-    local pid=$!
-    Track "$pid"
-    WaitExit "$pid" 20
-    [ "$EXIT_CODE" = 0 ] || Fail "/p without a handle: exit $EXIT_CODE"
-    ! WindowExists '^Error$' || Fail "a message box came up for /p without a handle"
+    for switch in /p -P; do
+        (cd "$dir" && exec "$WINELOADER" "$dir/solvane.scr" "$switch" >"$dir/out" 2>"$dir/err") &
+        pid=$!
+        Track "$pid"
+        WaitExit "$pid" 20
+        [ "$EXIT_CODE" = 0 ] || Fail "$switch without a handle: exit $EXIT_CODE"
+        ! WindowExists '^(Error|SaverWindow)$' || Fail "a window came up for $switch without a handle"
+    done
 }
 
 RunCase "$1"

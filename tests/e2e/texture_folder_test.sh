@@ -125,16 +125,15 @@ Case_bad_tiles_do_not_crash() {
 }
 
 # Cancelling the dialog both times leaves the saver running without textures.
-# The dialog makes the folder it shows the current one, and a saver without a
-# folder looks for its tiles there: both times it shows an empty folder here.
+# The dialog makes the folder it browsed to the current one; here that folder
+# holds good tiles, which a saver without a folder must not take from there.
 Case_cancelled_dialogs_do_not_crash() {
     RegDelete "$APP_KEY"
-    local dir empty
+    local dir
     dir=$(SaverDir folder-cancel)
-    empty=$(TestDir folder-cancel-empty)
     StartSaverBehindDialog "$dir"
-    AnswerDialog cancel-in "$empty"
-    AnswerDialog cancel-in "$empty"
+    AnswerDialog cancel-in "$E2E_TILES"
+    AnswerDialog cancel-in "$E2E_TILES"
     SAVER_WINDOW=$(WaitWindow '^SaverWindow$' 30)
     [ -n "$SAVER_WINDOW" ] || Fail "no SaverWindow after two cancelled dialogs"
     sleep 3
@@ -142,8 +141,8 @@ Case_cancelled_dialogs_do_not_crash() {
     Screenshot "$SAVER_WINDOW" "$png"
     colour=$(ColourShare "$png" 300x300+362+234)
     Note "picture: $png, coloured share $colour"
-    # Without textures the globe is shaded grey: any colour there would be
-    # memory drawn as a picture.
+    # Without textures the globe is shaded in one dark grey: any colour there
+    # would be stray tiles or memory drawn as a picture.
     FloatAbove 0.05 "$colour" || Fail "colour on an untextured globe (coloured share $colour)"
     ExpectCloseOnSpace
 }

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Fixture clean-up: ends the Wine processes of our prefix and our Xvfb, nothing else.
+# Fixture clean-up of one station: ends the Wine processes of its prefix and its
+# Xvfb, nothing else.
+#   cleanup_station.sh <station>
 set -uo pipefail
 : "${E2E_WORK:?}"
-state=$E2E_WORK/state.env
+unset LD_PRELOAD "${!FAKETIME@}"
+state=$E2E_WORK/stations/$1/state.env
 [ -f "$state" ] || exit 0
 # shellcheck disable=SC1090
 source "$state"

@@ -46,38 +46,32 @@ Case_picture_over_ocean_other_keys() {
 }
 
 # Travel is measured from where the pointer stood at the start, on each axis:
-# exactly the threshold stays, one pixel more closes. The camera key after the
-# moves shows when the saver has handled them.
-ThresholdRun() { # name threshold axis(x|y)
+# exactly the threshold on both axes at once stays, one pixel more on either
+# closes. The camera key after the moves shows when the saver has handled them.
+ThresholdRun() { # name threshold closing-axis(x|y)
     local dir
     dir=$(SaverDir "$1")
     local threshold=$2 axis=$3
     StartSaver "$dir"
     ExpectOracle "$1"
     local x=$CENTRE_X y=$CENTRE_Y
-    # Back and forth within the threshold, ending on it: never more than it.
-    if [ "$axis" = x ]; then
-        ParkPointer $((x - threshold)) "$y"
-        ParkPointer $((x + threshold)) "$y"
-    else
-        ParkPointer "$x" $((y - threshold))
-        ParkPointer "$x" $((y + threshold))
-    fi
+    # Back and forth within the threshold, ending on it on both axes.
+    ParkPointer $((x - threshold)) "$y"
+    ParkPointer $((x + threshold)) "$y"
+    ParkPointer $((x + threshold)) $((y - threshold))
+    ParkPointer $((x + threshold)) $((y + threshold))
     TurnCameraAway "$1"
     StillRunningAfter "$SAVER_PID" 1 ||
-        Fail "travel of exactly $threshold pixels on $axis closed the saver"
+        Fail "travel of exactly $threshold pixels closed the saver"
     if [ "$axis" = x ]; then
-        ParkPointer $((x + threshold + 1)) "$y"
+        ParkPointer $((x + threshold + 1)) $((y + threshold))
     else
-        ParkPointer "$x" $((y + threshold + 1))
+        ParkPointer $((x + threshold)) $((y + threshold + 1))
     fi
     ExpectSaverExit "after travel of $((threshold + 1)) pixels on $axis"
 }
 
-Case_mouse_threshold_default() {
-    ThresholdRun threshold-x 50 x
-    ThresholdRun threshold-y 50 y
-}
+Case_mouse_threshold_default() { ThresholdRun threshold 50 y; }
 
 Case_mouse_threshold_from_registry() {
     RegAdd "$SCREEN_SAVERS_KEY" "Mouse Threshold" REG_DWORD 7

@@ -3,13 +3,14 @@
 #
 # How a case runs
 #   CTest runs `bash <group>_test.sh <case>` with E2E_STATION and E2E_ARCH set.
-#   A station is an Xvfb display and a Wine prefix of its own (setup_station.sh,
-#   a copy of the one prefix that setup_prefix.sh boots per run); the cases of one
-#   station run one after another, stations run side by side. RunCase loads the
-#   station, resets the registry, gives the saver's clock a fixed moment and calls
-#   Case_<case>. E2E_ARCH picks the saver the case runs: win32 (the product; run
-#   by the 32-bit Wine loader, or by QEMU's user mode where the kernel refuses
-#   32-bit code) or win64.
+#   A station is a Wine prefix of its own (setup_station.sh, a copy of the one
+#   prefix that setup_prefix.sh boots per run); the cases of one station run one
+#   after another, stations run side by side. RunCase gives the case a fresh Xvfb
+#   display and wineserver on the station's prefix (nothing of the keyboard or the
+#   windows of an earlier case is left), resets the registry, gives the saver's
+#   clock a fixed moment and calls Case_<case>. E2E_ARCH picks the saver the case
+#   runs: win32 (the product; run by the 32-bit Wine loader, or by QEMU's user mode
+#   where the kernel refuses 32-bit code) or win64.
 #
 # Adding a case
 #   1. Write Case_<name> in a <group>_test.sh that ends with `RunCase "$1"`.
@@ -63,7 +64,7 @@ LoadState() {
         source "$file"
     done
     CleanClock
-    export DISPLAY WINEPREFIX
+    export WINEPREFIX
     export WINEDEBUG=${WINEDEBUG:--all}
     # No Mono or Gecko installers: they would open dialogs of their own.
     export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
@@ -179,9 +180,26 @@ WinPath() {
 
 Wine() { "$LOADER64" "$@"; }
 
-# The wineserver of the station stays up between its cases (setup_station.sh starts
-# it, and this again if a case had to kill it), so that Wine's own services are
-# running before a program of ours starts and nothing holds our output open.
+# A display of the case's own: an Xvfb whose number is kept in the station, so that
+# the next case or the station's clean-up can end it if the case could not.
+StartDisplay() {
+    StopDisplay
+    local display pid
+    read -r display pid < <("$(dirname "${BASH_SOURCE[0]}")/start_xvfb.sh" "$STATION_DIR/xvfb.log") ||
+        Fail "no Xvfb display"
+    echo "$pid" >"$STATION_DIR/xvfb.pid"
+    export DISPLAY=$display
+}
+
+StopDisplay() {
+    local pid
+    pid=$(cat "$STATION_DIR/xvfb.pid" 2>/dev/null || true)
+    if [ -n "$pid" ] && grep -q Xvfb "/proc/$pid/cmdline" 2>/dev/null; then kill "$pid"; fi
+    rm -f "$STATION_DIR/xvfb.pid"
+}
+
+# The case's wineserver, started before a program of ours, so that Wine's own
+# services are running by then and nothing holds our output open.
 StartWineServer() {
     "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
     Wine reg query 'HKCU\Software\Wine' </dev/null >/dev/null 2>&1 || true
@@ -304,7 +322,10 @@ StillRunningAfter() { # pid seconds
     kill -0 "$1" 2>/dev/null
 }
 
-ParkPointer() {
+# Moves the pointer and waits until it is there. xdotool's --sync waits for a
+# motion that never comes when the pointer already stands there.
+ParkPointer() { # x y
+    [ "$(xdotool getmouselocation 2>/dev/null | cut -d' ' -f1-2)" != "x:$1 y:$2" ] || return 0
     timeout 5 xdotool mousemove --sync "$1" "$2" >/dev/null 2>&1 || xdotool mousemove "$1" "$2"
 }
 
@@ -599,15 +620,13 @@ Untrack() {
     E2E_PIDS=("${kept[@]+"${kept[@]}"}")
 }
 
-readonly OUR_WINDOWS='^(SaverWindow|About Solvane Release 1|Browse for textures path|Solvane preview host|Another program|Error)$'
-
 EndTest() {
-    local status=$? pid
+    local pid
     for pid in "${E2E_PIDS[@]+"${E2E_PIDS[@]}"}"; do kill -9 "$pid" 2>/dev/null || true; done
-    # A failed case, or anything still showing (a saver that a host program
-    # started), may leave Wine processes of ours behind: end every one of the
-    # station's prefix, so that the next case starts clean.
-    if [ "$status" != 0 ] || WindowExists "$OUR_WINDOWS"; then StopWine; fi
+    # Whatever else runs in the prefix (a saver that a host program started, the
+    # wineserver and Wine's services) ends with the case, and so does its display.
+    StopWine
+    StopDisplay
 }
 
 # Runs the case named on a test script's command line (its function Case_<name>)
@@ -618,7 +637,8 @@ RunCase() {
     LoadState
     trap 'EndTest' EXIT
     # A case that its runner killed could not clean up after itself.
-    if WindowExists "$OUR_WINDOWS"; then StopWine; fi
+    StopWine
+    StartDisplay
     StartWineServer
     ResetRegistry
     # Noon over the Greenwich meridian, the camera over the lit side: the moment of

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Fixture of one station: a copy of the run's booted Wine prefix and an Xvfb
-# display of its own, with the prefix's wineserver kept up while the station's
-# cases run. Writes $E2E_WORK/stations/<station>/state.env.
+# Fixture of one station: a copy of the run's booted Wine prefix, with the good
+# tiles on its C: drive. Each case of the station brings up its own Xvfb display
+# and wineserver on it (lib.sh). Writes $E2E_WORK/stations/<station>/state.env.
 #   setup_station.sh <station>
 set -euo pipefail
 : "${E2E_WORK:?}"
@@ -29,19 +29,9 @@ for file in "$E2E_TEMPLATE"/*.reg; do cp --remove-destination "$file" "$prefix/"
 tiles=$prefix/drive_c/tiles/default
 mkdir -p "$tiles"
 cp "$E2E_TILES"/* "$tiles/"
-
-read -r display xvfbPid < <("$here/start_xvfb.sh" "$dir/xvfb.log") || exit 1
-echo "-- station $station: Xvfb $display (pid $xvfbPid), prefix $prefix"
-
-export DISPLAY=$display WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-/usr/bin/wineserver -p </dev/null >/dev/null 2>&1
-# Wine's own services come up with the first program; they are running before
-# any case starts one of ours.
-/usr/lib/wine/wine64 reg query 'HKCU\Software\Wine' </dev/null >/dev/null 2>&1 || true
+echo "-- station $station: prefix $prefix"
 
 cat >"$dir/state.env" <<STATE
-XVFB_PID=$xvfbPid
-DISPLAY=$display
 WINEPREFIX=$prefix
 E2E_TILES=$tiles
 STATE

@@ -26,7 +26,8 @@ export E2E_STATION=soak E2E_ARCH=${E2E_ARCH:-win64}
 "$here/setup_station.sh" soak
 source "$here/lib.sh"
 LoadState
-trap 'StopWine; "$here/cleanup_station.sh" soak' EXIT
+trap 'StopWine; StopDisplay; "$here/cleanup_station.sh" soak' EXIT
+StartDisplay
 StartWineServer
 ResetRegistry
 CASE_START=$(Now)

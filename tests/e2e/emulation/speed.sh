@@ -23,7 +23,8 @@ seconds=${RUN_SECONDS:-20}
 "$here/setup_station.sh" speed
 source "$here/lib.sh"
 LoadState
-trap 'StopWine; "$here/cleanup_station.sh" speed' EXIT
+trap 'StopWine; StopDisplay; "$here/cleanup_station.sh" speed' EXIT
+StartDisplay
 StartWineServer
 ResetRegistry
 CASE_START=$(Now)

@@ -52,8 +52,9 @@ static void Hold(HANDLE process, DWORD milliseconds, const char* stopFile) {
 
 int main(int argc, char** argv) {
     if (argc != 6 && argc != 7) {
-        fprintf(stderr, "usage: preview_host <scr> <switch-format> <width> <height> <hold-ms> "
-                        "[<stop-file>]\n");
+        fprintf(stderr,
+                "usage: preview_host <scr> <switch-format> <width> <height> <hold-ms> "
+                "[<stop-file>]\n");
         return 2;
     }
     const char* saverPath = argv[1];

@@ -29,7 +29,6 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <sys/mman.h>
-#include <sys/time.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -67,7 +66,8 @@ int __clock_gettime64(clockid_t clock, struct timespec64* time) {
         time->padding = 0;
         return 0;
     }
-    if (real == NULL) real = (int (*)(clockid_t, struct timespec64*))dlsym(RTLD_NEXT, "__clock_gettime64");
+    if (real == NULL)
+        real = (int (*)(clockid_t, struct timespec64*))dlsym(RTLD_NEXT, "__clock_gettime64");
     return real(clock, time);
 }
 
@@ -79,7 +79,8 @@ int clock_gettime(clockid_t clock, struct timespec* time) {
         time->tv_nsec = 0;
         return 0;
     }
-    if (real == NULL) real = (int (*)(clockid_t, struct timespec*))dlsym(RTLD_NEXT, "clock_gettime");
+    if (real == NULL)
+        real = (int (*)(clockid_t, struct timespec*))dlsym(RTLD_NEXT, "clock_gettime");
     return real(clock, time);
 }
 
@@ -92,13 +93,15 @@ static void* Placed(void* wanted, void* got, size_t length, int flags) {
 
 void* mmap64(void* address, size_t length, int protection, int flags, int file, off64_t offset) {
     static void* (*real)(void*, size_t, int, int, int, off64_t);
-    if (real == NULL) real = (void* (*)(void*, size_t, int, int, int, off64_t))dlsym(RTLD_NEXT, "mmap64");
+    if (real == NULL)
+        real = (void* (*)(void*, size_t, int, int, int, off64_t))dlsym(RTLD_NEXT, "mmap64");
     return Placed(address, real(address, length, protection, flags, file, offset), length, flags);
 }
 
 void* mmap(void* address, size_t length, int protection, int flags, int file, off_t offset) {
     static void* (*real)(void*, size_t, int, int, int, off_t);
-    if (real == NULL) real = (void* (*)(void*, size_t, int, int, int, off_t))dlsym(RTLD_NEXT, "mmap");
+    if (real == NULL)
+        real = (void* (*)(void*, size_t, int, int, int, off_t))dlsym(RTLD_NEXT, "mmap");
     return Placed(address, real(address, length, protection, flags, file, offset), length, flags);
 }
 

@@ -35,8 +35,9 @@ Case_first_run_from_the_zip() {
     textures=$(OneMatch "$unpacked" "$TEXTURES_IN_ZIP")
     Note "unpacked $scr and $textures"
 
-    # Started the way the system starts a screen saver, from its own folder's
-    # parent chosen by nobody: the working directory is C:\windows.
+    # Started by its path from another working directory (C:\windows), as the
+    # system starts a screen saver: nothing may rest on its own folder being the
+    # current one.
     local windows=$WINEPREFIX/drive_c/windows
     ParkPointer "$CENTRE_X" "$CENTRE_Y"
     StartWindows "$E2E_ARCH" "$windows" "$unpacked/first" "$scr" /s

@@ -23,7 +23,7 @@ packages=(
   xvfb xdotool x11-apps x11-utils imagemagick
   # the 32-bit saver and installer where the kernel refuses 32-bit code,
   # and chosen moments for both architectures
-  qemu-user faketime gcc-i686-linux-gnu
+  qemu-user faketime gcc-i686-linux-gnu libc6-dev-i386-cross
   # two monitors in tests: Xorg's dummy driver gives RandR outputs Wine sees
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   # the Windows installer; reading and checking the manifest the .scr files embed

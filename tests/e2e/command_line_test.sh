@@ -15,31 +15,29 @@ Expect() { # outcome(none|about|saver) format
     line=$(printf "$format" "$PROGRAM")
     printf '%s' "$line" >"$DIR/command-line"
     Note "$outcome <- [${line//$'\t'/<TAB>}]"
-    StartWine "$DIR/helper.out" "$E2E_WINDOWS_DIR/e2e_helper.exe" run "$PROGRAM" \
-        "$(WinPath "$DIR/command-line")" 30000
+    StartHelper "$DIR/helper.out" e2e_helper.exe run "$PROGRAM" "$(WinPath "$DIR/command-line")" 60000
     local pid=$LAST_PID
     case $outcome in
     none)
-        WaitExit "$pid" 30
+        WaitExit "$pid" "$START_BOUND"
         [ "$EXIT_CODE" = 0 ] || Fail "$(printf '%q' "$line"): exit $EXIT_CODE, wanted 0 and no window"
         ! WindowExists '^SaverWindow$' && ! WindowExists '^About Solvane Release 1$' ||
             Fail "$(printf '%q' "$line") left a window"
         ;;
     about)
         local about
-        about=$(WaitWindow '^About Solvane Release 1$' 20)
+        about=$(WaitWindow '^About Solvane Release 1$' "$START_BOUND")
         [ -n "$about" ] || Fail "$(printf '%q' "$line"): no About box"
         EscapeDialog "$about"
-        WaitExit "$pid" 20
+        WaitExit "$pid" "$START_BOUND"
         [ "$EXIT_CODE" = 0 ] || Fail "$(printf '%q' "$line"): exit $EXIT_CODE after the About box"
         ;;
     saver)
         local saver
-        saver=$(WaitWindow '^SaverWindow$' 30)
+        saver=$(WaitWindow '^SaverWindow$' "$START_BOUND")
         [ -n "$saver" ] || Fail "$(printf '%q' "$line"): no SaverWindow"
-        sleep 1
-        PressKey space
-        WaitExit "$pid" 20
+        HoldKeyUntil space "$EXIT_BOUND" SaverWindowGone || true
+        WaitExit "$pid" "$START_BOUND"
         [ "$EXIT_CODE" = 0 ] || Fail "$(printf '%q' "$line"): exit $EXIT_CODE after the space bar"
         ;;
     esac
@@ -60,7 +58,6 @@ Case_unknown_switches() {
     Expect none '"%s" /'
     Expect none '"%s" / s'
     Expect none '"%s" //s'
-    Expect none '"%s" -P'
 }
 
 # How the program-name part is skipped: quotes, tabs, spaces.

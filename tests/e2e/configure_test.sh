@@ -9,19 +9,17 @@ readonly ABOUT='^About Solvane Release 1$'
 # Waits for the About box, closes it with Esc and expects the saver to end with 0.
 CloseAboutBox() { # pid
     local about
-    about=$(WaitWindow "$ABOUT" 20)
+    about=$(WaitWindow "$ABOUT" "$START_BOUND")
     [ -n "$about" ] || Fail "no About box"
     EscapeDialog "$about"
-    WaitExit "$1" 15
+    WaitExit "$1" "$EXIT_BOUND"
     [ "$EXIT_CODE" = 0 ] || Fail "exit code after Esc in the About box: $EXIT_CODE"
 }
 
 RunSaverArgs() { # dir args...
     local dir=$1
     shift
-    (cd "$dir" && exec "$WINELOADER" "$dir/solvane.scr" "$@" >"$dir/out" 2>"$dir/err") &
-    LAST_PID=$!
-    Track "$LAST_PID"
+    StartWindows "$E2E_ARCH" "$dir" "$dir/out" "$dir/solvane.scr" "$@"
 }
 
 Case_about_without_argument() {
@@ -43,19 +41,18 @@ Case_about_configure_switch() {
 Case_about_owned_by_handle() {
     local dir
     dir=$(SaverDir about-owned)
-    StartWine "$dir/host.out" "$E2E_WINDOWS_DIR/preview_host.exe" "$(WinPath "$dir/solvane.scr")" \
-        '/c:%llu' 400 300 20000
+    StartHelper "$dir/host.out" preview_host.exe "$(WinPath "$dir/solvane.scr")" '/c:%llu' 400 300 "$((START_BOUND * 1000))"
     local hostPid=$LAST_PID
     local hostWindow about
-    hostWindow=$(WaitWindow '^Solvane preview host$' 20)
-    about=$(WaitWindow "$ABOUT" 20)
+    hostWindow=$(WaitWindow '^Solvane preview host$' "$START_BOUND")
+    about=$(WaitWindow "$ABOUT" "$START_BOUND")
     [ -n "$about" ] || Fail "no About box for /c:<handle>"
     local owner
     owner=$(xprop -id "$about" WM_TRANSIENT_FOR 2>/dev/null | awk '{ print $NF }')
     Note "About box transient for $owner, host window $(printf '0x%x' "$hostWindow")"
     [ "$((owner))" = "$hostWindow" ] || Fail "the About box is not owned by the host window"
     EscapeDialog "$about"
-    WaitExit "$hostPid" 30
+    WaitExit "$hostPid" "$START_BOUND"
     tr -d '\r' <"$dir/host.out" | grep -qx 'saver-exit 0' ||
         Fail "the saver did not end with 0: $(tr '\n' ';' <"$dir/host.out")"
 }
@@ -66,7 +63,7 @@ Case_change_password_missing_service() {
     local dir
     dir=$(SaverDir change-missing)
     WINEDLLOVERRIDES="$WINEDLLOVERRIDES;mpr=" RunSaverArgs "$dir" /a 1234
-    WaitExit "$LAST_PID" 20
+    WaitExit "$LAST_PID" "$START_BOUND"
     [ "$EXIT_CODE" = 0 ] || Fail "/a without the service: exit $EXIT_CODE"
 }
 
@@ -78,10 +75,10 @@ Case_change_password_calls_service() {
     export SOLVANE_DOUBLE_LOG
     SOLVANE_DOUBLE_LOG=$(WinPath "$dir/calls.log")
     WINEDLLOVERRIDES="$WINEDLLOVERRIDES;mpr=n" RunSaverArgs "$dir" /a:4242
-    WaitExit "$LAST_PID" 20
+    WaitExit "$LAST_PID" "$START_BOUND"
     [ "$EXIT_CODE" = 0 ] || Fail "/a:4242: exit $EXIT_CODE"
     WINEDLLOVERRIDES="$WINEDLLOVERRIDES;mpr=n" RunSaverArgs "$dir" -A
-    WaitExit "$LAST_PID" 20
+    WaitExit "$LAST_PID" "$START_BOUND"
     [ "$EXIT_CODE" = 0 ] || Fail "-A: exit $EXIT_CODE"
     local calls
     calls=$(tr -d '\r' <"$dir/calls.log" 2>/dev/null || true)

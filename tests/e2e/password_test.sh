@@ -25,11 +25,11 @@ Calls() { # dir
     grep -c '^VerifyScreenSavePwd' "$1/calls.log"
 }
 
-# Waits up to 10 s for the double to have been called $2 times.
-WaitCalls() { # dir count
-    local deadline=$((SECONDS + 10))
-    while [ "$(Calls "$1")" -lt "$2" ] && [ $SECONDS -lt $deadline ]; do sleep 0.2; done
-    [ "$(Calls "$1")" -ge "$2" ]
+CalledAtLeast() { [ "$(Calls "$1")" -ge "$2" ]; }
+
+# Holds the space bar until the double has been called $2 times in all.
+SpaceUntilCalls() { # dir count
+    HoldKeyUntil space "$EXIT_BOUND" CalledAtLeast "$1" "$2"
 }
 
 UseWindows98() {
@@ -45,10 +45,8 @@ Case_refused_then_accepted() {
     dir=$(PasswordDir refused 0)
     export SOLVANE_PASSWORD_CURSOR_SHIFT=200
     StartWithDouble "$dir"
-    sleep 1
 
-    PressKey space
-    WaitCalls "$dir" 1 || Fail "no password prompt after the grace period"
+    SpaceUntilCalls "$dir" 1 || Fail "no password prompt after the grace period"
     StillRunningAfter "$SAVER_PID" 2 || Fail "the saver closed although the password was refused"
     WindowExists '^SaverWindow$' || Fail "SaverWindow gone after a refused password"
     local line
@@ -58,31 +56,30 @@ Case_refused_then_accepted() {
     [[ "$line" == *"cursor=arrow"* ]] || Fail "the cursor was not the arrow during the prompt: $line"
 
     # The double moved the pointer 200 pixels during the prompt: that travel must
-    # not count, so a small move from there does not prompt again.
+    # not count, so a small move from there does not prompt again. The saver
+    # handles the move before the next key, so an extra prompt would show in the
+    # count at the end.
     ParkPointer $((CENTRE_X + 205)) "$CENTRE_Y"
     sleep 1
     [ "$(Calls "$dir")" -eq 1 ] || Fail "a move within the threshold after a prompt prompted again"
 
-    PressKey space
-    WaitCalls "$dir" 2 || Fail "a second close request did not prompt again"
+    SpaceUntilCalls "$dir" 2 || Fail "a second close request did not prompt again"
     StillRunningAfter "$SAVER_PID" 2 || Fail "the saver closed after a second refusal"
 
     echo 1 >"$dir/answer"
-    PressKey space
-    WaitCalls "$dir" 3 || Fail "a third close request did not prompt"
-    WaitExit "$SAVER_PID" 15
-    [ "$EXIT_CODE" = 0 ] || Fail "exit code after an accepted password: $EXIT_CODE"
+    SpaceUntilCalls "$dir" 3 || Fail "a third close request did not prompt"
+    ExpectSaverExit "after an accepted password"
     [ "$(Calls "$dir")" -eq 3 ] || Fail "expected 3 prompts, got $(Calls "$dir")"
 }
 
-# Within the grace period the saver closes without asking.
+# Within the grace period the saver closes without asking. An hour of grace: the
+# emulated saver on a busy machine may take minutes from its start to the key.
 Case_grace_period_no_prompt() {
     UseWindows98
-    RegAdd "$SCREEN_SAVERS_KEY" "Password Delay" REG_DWORD 60
+    RegAdd "$SCREEN_SAVERS_KEY" "Password Delay" REG_DWORD 3600
     local dir
     dir=$(PasswordDir grace 0)
     StartWithDouble "$dir"
-    sleep 1
     CloseWithSpace "within the grace period"
     [ "$(Calls "$dir")" -eq 0 ] || Fail "prompted within the grace period"
 }
@@ -93,7 +90,6 @@ Case_nt_never_prompts() {
     local dir
     dir=$(PasswordDir nt 0)
     StartWithDouble "$dir"
-    sleep 1
     CloseWithSpace "on NT"
     [ "$(Calls "$dir")" -eq 0 ] || Fail "prompted on an NT platform"
 }
@@ -105,7 +101,6 @@ Case_missing_service_allows_close() {
     local dir
     dir=$(SaverDir no-service)
     StartSaver "$dir"
-    sleep 1
     CloseWithSpace "without PASSWORD.CPL"
 }
 

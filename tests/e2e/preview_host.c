@@ -3,10 +3,11 @@
    on stdout, what the saver made of it, then destroys its window the way the
    control panel does when the preview closes, and waits for the saver to end.
 
-   preview_host <scr> <switch-format> <width> <height> <hold-ms>
+   preview_host <scr> <switch-format> <width> <height> <hold-ms> [<stop-file>]
 
    <switch-format> is a printf format with one %llu for the window handle, for
-   example "/p %llu" or "/p:%llu". The lines written:
+   example "/p %llu" or "/p:%llu". The preview is held for <hold-ms>, or until
+   the saver ends or the file <stop-file> exists. The lines written:
      host <width> <height>          the host's whole window rectangle
      child <x> <y> <width> <height> the saver's child window, x and y in the
                                     host's client area ("child none" if none came)
@@ -40,9 +41,20 @@ static int WaitPumping(HANDLE process, DWORD milliseconds) {
     }
 }
 
+/* Holds the preview until the time is up, the saver ends or the stop file exists. */
+static void Hold(HANDLE process, DWORD milliseconds, const char* stopFile) {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+        if (WaitPumping(process, 100)) return;
+        if (stopFile != NULL && GetFileAttributesA(stopFile) != INVALID_FILE_ATTRIBUTES) return;
+    }
+}
+
 int main(int argc, char** argv) {
-    if (argc != 6) {
-        fprintf(stderr, "usage: preview_host <scr> <switch-format> <width> <height> <hold-ms>\n");
+    if (argc != 6 && argc != 7) {
+        fprintf(stderr,
+                "usage: preview_host <scr> <switch-format> <width> <height> <hold-ms> "
+                "[<stop-file>]\n");
         return 2;
     }
     const char* saverPath = argv[1];
@@ -50,6 +62,7 @@ int main(int argc, char** argv) {
     int width = atoi(argv[3]);
     int height = atoi(argv[4]);
     DWORD holdMilliseconds = (DWORD)strtoul(argv[5], NULL, 10);
+    const char* stopFile = argc == 7 ? argv[6] : NULL;
 
     WNDCLASSA windowClass = {0};
     windowClass.lpfnWndProc = HostProc;
@@ -80,10 +93,11 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    /* The child appears once the saver has loaded its textures; give it time. */
+    /* The child appears once the saver has loaded its textures; give it time, as
+       much as a busy machine may need. */
     HWND child = NULL;
     DWORD start = GetTickCount();
-    while (child == NULL && GetTickCount() - start < 20000) {
+    while (child == NULL && GetTickCount() - start < 120000) {
         if (WaitPumping(process.hProcess, 100)) break;
         child = FindWindowExA(host, NULL, NULL, NULL);
     }
@@ -99,10 +113,10 @@ int main(int argc, char** argv) {
     }
     fflush(stdout);
 
-    WaitPumping(process.hProcess, holdMilliseconds);
+    Hold(process.hProcess, holdMilliseconds, stopFile);
     DestroyWindow(host);
     PumpMessages();
-    if (WaitPumping(process.hProcess, 10000)) {
+    if (WaitPumping(process.hProcess, 60000)) {
         DWORD code = 0;
         GetExitCodeProcess(process.hProcess, &code);
         printf("saver-exit %lu\n", code);

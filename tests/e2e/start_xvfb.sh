@@ -2,6 +2,8 @@
 # Starts an Xvfb of our own on the first free display from :90 up, in its own
 # session so that nobody's terminal or test runner waits on it, and prints
 # "<display> <pid>". Display numbers are taken away from the usual :0 and :1.
+# Several of these may run at once (stations set up side by side, other users of
+# the machine): a display is ours only once its lock file names our Xvfb.
 #   start_xvfb.sh <log-file>
 set -uo pipefail
 log=$1
@@ -12,11 +14,13 @@ for number in $(seq 90 160); do
         </dev/null >"$log" 2>&1 &
     pid=$!
     for _ in $(seq 100); do
-        if [ -e "/tmp/.X11-unix/X$number" ] && xdpyinfo -display ":$number" >/dev/null 2>&1; then
+        # Another Xvfb that won the number makes ours give up.
+        kill -0 "$pid" 2>/dev/null || break
+        if [ "$({ tr -d ' ' <"/tmp/.X$number-lock"; } 2>/dev/null)" = "$pid" ] &&
+            xdpyinfo -display ":$number" >/dev/null 2>&1; then
             echo ":$number $pid"
             exit 0
         fi
-        kill -0 "$pid" 2>/dev/null || break
         sleep 0.1
     done
     kill "$pid" 2>/dev/null

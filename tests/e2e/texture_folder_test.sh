@@ -6,65 +6,26 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
-readonly DIALOG='^Browse for textures path$'
-
-# Starts the saver from its own folder without waiting for its window: the
-# dialog comes first.
-StartSaverBehindDialog() { # dir
-    ParkPointer "$CENTRE_X" "$CENTRE_Y"
-    (cd "$1" && exec "$WINELOADER" "$1/solvane.scr" /s >"$1/saver.out" 2>"$1/saver.err") &
-    SAVER_PID=$!
-    Track "$SAVER_PID"
-}
-
-# Waits for the folder dialog; answers it with a marker path, or cancels it
-# after browsing to a folder (typing a folder and Return opens it).
-AnswerDialog() { # marker-unix-path | cancel-in folder-unix-path
-    local dialog
-    dialog=$(WaitWindow "$DIALOG" 30)
-    [ -n "$dialog" ] || Fail "no \"Browse for textures path\" dialog"
-    if [ "$1" = cancel-in ]; then
-        xdotool windowfocus --sync "$dialog" || Fail "cannot focus the dialog"
-        sleep 0.5
-        xdotool type --delay 20 "$(WinPath "$2")\\"
-        xdotool key Return
-        sleep 1
-        EscapeDialog "$dialog"
-        return
-    fi
-    xdotool windowfocus --sync "$dialog" || Fail "cannot focus the dialog"
-    sleep 0.5
-    xdotool type --delay 20 "$(WinPath "$1")"
-    xdotool key Return
-    WaitWindowGone "$dialog" 10 || Fail "the dialog stayed after it was answered"
-}
-
-# The saver shows a coloured globe and ends with 0 on the space bar.
-ExpectTexturedGlobeAndClose() { # name
-    SAVER_WINDOW=$(WaitWindow '^SaverWindow$' 30)
-    [ -n "$SAVER_WINDOW" ] || Fail "no SaverWindow after the dialog"
-    sleep 2
-    local png=$E2E_WORK/$1.png colour
-    Screenshot "$SAVER_WINDOW" "$png"
-    colour=$(ColourShare "$png" 300x300+362+234)
-    Note "picture: $png, coloured share $colour"
-    FloatAbove "$colour" 0.2 || Fail "the globe is not textured (coloured share $colour)"
+# The saver shows the globe with the tiles of the folder (the oracle's picture)
+# and ends with 0 on the space bar. Its window shows once the set-up, dialogs
+# included, is over: no dialog may be left then.
+ExpectTexturedGlobeAndClose() { # name tiles
+    ExpectSaverWindow
+    ! WindowExists "$FOLDER_DIALOG" || Fail "a dialog is open beside the saver"
+    ExpectOracle "$1" "$2"
     ExpectCloseOnSpace
 }
 
 ExpectCloseOnSpace() {
     StillRunningAfter "$SAVER_PID" 1 || { WaitExit "$SAVER_PID" 1; Fail "the saver ended by itself: $EXIT_CODE"; }
-    PressKey space
-    WaitExit "$SAVER_PID" 15
-    [ "$EXIT_CODE" = 0 ] || Fail "exit code after the space bar: $EXIT_CODE"
+    CloseWithSpace "after the space bar"
 }
 
-StoredFolder() { RegQuery "$APP_KEY" path; }
-
-# A folder of tiles copied from the good set, less the files named.
+# A folder of tiles copied from the good set, less the files named; on the C:
+# drive, next to the good set, so that its path stays short.
 TileFolder() { # name files-to-leave-out...
-    local folder
-    folder=$(TestDir "$1-tiles")
+    local folder=$WINEPREFIX/drive_c/tiles/$1
+    rm -rf "$folder"
     mkdir -p "$folder"
     cp "$E2E_TILES"/[dn][12][1-4].bmp "$E2E_TILES/tex.tex" "$folder/"
     shift
@@ -77,40 +38,33 @@ Case_first_run_asks_and_stores() {
     RegDelete "$APP_KEY"
     local dir
     dir=$(SaverDir folder-first)
-    StartSaverBehindDialog "$dir"
-    AnswerDialog "$E2E_TILES/tex.tex"
-    local stored expected
-    stored=$(StoredFolder)
-    expected="$(WinPath "$E2E_TILES")\\"
-    [ "$stored" = "$expected" ] || Fail "stored folder '$stored', wanted '$expected'"
-    ExpectTexturedGlobeAndClose folder-first
+    LaunchSaver "$dir" /s
+    AnswerFolderDialog "$E2E_TILES/tex.tex"
+    ExpectStoredFolder "$(WinPath "$E2E_TILES")\\"
+    ExpectTexturedGlobeAndClose folder-first "$E2E_TILES"
     # Remembered: the next start asks nothing.
-    StartSaver "$dir"
-    ! WindowExists "$DIALOG" || Fail "the dialog came again although a folder was stored"
+    LaunchSaver "$dir" /s
+    ExpectSaverWindowAskingNothing
     ExpectCloseOnSpace
 }
 
 Case_stored_folder_without_first_tile_asks_again() {
     local broken good
-    broken=$(TileFolder folder-broken d11.bmp)
-    good=$(TileFolder folder-good)
+    broken=$(TileFolder broken d11.bmp)
+    good=$(TileFolder good)
     RegAdd "$APP_KEY" path REG_SZ "$(WinPath "$broken")\\"
     local dir
     dir=$(SaverDir folder-again)
-    StartSaverBehindDialog "$dir"
-    AnswerDialog "$good/tex.tex"
-    local stored
-    stored=$(StoredFolder)
-    [ "$stored" = "$(WinPath "$good")\\" ] || Fail "stored folder '$stored' is not the new one"
-    sleep 1
-    ! WindowExists "$DIALOG" || Fail "a third dialog came"
-    ExpectTexturedGlobeAndClose folder-again
+    LaunchSaver "$dir" /s
+    AnswerFolderDialog "$good/tex.tex"
+    ExpectStoredFolder "$(WinPath "$good")\\"
+    ExpectTexturedGlobeAndClose folder-again "$good"
 }
 
 # Tiles missing, empty, cut short or not bitmaps at all: the saver runs on.
 Case_bad_tiles_do_not_crash() {
     local folder
-    folder=$(TileFolder folder-bad d14.bmp n21.bmp n22.bmp n23.bmp n24.bmp)
+    folder=$(TileFolder bad d14.bmp n21.bmp n22.bmp n23.bmp n24.bmp)
     : >"$folder/d12.bmp"
     head -c 30 "$E2E_TILES/d13.bmp" >"$folder/d13.bmp"
     head -c 200 "$E2E_TILES/d21.bmp" >"$folder/d21.bmp"
@@ -118,32 +72,32 @@ Case_bad_tiles_do_not_crash() {
     RegAdd "$APP_KEY" path REG_SZ "$(WinPath "$folder")\\"
     local dir
     dir=$(SaverDir folder-bad)
-    StartSaver "$dir"
-    ! WindowExists "$DIALOG" || Fail "a dialog came although d11.bmp loads"
+    LaunchSaver "$dir" /s
+    ExpectSaverWindowAskingNothing
     sleep 3
     ExpectCloseOnSpace
 }
 
 # Cancelling the dialog both times leaves the saver running without textures.
-# The dialog makes the folder it shows the current one, and a saver without a
-# folder looks for its tiles there: both times it shows an empty folder here.
+# The dialog makes the folder it browsed to the current one; here that folder
+# holds good tiles, which a saver without a folder must not take from there.
 Case_cancelled_dialogs_do_not_crash() {
     RegDelete "$APP_KEY"
-    local dir empty
+    local dir
     dir=$(SaverDir folder-cancel)
-    empty=$(TestDir folder-cancel-empty)
-    StartSaverBehindDialog "$dir"
-    AnswerDialog cancel-in "$empty"
-    AnswerDialog cancel-in "$empty"
-    SAVER_WINDOW=$(WaitWindow '^SaverWindow$' 30)
-    [ -n "$SAVER_WINDOW" ] || Fail "no SaverWindow after two cancelled dialogs"
+    LaunchSaver "$dir" /s
+    AnswerFolderDialog cancel-in "$E2E_TILES"
+    AnswerFolderDialog cancel-in "$E2E_TILES"
+    ExpectSaverWindow
+    # The default moment faces the camera to the lit side: with tiles, the
+    # middle of the picture would be coloured.
     sleep 3
-    local png=$E2E_WORK/folder-cancel.png colour
+    local png=$STATION_DIR/cases/folder-cancel.png colour
     Screenshot "$SAVER_WINDOW" "$png"
     colour=$(ColourShare "$png" 300x300+362+234)
     Note "picture: $png, coloured share $colour"
-    # Without textures the globe is shaded grey: any colour there would be
-    # memory drawn as a picture.
+    # Without textures the globe is shaded in one dark grey: any colour there
+    # would be stray tiles or memory drawn as a picture.
     FloatAbove 0.05 "$colour" || Fail "colour on an untextured globe (coloured share $colour)"
     ExpectCloseOnSpace
 }

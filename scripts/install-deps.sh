@@ -26,8 +26,8 @@ packages=(
   qemu-user faketime gcc-i686-linux-gnu libc6-dev-i386-cross
   # two monitors in tests: Xorg's dummy driver gives RandR outputs Wine sees
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
-  # the Windows installer
-  nsis
+  # the Windows installer; reading and checking the manifest the .scr files embed
+  nsis icoutils libxml2-utils
   # the Linux display hack, the real daemon that runs it, and its package
   libx11-dev xscreensaver xscreensaver-gl dpkg-dev
   # a fresh Debian root for installing the package as a user would (by hand)

@@ -74,9 +74,12 @@ void AlignCamera(int localHour) {
 }
 
 char clockText[ClockTextSize];
+// The Camera that projects this frame and carries its text: as steered, before the
+// first frame's alignment. The patches face the Camera as it is after it.
+CameraFrame viewCamera;
 }  // namespace
 
-void FrameStep() {
+void AdvanceFrame() {
     PollKeys();
 
     const std::int64_t now = ReadCalendarTime();
@@ -91,22 +94,42 @@ void FrameStep() {
     BreakDown(now, &std::localtime, lastLocal);
     const std::tm local = lastLocal;
 
-    ClearView(Given, 0.0f, 0.0f, 0.0f);
     SteerCamera();
-    ApplyCamera(Camera);
+    viewCamera = Camera;
     ComposeClockText(local, clockText);
     if (firstFrame != 0) BuildGlobeMesh();
     UpdateSunFrame(utc.tm_sec, utc.tm_min, utc.tm_hour, utc.tm_mday, utc.tm_mon + 1);
     ShadeGlobe();
     AssignTileTextures();
-    DrawStrokeText(clockText, 0.3f, 0.3f, 0.3f, 23, 0, &Camera);
     if (firstFrame != 0) {
         AlignCamera(local.tm_hour);
         firstFrame = 0;
     }
+    ClearKeys();
+}
+
+void DrawFrameView() {
+    ApplyCamera(viewCamera);
+    DrawStrokeText(clockText, 0.3f, 0.3f, 0.3f, 23, 0, &viewCamera);
     DrawPatches(SceneList, Camera);
     glLoadIdentity();
-    ClearKeys();
+}
+
+void FrameStep() {
+    AdvanceFrame();
+    ClearView(Given, 0.0f, 0.0f, 0.0f);
+    DrawFrameView();
+}
+
+void FrameStepViews(const ViewRect* views, std::size_t count) {
+    AdvanceFrame();
+    // A clear takes the whole window whatever the viewport, so it comes once, before
+    // any view is drawn; it also blackens what lies between monitors of unequal size.
+    ClearView(Given, 0.0f, 0.0f, 0.0f);
+    for (std::size_t i = 0; i < count; ++i) {
+        PlaceView(views[i]);
+        DrawFrameView();
+    }
 }
 
 void ReleaseGlObjects() {

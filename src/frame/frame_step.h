@@ -1,12 +1,34 @@
 // One frame of the saver's work, in its fixed order.
 #pragma once
 
+#include <cstddef>
+
+#include "view/projection.h"
+
 // 1 until the end of the first frame, which builds the mesh and aligns the Camera.
 extern int firstFrame;
 // The UTC second read by the previous frame.
 extern int previousSecond;
 
+// One frame into the viewport that ResizeView set: AdvanceFrame, ClearView and
+// DrawFrameView, which together make the GL calls of one frame in their order.
 void FrameStep();
+
+// One frame into each of `count` views of one window (a screen of several monitors):
+// the frame's work once, one clear of the whole window, then each view with its own
+// viewport and aspect ratio, as a window of the view's size would show it.
+void FrameStepViews(const ViewRect* views, std::size_t count);
+
+// The work of a frame that does not depend on where it is drawn, done once per
+// frame: keys, clock, the spin, steering, the clock text, the mesh on the first
+// frame, the Sun and the shading, the tile choice and the first frame's alignment.
+// Calls no GL.
+void AdvanceFrame();
+
+// Draws the frame that AdvanceFrame prepared into the current viewport: projection
+// and view from the Camera as it was before the first frame's alignment, the clock
+// text, the patches, and the reset of the current matrix. Clears nothing.
+void DrawFrameView();
 
 // Deletes the GL objects the frame step keeps in the current context (the texture
 // objects of the texture set). Every front end calls it with its context still

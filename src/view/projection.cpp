@@ -49,10 +49,15 @@ int SetUpSceneWithFolder(const char* folder) {
     return 1;
 }
 
+void PlaceView(const ViewRect& view) {
+    viewSettings.aspect = view.height == 0
+                              ? static_cast<float>(view.width)
+                              : static_cast<float>(view.width) / static_cast<float>(view.height);
+    glViewport(view.x, view.y, view.width, view.height);
+}
+
 void ResizeView(std::int32_t width, std::int32_t height) {
-    viewSettings.aspect = height == 0 ? static_cast<float>(width)
-                                      : static_cast<float>(width) / static_cast<float>(height);
-    glViewport(0, 0, width, height);
+    PlaceView(ViewRect{0, 0, width, height});
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     if (viewSettings.perspective != 0) {

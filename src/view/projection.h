@@ -19,6 +19,11 @@ extern ViewSettings viewSettings;
 
 enum ClearMode { Given = 0, Black = 1, White = 2, Sage = 3 };
 
+// A viewport in the GL's window coordinates: pixels from the window's bottom left.
+struct ViewRect {
+    std::int32_t x, y, width, height;
+};
+
 // The one-time scene set-up of window creation. Calls no GL.
 void SetUpScene();
 // The same set-up with `folder` as the TextureFolder instead of the stored or picked
@@ -30,6 +35,9 @@ int SetUpSceneWithFolder(const char* folder);
 void SetUpViewSettings();
 // Viewport, aspect ratio and initial projection for a window of that size in pixels.
 void ResizeView(std::int32_t width, std::int32_t height);
+// Viewport and aspect ratio only: one view of several inside the window, each drawn
+// as a window of the view's size would be. The next ApplyCamera takes the aspect.
+void PlaceView(const ViewRect& view);
 // Projection, viewing transform and blend function of this frame from `frame`.
 void ApplyCamera(const CameraFrame& frame);
 // Clears the colour (and in perspective the depth) buffer; see ClearMode.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Fixture clean-up of one station: ends the Wine processes of its prefix and the
-# Xvfb of a case that could not end it itself, nothing else.
+# display (Xvfb, or Xorg for monitors) of a case that could not end it itself,
+# nothing else.
 #   cleanup_station.sh <station>
 set -uo pipefail
 : "${E2E_WORK:?}"
@@ -11,6 +12,6 @@ dir=$E2E_WORK/stations/$1
 source "$dir/state.env"
 WINEPREFIX=$WINEPREFIX /usr/bin/wineserver -k >/dev/null 2>&1
 pid=$(cat "$dir/xvfb.pid" 2>/dev/null)
-if [ -n "$pid" ] && grep -q Xvfb "/proc/$pid/cmdline" 2>/dev/null; then kill "$pid"; fi
+if [ -n "$pid" ] && grep -qE 'Xvfb|Xorg' "/proc/$pid/cmdline" 2>/dev/null; then kill "$pid"; fi
 rm -f "$dir/state.env" "$dir/xvfb.pid"
 exit 0

@@ -194,8 +194,25 @@ StartDisplay() {
 StopDisplay() {
     local pid
     pid=$(cat "$STATION_DIR/xvfb.pid" 2>/dev/null || true)
-    if [ -n "$pid" ] && grep -q Xvfb "/proc/$pid/cmdline" 2>/dev/null; then kill "$pid"; fi
+    if [ -n "$pid" ] && grep -qE 'Xvfb|Xorg' "/proc/$pid/cmdline" 2>/dev/null; then kill "$pid"; fi
     rm -f "$STATION_DIR/xvfb.pid"
+}
+
+# Replaces the case's display by an Xorg with the dummy driver and the monitors of
+# a layout of start_dummy_xorg.sh (Xvfb gives Wine one monitor whatever its heads),
+# with a fresh wineserver on it. Skips the case where that Xorg cannot run here.
+StartMonitorsDisplay() { # layout
+    StopWine
+    StopDisplay
+    local started status=0
+    started=$("$(dirname "${BASH_SOURCE[0]}")/start_dummy_xorg.sh" "$1" "$STATION_DIR/xorg.log") ||
+        status=$?
+    [ "$status" != 77 ] || exit 77
+    [ "$status" = 0 ] || Fail "no Xorg with the dummy driver; see $STATION_DIR/xorg.log"
+    echo "${started#* }" >"$STATION_DIR/xvfb.pid"
+    export DISPLAY=${started% *}
+    StartWineServer
+    Note "Xorg (dummy driver) $DISPLAY with the monitors of layout $1"
 }
 
 # The case's wineserver, started before a program of ours, so that Wine's own
@@ -488,6 +505,11 @@ Screenshot() { # window-id png
     xwd -id "$1" -silent | convert xwd:- "$2" || Fail "screenshot of window $1"
 }
 
+ScreenshotPart() { # window-id geometry(WxH+X+Y) png
+    xwd -id "$1" -silent | convert xwd:- -crop "$2" +repage "$3" ||
+        Fail "screenshot of window $1"
+}
+
 # Share (0..1) of the pixels in a region brighter than 10% in any channel.
 LitShare() { # png geometry
     convert "$1" -crop "$2" +repage -channel RGB -separate -evaluate-sequence max \
@@ -522,18 +544,16 @@ FloatAbove() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
 # degree) off gives over 1500. Up to ORACLE_MAX_MISMATCH stray pixels are forgiven.
 readonly ORACLE_FUZZ=3%
 readonly ORACLE_MAX_MISMATCH=5
-# The clock text's two rows (23 and 24 of 25) at the bottom of the screen.
-readonly CLOCK_ROWS=${SCREEN_WIDTH}x62+0+$((SCREEN_HEIGHT - 62))
 
-# solvane-snapshot's picture of the case's moment and zone, at the screen's size.
-# The tiles are handed over through a short link: the tool, like the saver, takes
-# a folder of at most 92 characters.
-OraclePicture() { # png tiles
+# solvane-snapshot's picture of the case's moment and zone, at the screen's size
+# or another. The tiles are handed over through a short link: the tool, like the
+# saver, takes a folder of at most 92 characters.
+OraclePicture() { # png tiles [size(WxH)]
     local link
     link=$(mktemp -d /tmp/solvane-oracle.XXXXXX)
     ln -s "$(readlink -f "$2")" "$link/tiles"
     TZ=$MOMENT_ZONE "${E2E_SNAPSHOT:?}" --textures "$link/tiles" --utc "$MOMENT_UTC" \
-        --size "${SCREEN_WIDTH}x$SCREEN_HEIGHT" --frames 2 --out "$1" >"$1.log" 2>&1 ||
+        --size "${3:-${SCREEN_WIDTH}x$SCREEN_HEIGHT}" --frames 2 --out "$1" >"$1.log" 2>&1 ||
         { rm -rf "$link"; Fail "solvane-snapshot failed: $(cat "$1.log")"; }
     rm -rf "$link"
 }
@@ -558,30 +578,41 @@ WhitePixels() { # png [geometry]
 # moment (from the second frame on, once the camera is aligned) and checks that it
 # stays so. Everything is kept in the case folder under `name`.
 ExpectOracle() { # name [tiles]
-    local base=$STATION_DIR/cases/$1 tiles=${2:-$E2E_TILES}
+    ExpectOracleIn "$1" "${SCREEN_WIDTH}x$SCREEN_HEIGHT+0+0" "${2:-$E2E_TILES}"
+}
+
+# The same for a part of the saver's window (one monitor's, where it spans
+# several), against the oracle at that part's size.
+declare -A ORACLE_PARTS=()
+ExpectOracleIn() { # name geometry(WxH+X+Y, in the window) [tiles]
+    local base=$STATION_DIR/cases/$1 part=$2 tiles=${3:-$E2E_TILES}
     local shot=$base-saver.png oracle=$base-oracle.png mask=$base-mismatch.png
-    OraclePicture "$oracle" "$tiles"
+    ORACLE_PARTS[$1]=$part
+    local size=${part%%+*}
+    # The clock text's two rows (23 and 24 of 25), at the bottom.
+    local clockRows=${size%x*}x62+0+$((${size#*x} - 62))
+    OraclePicture "$oracle" "$tiles" "$size"
     Note "oracle $oracle rendered"
     local oracleLit
-    oracleLit=$(LitShare "$oracle" "${SCREEN_WIDTH}x$SCREEN_HEIGHT+0+0")
+    oracleLit=$(LitShare "$oracle" "$size+0+0")
     FloatAbove "$oracleLit" 0.05 || Fail "the oracle $oracle shows no globe (lit share $oracleLit)"
 
     local deadline=$(($(Now) + START_BOUND)) total=
     while :; do
         kill -0 "$SAVER_PID" 2>/dev/null || Fail "the saver ended while its picture was awaited"
-        Screenshot "$SAVER_WINDOW" "$shot"
+        ScreenshotPart "$SAVER_WINDOW" "$part" "$shot"
         MismatchMask "$shot" "$oracle" "$mask"
         total=$(WhitePixels "$mask")
         [ "$total" -gt "$ORACLE_MAX_MISMATCH" ] || break
         if [ "$(Now)" -ge "$deadline" ]; then
             Fail "the picture $shot is not the oracle's $oracle: $total pixels differ" \
-                "($(WhitePixels "$mask" "$CLOCK_ROWS") of them in the clock rows; mask $mask)"
+                "($(WhitePixels "$mask" "$clockRows") of them in the clock rows; mask $mask)"
         fi
         sleep 1
     done
     # The clock stands still, so the picture must too.
     sleep 1
-    Screenshot "$SAVER_WINDOW" "$shot"
+    ScreenshotPart "$SAVER_WINDOW" "$part" "$shot"
     MismatchMask "$shot" "$oracle" "$mask"
     total=$(WhitePixels "$mask")
     [ "$total" -le "$ORACLE_MAX_MISMATCH" ] ||
@@ -596,7 +627,7 @@ ExpectOracle() { # name [tiles]
 # a camera key has been handled once the camera moves.
 PictureLeftOracle() { # name
     local base=$STATION_DIR/cases/$1
-    Screenshot "$SAVER_WINDOW" "$base-moved.png"
+    ScreenshotPart "$SAVER_WINDOW" "${ORACLE_PARTS[$1]}" "$base-moved.png"
     MismatchMask "$base-moved.png" "$base-oracle.png" "$base-moved-mismatch.png"
     [ "$(WhitePixels "$base-moved-mismatch.png")" -gt 1000 ]
 }

@@ -8,7 +8,7 @@ source "$(dirname "$0")/lib.sh"
 
 # Where the package keeps the saver and its tiles (globs, relative to the zip's
 # top): the only lines that know its layout.
-readonly SAVER_IN_ZIP='solvane-*/solvane.scr'
+readonly SAVER_IN_ZIP="solvane-*/${E2E_ARCH:-win32}/solvane.scr"
 readonly TEXTURES_IN_ZIP='solvane-*/textures'
 
 # The one file or folder the glob names under $1.

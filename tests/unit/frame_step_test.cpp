@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <limits>
 #include <string>
@@ -112,9 +114,24 @@ class FrameStepTest : public ::testing::Test {
         FrameStep();
     }
 
+    // Back to the state window creation leaves: the next frame is a first frame.
+    static void Restart() {
+        CreateFrames();
+        CreateSunFrame();
+        firstFrame = 1;
+        previousSecond = 0;
+    }
+
     bool hadZone = false;
     std::string savedZone;
 };
+
+// The index of the first line where two call lists differ, or their common length.
+std::size_t FirstDifference(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+    std::size_t i = 0;
+    while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
+    return i;
+}
 
 TEST_F(FrameStepTest, CameraSpinsOnlyWhenTheUtcSecondChanges) {
     UseZone("UTC");
@@ -267,6 +284,96 @@ TEST_F(FrameStepTest, TimesThatCannotBeBrokenDownKeepThePreviousOne) {
         EXPECT_NEAR(SunFrame.forward.x, expected.forward.x, 1e-6);
         EXPECT_NEAR(SunFrame.forward.z, expected.forward.z, 1e-6);
     }
+}
+
+TEST_F(FrameStepTest, EachViewIsDrawnAsAWindowOfItsOwnSize) {
+    UseZone("UTC");
+    // A landscape monitor beside a portrait one that stands higher, on a first frame
+    // whose second is not 0, so that the spin, the alignment and the unaligned
+    // projection of the first frame all take part.
+    const ViewRect views[] = {{0, 0, 1280, 1024}, {1280, 0, 1080, 1920}};
+    const std::int64_t moment = December22Noon + 30;
+    // The texture objects are made by the first frame drawn in the context; every
+    // run compared here finds them made.
+    Frame(moment);
+    std::vector<std::string> expected = {
+        GlCallText("glClearColor", {0, 0, 0, 1}),
+        GlCallText("glClear", {GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT}),
+        GlCallText("glClearDepth", {1})};
+    for (const ViewRect& view : views) {
+        Restart();
+        ResizeView(view.width, view.height);
+        Frame(moment);
+        std::vector<std::string> alone = RecordedGlCallTexts();
+        ASSERT_EQ(std::vector<std::string>(alone.begin(), alone.begin() + 3),
+                  std::vector<std::string>(expected.begin(), expected.begin() + 3));
+        expected.push_back(GlCallText("glViewport", {double(view.x), double(view.y),
+                                                     double(view.width), double(view.height)}));
+        expected.insert(expected.end(), alone.begin() + 3, alone.end());
+    }
+    const CameraFrame cameraAlone = Camera;
+
+    Restart();
+    ResizeView(2360, 1920);
+    ClearGlCalls();
+    PinCalendarTime(moment);
+    FrameStepViews(views, 2);
+    const std::vector<std::string> drawn = RecordedGlCallTexts();
+    const std::size_t at = FirstDifference(drawn, expected);
+    EXPECT_EQ(drawn.size(), expected.size());
+    ASSERT_EQ(at, std::min(drawn.size(), expected.size()))
+        << "call " << at << ": " << drawn.at(at) << ", expected " << expected.at(at);
+    EXPECT_EQ(std::memcmp(&Camera, &cameraAlone, sizeof Camera), 0);
+}
+
+TEST_F(FrameStepTest, TexturesAreUploadedOnceWhateverTheNumberOfViews) {
+    UseZone("UTC");
+    const ViewRect views[] = {{0, 0, 800, 600}, {800, 0, 800, 600}, {0, 600, 1600, 900}};
+    ResizeView(1600, 1500);
+    ClearGlCalls();
+    PinCalendarTime(December22Noon);
+    FrameStepViews(views, 3);
+    EXPECT_EQ(RecordedGlCallsNamed("glTexImage2D").size(), 16u);
+
+    ClearGlCalls();
+    FrameStepViews(views, 3);
+    // Each view binds the tiles for its sixteen passes; none is specified again.
+    EXPECT_EQ(RecordedGlCallsNamed("glTexImage2D").size(), 0u);
+    EXPECT_EQ(RecordedGlCallsNamed("glBindTexture").size(), 3u * 16u);
+}
+
+TEST_F(FrameStepTest, SeveralViewsDoTheWorkOfAFrameOnce) {
+    UseZone("UTC");
+    const ViewRect views[] = {{0, 0, 800, 600}, {800, 0, 800, 600}, {0, 600, 1600, 900}};
+    // A held key and a new second every frame: each acts once per frame, not per view.
+    const auto run = [](const ViewRect* list, std::size_t count) {
+        SetKeyState(Numpad9, DownNow);
+        for (int frame = 0; frame < 6; ++frame) {
+            PinCalendarTime(December22Noon + frame);
+            if (list == nullptr)
+                FrameStep();
+            else
+                FrameStepViews(list, count);
+            for (int code = 0; code < KeyStateCount; ++code)
+                ASSERT_EQ(KeyStateArray[code], 0) << "frame " << frame << ", code " << code;
+        }
+        ReleaseKeys();
+    };
+    run(nullptr, 0);
+    const CameraFrame alone = Camera;
+    const int second = previousSecond;
+
+    Restart();
+    run(views, 3);
+    EXPECT_EQ(previousSecond, second);
+    EXPECT_EQ(std::memcmp(&Camera, &alone, sizeof Camera), 0);
+
+    // No view at all: the frame still moves on, and only the clear is drawn.
+    ClearGlCalls();
+    PinCalendarTime(December22Noon + 6);
+    FrameStepViews(nullptr, 0);
+    EXPECT_EQ(previousSecond, 6);
+    EXPECT_EQ(RecordedGlCallTexts().size(), 3u);
 }
 
 }  // namespace

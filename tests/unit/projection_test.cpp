@@ -45,6 +45,25 @@ TEST_F(Projection, ResizeToZeroHeightTakesWidthAsAspect) {
     EXPECT_EQ(RecordedGlCallTexts().at(3), GlCallText("gluPerspective", {45, 640, 2, 20000}));
 }
 
+TEST_F(Projection, PlacedViewTakesItsOwnViewportAndAspect) {
+    // The right monitor of two, a portrait one standing lower than the left.
+    CreateFrames();
+    ResizeView(2048, 1280);
+    ClearGlCalls();
+    PlaceView(ViewRect{1280, 0, 768, 1024});
+    ApplyCamera(Camera);
+    EXPECT_EQ(RecordedGlCallTexts(), (std::vector<std::string>{
+                              GlCallText("glViewport", {1280, 0, 768, 1024}),
+                              GlCallText("glMatrixMode", {GL_PROJECTION}),
+                              GlCallText("glLoadIdentity"),
+                              GlCallText("gluPerspective", {45, double(768.0f / 1024.0f), 2, 20000}),
+                              GlCallText("glBlendFunc", {GL_ONE_MINUS_DST_COLOR, GL_SRC_ALPHA}),
+                              GlCallText("gluLookAt", {18000, 0, 0, 17999, 0, 0, 0, 1, 0}),
+                          }));
+    PlaceView(ViewRect{0, 0, 640, 0});
+    EXPECT_EQ(viewSettings.aspect, 640.0f);
+}
+
 TEST_F(Projection, OrthographicWindowStretchesOnlyTheRightEdge) {
     viewSettings.perspective = 0;
     ResizeView(1000, 500);

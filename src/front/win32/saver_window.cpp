@@ -1,6 +1,9 @@
 #include <GL/gl.h>
 
+#include <vector>
+
 #include "frame/frame_step.h"
+#include "front/win32/monitor_layout_logic.h"
 #include "front/win32/shell.h"
 #include "front/win32/swap_control_logic.h"
 #include "view/projection.h"
@@ -35,20 +38,49 @@ bool RegisterSaverClass() {
 struct WindowPlacement {
     DWORD style;
     HWND parent;
+    int x;  // screen coordinates for the saver, the host's client area for the preview
+    int y;
     int width;
     int height;
 };
 
-// Full screen for the saver; the host's whole window rectangle for the preview. A host
-// that is not a window leaves the size at zero, and creation fails on the parent anyway.
+// The saver covers the virtual screen, every monitor, whose top left may lie at
+// negative coordinates; the preview, the host's whole window rectangle. A host that
+// is not a window leaves the size at zero, and creation fails on the parent anyway.
 WindowPlacement PlacementFor(RunMode mode, HWND host) {
     if (mode == RunMode::Saver) {
-        return {WS_POPUP | WS_VISIBLE, nullptr, GetSystemMetrics(SM_CXSCREEN),
-                GetSystemMetrics(SM_CYSCREEN)};
+        return {WS_POPUP | WS_VISIBLE,
+                nullptr,
+                GetSystemMetrics(SM_XVIRTUALSCREEN),
+                GetSystemMetrics(SM_YVIRTUALSCREEN),
+                GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     }
     RECT rect{};
     GetWindowRect(host, &rect);
-    return {WS_CHILD | WS_VISIBLE, host, rect.right - rect.left, rect.bottom - rect.top};
+    return {WS_CHILD | WS_VISIBLE, host, 0, 0, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM list) {
+    reinterpret_cast<std::vector<ScreenRect>*>(list)->push_back(
+        ScreenRect{rect->left, rect->top, rect->right, rect->bottom});
+    return TRUE;
+}
+
+// One view per monitor when the saver spans several; none when one view, the whole
+// window, is all there is (one monitor, or the preview), so that such a window draws
+// exactly as a single-screen window does.
+std::vector<ViewRect> MonitorViews(const WindowPlacement& placement) {
+    if (runMode != RunMode::Saver) return {};
+    std::vector<ScreenRect> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    const ScreenRect window{placement.x, placement.y, placement.x + placement.width,
+                            placement.y + placement.height};
+    std::vector<ViewRect> views = LayOutMonitorViews(window, monitors);
+    if (views.size() == 1 && views[0].x == 0 && views[0].y == 0 &&
+        views[0].width == placement.width && views[0].height == placement.height)
+        views.clear();
+    return views;
 }
 
 // Double-buffered RGBA, 32 colour bits; no depth bits are asked for.
@@ -114,7 +146,8 @@ void RequestDisplayPacedSwaps(HDC deviceContext) {
 }
 
 // Messages first; a frame only when none is waiting. Returns when WM_QUIT is taken.
-void RunFrameLoop(HDC deviceContext) {
+// Without views the frame fills the window; with them, each view gets the frame.
+void RunFrameLoop(HDC deviceContext, const std::vector<ViewRect>& views) {
     MSG message{};
     for (;;) {
         if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -122,7 +155,10 @@ void RunFrameLoop(HDC deviceContext) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         } else {
-            FrameStep();
+            if (views.empty())
+                FrameStep();
+            else
+                FrameStepViews(views.data(), views.size());
             SwapBuffers(deviceContext);
         }
     }
@@ -137,9 +173,9 @@ void RunSaverWindow(HWND host, int showCommand) {
     }
     const WindowPlacement placement = PlacementFor(runMode, host);
     // WM_CREATE, and with it the scene and texture set-up, runs inside this call.
-    saverWindow =
-        CreateWindowExA(0, kClassName, kWindowTitle, placement.style, 0, 0, placement.width,
-                        placement.height, placement.parent, nullptr, moduleInstance, nullptr);
+    saverWindow = CreateWindowExA(0, kClassName, kWindowTitle, placement.style, placement.x,
+                                  placement.y, placement.width, placement.height, placement.parent,
+                                  nullptr, moduleInstance, nullptr);
     if (saverWindow == nullptr) return;
 
     SetScreenSaverRunning(TRUE);
@@ -155,7 +191,7 @@ void RunSaverWindow(HWND host, int showCommand) {
     RequestDisplayPacedSwaps(deviceContext);
     ResizeView(placement.width, placement.height);
     ShowWindow(saverWindow, showCommand);
-    RunFrameLoop(deviceContext);
+    RunFrameLoop(deviceContext, MonitorViews(placement));
 
     ReleaseGlObjects();
     wglMakeCurrent(nullptr, nullptr);

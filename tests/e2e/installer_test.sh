@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# solvane-setup.exe as a user meets it, in the 64-bit prefix of its station: a
+# silent install, the files and registry values it leaves, the installed saver
+# started the way the system starts the current screen saver (no folder dialog,
+# the oracle's globe), then the uninstaller, after which the prefix is as it was.
+# The installer is a 32-bit program (natively or through QEMU). Started under QEMU,
+# the uninstaller could not run the copy of itself that it would start, so it is
+# started with "_?=": then it cannot delete its own file, which the case removes.
+#   installer_test.sh <case>
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+
+readonly DESKTOP_KEY='HKCU\Control Panel\Desktop'
+readonly UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Solvane'
+readonly OTHER_SAVER='C:\windows\system32\other.scr'
+# Bound of an install or an uninstall: seconds each, also where QEMU runs them.
+readonly SETUP_BOUND=300
+
+# The user's part of the registry that an install may touch, less Wine's own
+# bookkeeping, which changes by itself as programs run.
+RegistryState() { # file
+    local part
+    for part in 'HKCU\Software' "$DESKTOP_KEY"; do
+        Wine reg export "$part" "$(WinPath "$1.part")" /y >/dev/null 2>&1 ||
+            Fail "reg export $part"
+        # Exports are UTF-16.
+        iconv -f UTF-16 -t UTF-8 "$1.part" | tr -d '\r' |
+            awk '/^\[/ { keep = ($0 !~ /^\[HKEY_CURRENT_USER\\Software\\(Wine|Microsoft\\Windows\\CurrentVersion\\Explorer)/) } keep'
+    done >"$1"
+    rm -f "$1.part"
+}
+
+ExpectValue() { # key value expected
+    local found
+    found=$(RegQuery "$1" "$2")
+    [ "$found" = "$3" ] || Fail "$1 $2 is '$found', expected '$3'"
+}
+
+# Runs a 32-bit setup program to its end and expects exit code 0.
+RunSetup() { # dir name program args...
+    local dir=$1 name=$2 start
+    shift 2
+    start=$(Now)
+    StartWindows win32 "$dir" "$dir/$name.out" "$@"
+    WaitExit "$LAST_PID" "$SETUP_BOUND"
+    Note "$name: exit $EXIT_CODE after $(($(Now) - start)) s ($E2E_WIN32_RUNS)"
+    [ "$EXIT_CODE" = 0 ] || Fail "$name ended with $EXIT_CODE"
+}
+
+Case_install_run_uninstall() {
+    : "${E2E_INSTALLER:?}"
+    [ -f "$E2E_INSTALLER" ] ||
+        Fail "no $E2E_INSTALLER: cmake --build --preset win32 --target installer"
+    # What the installer was made from (cmake/installer.cmake).
+    local made dir
+    made=$(dirname "$E2E_INSTALLER")/installer-files
+    dir=$(TestDir installer)
+    # A user who has never run Solvane, with another screen saver chosen.
+    RegDelete "$APP_KEY"
+    RegAdd "$DESKTOP_KEY" SCRNSAVE.EXE REG_SZ "$OTHER_SAVER"
+    RegistryState "$dir/before.reg"
+
+    RunSetup "$dir" install "$E2E_INSTALLER" /S
+
+    # Into the user's own programs folder.
+    local localAppData folder installed
+    localAppData=$(Wine cmd /c echo '%LOCALAPPDATA%' 2>/dev/null | tr -d '\r')
+    folder="$localAppData\\Programs\\Solvane"
+    ExpectValue "$UNINSTALL_KEY" InstallLocation "$folder"
+    installed=$(Wine winepath -u "$folder" 2>/dev/null | tr -d '\r')
+    [ -d "$installed" ] || Fail "no folder $installed"
+
+    # The 64-bit saver on 64-bit Windows, the sixteen tiles and their marker.
+    cmp -s "$installed/solvane.scr" "$made/win64/solvane.scr" ||
+        Fail "the installed solvane.scr is not the 64-bit saver"
+    local name expected=(solvane.scr textures/tex.tex uninstall.exe)
+    for name in d11 d12 d13 d14 d21 d22 d23 d24 n11 n12 n13 n14 n21 n22 n23 n24; do
+        cmp -s "$installed/textures/$name.bmp" "$made/textures/$name.bmp" ||
+            Fail "textures/$name.bmp differs from the one the installer was made from"
+        expected+=("textures/$name.bmp")
+    done
+    [ "$(cd "$installed" && find . -type f | sed 's|^\./||' | sort)" = \
+        "$(printf '%s\n' "${expected[@]}" | sort)" ] || Fail "unexpected files in $installed"
+    Note "installed: the 64-bit saver, the tiles, the uninstaller"
+
+    # The saver finds its tiles at once and is the current screen saver; the one
+    # chosen before is kept for the uninstaller, and the list of apps names it.
+    ExpectValue "$APP_KEY" path "$folder\\textures\\"
+    local current
+    current=$(RegQuery "$DESKTOP_KEY" SCRNSAVE.EXE)
+    [ "$(Wine winepath -u "$current" 2>/dev/null | tr -d '\r')" = "$installed/solvane.scr" ] ||
+        Fail "SCRNSAVE.EXE is '$current', not the installed saver"
+    ExpectValue "$UNINSTALL_KEY" PreviousScreenSaver "$OTHER_SAVER"
+    ExpectValue "$UNINSTALL_KEY" DisplayName "Solvane screen saver"
+    ExpectValue "$UNINSTALL_KEY" UninstallString "\"$folder\\uninstall.exe\""
+    ExpectValue "$UNINSTALL_KEY" QuietUninstallString "\"$folder\\uninstall.exe\" /S"
+    Note "registry: the texture folder, SCRNSAVE.EXE $current, the entry in the list of apps"
+
+    # Started as the system starts the current screen saver: its path and /s, from
+    # another working directory.
+    ParkPointer "$CENTRE_X" "$CENTRE_Y"
+    StartWindows win64 "$WINEPREFIX/drive_c/windows" "$dir/saver.out" "$current" /s
+    SAVER_PID=$LAST_PID
+    ExpectSaverWindowAskingNothing
+    ExpectOracle installed "$installed/textures"
+    CloseWithSpace "the installed saver"
+
+    RunSetup "$dir" uninstall "$folder\\uninstall.exe" /S "_?=$folder"
+    [ "$(cd "$installed" && find . -mindepth 1)" = ./uninstall.exe ] ||
+        Fail "the uninstaller left: $(cd "$installed" && find . -mindepth 1 | tr '\n' ' ')"
+    rm "$installed/uninstall.exe"
+    rmdir "$installed"
+    ExpectValue "$DESKTOP_KEY" SCRNSAVE.EXE "$OTHER_SAVER"
+    RegistryState "$dir/after.reg"
+    diff -u "$dir/before.reg" "$dir/after.reg" >"$dir/registry.diff" ||
+        Fail "the registry is not as before the install: $(cat "$dir/registry.diff")"
+    Note "uninstalled: no file but the uninstaller's own, the registry as before"
+}
+
+RunCase "$1"

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# The saver on two monitors of different sizes, the primary on the right, so that
+# the other one lies at negative Windows coordinates (layout "two" of
+# start_dummy_xorg.sh): one window over both, each monitor showing the picture a
+# screen of its own size would, and the close policy measuring travel on the
+# whole virtual screen.
+#   two_monitors_test.sh <case>
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+
+# The monitors in X's coordinates, which are also the saver window's: the left one
+# at 0,0, the primary at 1280,0, and no monitor below the primary. LaunchSaver parks
+# the pointer at 512,384: on the left monitor, at -768,384 for Windows.
+readonly LEFT=1280x1024+0+0 RIGHT=1024x768+1280+0 BELOW_RIGHT=1024x256+1280+768
+
+Case_each_monitor_its_own_picture() {
+    StartMonitorsDisplay two
+    local dir
+    dir=$(SaverDir two-monitors)
+    StartSaver "$dir"
+
+    # What Windows reports: two monitors, and the saver's window over both.
+    local probe=$dir/probe.txt
+    Wine "$E2E_HELPERS/dpi_probe.exe" SaverWindow >"$probe.raw" 2>"$probe.err" ||
+        Fail "dpi_probe: $(cat "$probe.raw")"
+    tr -d '\r' <"$probe.raw" >"$probe"
+    grep -qx 'monitor -1280 0 0 1024' "$probe" || Fail "Wine reports no left monitor: $(cat "$probe")"
+    grep -qx 'virtual-screen -1280 0 1024 1024' "$probe" ||
+        Fail "Wine reports another virtual screen: $(cat "$probe")"
+    grep -qx 'window -1280 0 1024 1024' "$probe" ||
+        Fail "the saver's window does not cover the virtual screen: $(cat "$probe")"
+
+    ExpectOracleIn two-monitors-left "$LEFT"
+    ExpectOracleIn two-monitors-right "$RIGHT"
+    local whole=$dir/both-monitors.png below
+    Screenshot "$SAVER_WINDOW" "$whole"
+    Note "both monitors: $whole"
+    below=$(convert "$whole" -crop "$BELOW_RIGHT" +repage -format '%[fx:maxima]' info:)
+    [ "$below" = 0 ] || Fail "something is drawn below the smaller monitor (maximum $below)"
+    CloseWithSpace "on two monitors"
+}
+
+# On the left monitor, at negative x, travel of exactly the default threshold (50
+# pixels) on both axes keeps the saver, one pixel more closes it.
+Case_travel_on_the_negative_side() {
+    StartMonitorsDisplay two
+    local dir
+    dir=$(SaverDir travel)
+    StartSaver "$dir"
+    ExpectOracleIn travel "$LEFT"
+    local x=$CENTRE_X y=$CENTRE_Y
+    ParkPointer $((x - 50)) "$y"
+    ParkPointer $((x + 50)) "$y"
+    ParkPointer $((x + 50)) $((y - 50))
+    ParkPointer $((x + 50)) $((y + 50))
+    TurnCameraAway travel
+    StillRunningAfter "$SAVER_PID" 1 || Fail "travel of exactly 50 pixels closed the saver"
+    ParkPointer $((x + 51)) $((y + 50))
+    ExpectSaverExit "after travel of 51 pixels on the left monitor"
+}
+
+RunCase "$1"

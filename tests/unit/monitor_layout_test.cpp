@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <ostream>
+#include <vector>
+
+#include "front/win32/monitor_layout_logic.h"
+
+// For GoogleTest, which compares views and prints them when they differ.
+inline bool operator==(const ViewRect& a, const ViewRect& b) {
+    return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+}
+inline std::ostream& operator<<(std::ostream& out, const ViewRect& v) {
+    return out << "{" << v.x << ", " << v.y << ", " << v.width << ", " << v.height << "}";
+}
+
+namespace {
+
+using Views = std::vector<ViewRect>;
+
+// The virtual screen as Windows reports it: the smallest rectangle around every monitor.
+ScreenRect VirtualScreen(const std::vector<ScreenRect>& monitors) {
+    ScreenRect all = monitors.at(0);
+    for (const ScreenRect& m : monitors) {
+        all.left = std::min(all.left, m.left);
+        all.top = std::min(all.top, m.top);
+        all.right = std::max(all.right, m.right);
+        all.bottom = std::max(all.bottom, m.bottom);
+    }
+    return all;
+}
+
+Views LayOut(const std::vector<ScreenRect>& monitors) {
+    return LayOutMonitorViews(VirtualScreen(monitors), monitors);
+}
+
+TEST(MonitorLayout, OneMonitorIsTheWholeWindow) {
+    EXPECT_EQ(LayOut({{0, 0, 1920, 1080}}), (Views{{0, 0, 1920, 1080}}));
+}
+
+TEST(MonitorLayout, SideBySideOfEqualSize) {
+    EXPECT_EQ(LayOut({{0, 0, 1920, 1080}, {1920, 0, 3840, 1080}}),
+              (Views{{0, 0, 1920, 1080}, {1920, 0, 1920, 1080}}));
+}
+
+TEST(MonitorLayout, PrimaryOnTheRightPutsTheOtherAtNegativeCoordinates) {
+    // The window starts at x = -1280; the primary, listed first, is its right part.
+    EXPECT_EQ(LayOut({{0, 0, 1920, 1080}, {-1280, 0, 0, 1024}}),
+              (Views{{1280, 0, 1920, 1080}, {0, 56, 1280, 1024}}));
+}
+
+TEST(MonitorLayout, StackedRowsCountFromTheBottomOfTheWindow) {
+    // The second monitor stands above the primary (negative y on the screen): in the
+    // GL's coordinates, which grow upward, it is the top half.
+    EXPECT_EQ(LayOut({{0, 0, 1600, 900}, {0, -900, 1600, 0}}),
+              (Views{{0, 0, 1600, 900}, {0, 900, 1600, 900}}));
+    // Below the primary instead: the primary is now the top half.
+    EXPECT_EQ(LayOut({{0, 0, 1600, 900}, {0, 900, 1600, 1800}}),
+              (Views{{0, 900, 1600, 900}, {0, 0, 1600, 900}}));
+}
+
+TEST(MonitorLayout, DifferentSizesAlignedAtTheTopLeaveABandBelowTheSmaller) {
+    // A 1024 x 768 monitor to the right of a 2560 x 1440 one, top edges aligned: the
+    // window is 1440 high and the smaller view starts 672 rows above its bottom.
+    EXPECT_EQ(LayOut({{0, 0, 2560, 1440}, {2560, 0, 3584, 768}}),
+              (Views{{0, 0, 2560, 1440}, {2560, 672, 1024, 768}}));
+}
+
+TEST(MonitorLayout, PortraitMonitorKeepsItsOwnShape) {
+    const Views views = LayOut({{0, 0, 1920, 1080}, {1920, -420, 3000, 1500}});
+    ASSERT_EQ(views.size(), 2u);
+    EXPECT_EQ(views[0], (ViewRect{0, 420, 1920, 1080}));
+    EXPECT_EQ(views[1], (ViewRect{1920, 0, 1080, 1920}));
+    EXPECT_LT(views[1].width, views[1].height);
+}
+
+TEST(MonitorLayout, ThreeMonitorsInAnLAroundNegativeOrigins) {
+    const std::vector<ScreenRect> monitors = {
+        {0, 0, 1920, 1080}, {-1920, 0, 0, 1080}, {-1920, -1080, 0, 0}};
+    EXPECT_EQ(LayOut(monitors),
+              (Views{{1920, 0, 1920, 1080}, {0, 0, 1920, 1080}, {0, 1080, 1920, 1080}}));
+}
+
+TEST(MonitorLayout, ViewsTileTheirMonitorsWithoutOverlap) {
+    // Every view lies inside the window and no two share a pixel, however the
+    // monitors are arranged.
+    const std::vector<std::vector<ScreenRect>> arrangements = {
+        {{0, 0, 1920, 1080}, {1920, 200, 3200, 1224}, {-768, -300, 0, 724}},
+        {{0, 0, 1366, 768}, {1366, -1080, 3286, 0}},
+        {{0, 0, 800, 600}, {0, 600, 800, 1200}, {800, 0, 1600, 600}, {800, 600, 1600, 1200}},
+    };
+    for (const auto& monitors : arrangements) {
+        const ScreenRect window = VirtualScreen(monitors);
+        const Views views = LayOutMonitorViews(window, monitors);
+        ASSERT_EQ(views.size(), monitors.size());
+        for (std::size_t i = 0; i < views.size(); ++i) {
+            const ViewRect& a = views[i];
+            EXPECT_GE(a.x, 0);
+            EXPECT_GE(a.y, 0);
+            EXPECT_LE(a.x + a.width, window.right - window.left);
+            EXPECT_LE(a.y + a.height, window.bottom - window.top);
+            EXPECT_EQ(a.width, monitors[i].right - monitors[i].left);
+            EXPECT_EQ(a.height, monitors[i].bottom - monitors[i].top);
+            for (std::size_t j = i + 1; j < views.size(); ++j) {
+                const ViewRect& b = views[j];
+                const bool apart = a.x + a.width <= b.x || b.x + b.width <= a.x ||
+                                   a.y + a.height <= b.y || b.y + b.height <= a.y;
+                EXPECT_TRUE(apart) << a << " and " << b;
+            }
+        }
+    }
+}
+
+TEST(MonitorLayout, MirroredMonitorIsDrawnOnce) {
+    EXPECT_EQ(LayOut({{0, 0, 1280, 1024}, {0, 0, 1280, 1024}}), (Views{{0, 0, 1280, 1024}}));
+}
+
+TEST(MonitorLayout, PartsOutsideTheWindowAreCutAndEmptyMonitorsDropped) {
+    // The window is what the system metrics give; a monitor list read a moment later
+    // (a display being switched) need not agree with it.
+    const ScreenRect window{0, 0, 1920, 1080};
+    EXPECT_EQ(LayOutMonitorViews(window, {{-100, 0, 1820, 1080}}), (Views{{0, 0, 1820, 1080}}));
+    EXPECT_EQ(
+        LayOutMonitorViews(
+            window,
+            {{1920, 0, 3840, 1080}, {0, 0, 0, 1080}, {500, 700, 400, 900}, {0, 0, 1920, 1080}}),
+        (Views{{0, 0, 1920, 1080}}));
+    EXPECT_TRUE(LayOutMonitorViews(window, {}).empty());
+    EXPECT_TRUE(LayOutMonitorViews(ScreenRect{0, 0, 0, 0}, {{0, 0, 1920, 1080}}).empty());
+}
+
+TEST(MonitorLayout, CoordinatesAtTheLimitsDoNotOverflow) {
+    constexpr std::int32_t low = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int32_t high = std::numeric_limits<std::int32_t>::max();
+    const ScreenRect window{high - 2000, high - 1000, high, high};
+    EXPECT_EQ(LayOutMonitorViews(window, {{high - 1000, high - 1000, high, high}}),
+              (Views{{1000, 0, 1000, 1000}}));
+    // A monitor as far away as 32 bits go: their distance does not fit in 32 bits.
+    EXPECT_TRUE(LayOutMonitorViews(window, {{low, low, low + 10, low + 10}}).empty());
+}
+
+}  // namespace

@@ -21,6 +21,7 @@ work=$(mktemp -d /tmp/solvane-monitors.XXXXXX)
 export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 declare -A displays xorgs
+declare -A widths=([one]=1024 [two]=2304)
 saver=""
 Finish() {
     [ -z "$saver" ] || kill -9 "$saver" 2>/dev/null || true
@@ -44,9 +45,11 @@ for layout in one two; do
     export DISPLAY=${displays[$layout]} WINEPREFIX=$work/prefix-$layout
     timeout 300 "$loader" wineboot -i >"$work/boot-$layout.log" 2>&1 || true
     timeout 120 wineserver -w || true
+    # Kept up between rounds, so that no round pays for starting it. Started while
+    # none runs: with one still lingering after the boot, -p fails.
+    wineserver -p </dev/null >/dev/null 2>&1
     "$loader" reg add 'HKCU\Software\QMT_kvr' /v path /t REG_SZ \
         /d "$("$loader" winepath -w "$textures/" | tr -d '\r')" /f >/dev/null 2>&1
-    wineserver -p </dev/null >/dev/null 2>&1
 done
 
 # The median of the HUD's once-a-second samples of one run, the first three
@@ -61,10 +64,16 @@ Run() { # layout round
         "$loader" "$scr" /s >"$hud.out" 2>&1 &
     saver=$!
     local deadline=$((SECONDS + 60))
-    until xdotool search --onlyvisible --name '^SaverWindow$' >/dev/null 2>&1; do
+    local window=""
+    until window=$(xdotool search --onlyvisible --name '^SaverWindow$' 2>/dev/null | head -n 1) &&
+        [ -n "$window" ]; do
         [ $SECONDS -lt $deadline ] || Fail "no SaverWindow on layout $1"
         sleep 0.5
     done
+    # A figure for two monitors means nothing unless the window spans both.
+    local width
+    width=$(xwininfo -id "$window" | awk '/^ *Width:/ { print $2 }')
+    [ "$width" = "${widths[$1]}" ] || Fail "the saver's window is $width wide on layout $1"
     sleep "$runSeconds"
     # Held until the saver ends: at a few frames a second the key-down message is
     # handled a frame late, and the space bar must still be down then.

@@ -2,8 +2,8 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/bench_scene.h"
-#include "globe/day_night_tiles.h"
 #include "frame/frame_step.h"
+#include "globe/day_night_tiles.h"
 #include "globe/globe_mesh.h"
 #include "globe/patch_renderer.h"
 #include "globe/sun_shading.h"

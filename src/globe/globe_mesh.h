@@ -14,9 +14,9 @@ struct TexCoord {
 };
 
 struct PatchVertex {
-    Vec3 position;     // scene units
-    Vec3 normal;       // unit length when built
-    Colour colour;     // handed to the GL with the vertex
+    Vec3 position;  // scene units
+    Vec3 normal;    // unit length when built
+    Colour colour;  // handed to the GL with the vertex
     TexCoord texCoord;
     std::int32_t noCull;  // in a patch's first vertex: draw even when facing away
     PatchVertex* next;    // null after the fourth vertex

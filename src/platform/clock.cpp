@@ -17,4 +17,6 @@ void PinCalendarTime(std::int64_t seconds) {
     pinnedSeconds = seconds;
 }
 
-void UnpinCalendarTime() { pinned = false; }
+void UnpinCalendarTime() {
+    pinned = false;
+}

@@ -50,7 +50,9 @@ void TurnAxes(CameraFrame& frame, const Rotation& r) {
 }
 
 // A zero axis names no rotation at all; turning by it would shrink the axes.
-bool IsZero(const Vec3& v) { return v.x == 0 && v.y == 0 && v.z == 0; }
+bool IsZero(const Vec3& v) {
+    return v.x == 0 && v.y == 0 && v.z == 0;
+}
 
 void Normalise(Vec3& v) {
     const double length = std::sqrt(double(v.x) * v.x + double(v.y) * v.y + double(v.z) * v.z);
@@ -66,7 +68,9 @@ void CreateFrames() {
     WorldFrame = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0};
 }
 
-void CreateSunFrame() { SunFrame = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0}; }
+void CreateSunFrame() {
+    SunFrame = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0};
+}
 
 CameraFrame& MoveFrame(CameraFrame& frame, float a, float b, float c, float distance) {
     const double n = std::sqrt(double(a) * a + double(b) * b + double(c) * c);
@@ -93,8 +97,8 @@ CameraFrame& OrbitFrame(CameraFrame& frame, const CameraFrame& axisFrame, const 
     const Rotation r = RotationAbout(axis, angle);
     const Vec3 centre = pivot;
     TurnAxes(frame, r);
-    const Vec3 offset = Apply(r, {frame.position.x - centre.x, frame.position.y - centre.y,
-                                  frame.position.z - centre.z});
+    const Vec3 offset = Apply(
+        r, {frame.position.x - centre.x, frame.position.y - centre.y, frame.position.z - centre.z});
     frame.position = {centre.x + offset.x, centre.y + offset.y, centre.z + offset.z};
     return frame;
 }

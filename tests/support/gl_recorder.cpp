@@ -27,9 +27,15 @@ void Record(const char* name, std::initializer_list<double> args, const void* po
 }
 }  // namespace
 
-const std::vector<GlCall>& RecordedGlCalls() { return Calls(); }
-void ClearGlCalls() { Calls().clear(); }
-void SetGlRecording(bool on) { recording = on; }
+const std::vector<GlCall>& RecordedGlCalls() {
+    return Calls();
+}
+void ClearGlCalls() {
+    Calls().clear();
+}
+void SetGlRecording(bool on) {
+    recording = on;
+}
 
 void ReplaceGlContext() {
     LiveTextures().clear();
@@ -80,28 +86,54 @@ extern "C" {
 void glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
     Record("glViewport", {double(x), double(y), double(width), double(height)});
 }
-void glMatrixMode(GLenum mode) { Record("glMatrixMode", {double(mode)}); }
-void glLoadIdentity() { Record("glLoadIdentity", {}); }
-void glDrawBuffer(GLenum mode) { Record("glDrawBuffer", {double(mode)}); }
-void glEnable(GLenum cap) { Record("glEnable", {double(cap)}); }
-void glDisable(GLenum cap) { Record("glDisable", {double(cap)}); }
+void glMatrixMode(GLenum mode) {
+    Record("glMatrixMode", {double(mode)});
+}
+void glLoadIdentity() {
+    Record("glLoadIdentity", {});
+}
+void glDrawBuffer(GLenum mode) {
+    Record("glDrawBuffer", {double(mode)});
+}
+void glEnable(GLenum cap) {
+    Record("glEnable", {double(cap)});
+}
+void glDisable(GLenum cap) {
+    Record("glDisable", {double(cap)});
+}
 void glBlendFunc(GLenum sfactor, GLenum dfactor) {
     Record("glBlendFunc", {double(sfactor), double(dfactor)});
 }
 void glClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha) {
     Record("glClearColor", {red, green, blue, alpha});
 }
-void glClear(GLbitfield mask) { Record("glClear", {double(mask)}); }
-void glClearDepth(GLclampd depth) { Record("glClearDepth", {depth}); }
-void glBegin(GLenum mode) { Record("glBegin", {double(mode)}); }
-void glEnd() { Record("glEnd", {}); }
-void glColor3f(GLfloat red, GLfloat green, GLfloat blue) { Record("glColor3f", {red, green, blue}); }
+void glClear(GLbitfield mask) {
+    Record("glClear", {double(mask)});
+}
+void glClearDepth(GLclampd depth) {
+    Record("glClearDepth", {depth});
+}
+void glBegin(GLenum mode) {
+    Record("glBegin", {double(mode)});
+}
+void glEnd() {
+    Record("glEnd", {});
+}
+void glColor3f(GLfloat red, GLfloat green, GLfloat blue) {
+    Record("glColor3f", {red, green, blue});
+}
 void glColor4f(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha) {
     Record("glColor4f", {red, green, blue, alpha});
 }
-void glTexCoord2f(GLfloat s, GLfloat t) { Record("glTexCoord2f", {s, t}); }
-void glVertex2f(GLfloat x, GLfloat y) { Record("glVertex2f", {x, y}); }
-void glVertex3f(GLfloat x, GLfloat y, GLfloat z) { Record("glVertex3f", {x, y, z}); }
+void glTexCoord2f(GLfloat s, GLfloat t) {
+    Record("glTexCoord2f", {s, t});
+}
+void glVertex2f(GLfloat x, GLfloat y) {
+    Record("glVertex2f", {x, y});
+}
+void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
+    Record("glVertex3f", {x, y, z});
+}
 void glTexParameteri(GLenum target, GLenum pname, GLint param) {
     Record("glTexParameteri", {double(target), double(pname), double(param)});
 }
@@ -111,7 +143,9 @@ void glTexParameterf(GLenum target, GLenum pname, GLfloat param) {
 void glTexEnvi(GLenum target, GLenum pname, GLint param) {
     Record("glTexEnvi", {double(target), double(pname), double(param)});
 }
-void glPixelStorei(GLenum pname, GLint param) { Record("glPixelStorei", {double(pname), double(param)}); }
+void glPixelStorei(GLenum pname, GLint param) {
+    Record("glPixelStorei", {double(pname), double(param)});
+}
 void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
                   GLint border, GLenum format, GLenum type, const GLvoid* pixels) {
     Record("glTexImage2D",
@@ -146,8 +180,12 @@ GLboolean glIsTexture(GLuint texture) {
 void glBindTexture(GLenum target, GLuint texture) {
     Record("glBindTexture", {double(target), double(texture)});
 }
-void glFlush() { Record("glFlush", {}); }
-void glFinish() { Record("glFinish", {}); }
+void glFlush() {
+    Record("glFlush", {});
+}
+void glFinish() {
+    Record("glFinish", {});
+}
 
 void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
     Record("gluPerspective", {fovy, aspect, zNear, zFar});

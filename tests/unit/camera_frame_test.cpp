@@ -18,10 +18,12 @@ void ExpectVec(const Vec3& actual, float x, float y, float z, float tolerance) {
     EXPECT_NEAR(actual.z, z, tolerance);
 }
 
-double Length(const Vec3& v) { return std::sqrt(double(v.x) * v.x + double(v.y) * v.y + double(v.z) * v.z); }
+double Length(const Vec3& v) {
+    return std::sqrt(double(v.x) * v.x + double(v.y) * v.y + double(v.z) * v.z);
+}
 
 class CameraFrameTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { CreateFrames(); }
 };
 
@@ -102,10 +104,18 @@ TEST_F(CameraFrameTest, LongRandomSequencesKeepTheDistance) {
     std::uniform_real_distribution<float> angle(-6, 6);
     for (int step = 0; step < 20000; ++step) {
         switch (pick(random)) {
-            case 0: OrbitFrame(Camera, WorldFrame, Pivot, 0, 1, 0, angle(random)); break;
-            case 1: OrbitFrame(Camera, Camera, Pivot, 0, 0, 1, angle(random)); break;
-            case 2: OrbitFrame(Camera, Camera, Pivot, 0, 1, 0, angle(random)); break;
-            default: RotateFrame(Camera, 1, 0, 0, angle(random)); break;
+            case 0:
+                OrbitFrame(Camera, WorldFrame, Pivot, 0, 1, 0, angle(random));
+                break;
+            case 1:
+                OrbitFrame(Camera, Camera, Pivot, 0, 0, 1, angle(random));
+                break;
+            case 2:
+                OrbitFrame(Camera, Camera, Pivot, 0, 1, 0, angle(random));
+                break;
+            default:
+                RotateFrame(Camera, 1, 0, 0, angle(random));
+                break;
         }
         NormaliseAxes(Camera);  // as every frame does
     }
@@ -113,7 +123,8 @@ TEST_F(CameraFrameTest, LongRandomSequencesKeepTheDistance) {
     EXPECT_NEAR(Length(Camera.position), 18000.0, 2.0);
     EXPECT_NEAR(Length(Camera.forward), 1.0, 1e-6);
     EXPECT_NEAR(Camera.forward.x * Camera.up.x + Camera.forward.y * Camera.up.y +
-                    Camera.forward.z * Camera.up.z, 0.0, 1e-3);
+                    Camera.forward.z * Camera.up.z,
+                0.0, 1e-3);
 }
 
 TEST_F(CameraFrameTest, NormaliseRescalesEachAxisAndSparesZeroOnes) {

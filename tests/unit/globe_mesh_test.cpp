@@ -7,7 +7,7 @@
 namespace {
 
 class GlobeMeshTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { BuildGlobeMesh(); }
 
     static const Patch& ScenePatch(int index) {
@@ -42,7 +42,8 @@ TEST_F(GlobeMeshTest, BothListsHoldEveryPatchWithFourCorners) {
 }
 
 TEST_F(GlobeMeshTest, RunsColumnByColumnFromTheWestAndSouthToNorth) {
-    const int cases[][3] = {{0, -180, -90}, {35, -180, 85}, {36, -175, -90}, {PatchCount - 1, 175, 85}};
+    const int cases[][3] = {
+        {0, -180, -90}, {35, -180, 85}, {36, -175, -90}, {PatchCount - 1, 175, 85}};
     for (const auto& c : cases) {
         for (const Patch* patch : {&ScenePatch(c[0]), &ModelPatch(c[0])}) {
             EXPECT_EQ(patch->longitude, c[1]) << "patch " << c[0];
@@ -108,7 +109,8 @@ TEST_F(GlobeMeshTest, NormalsPointOutwardFromTheirOwnPoint) {
         ASSERT_NEAR(p->centreNormal.z, centre.z, Tolerance) << p->longitude << " " << p->latitude;
         int k = 0;
         for (const PatchVertex* v = p->vertices; v; v = v->next, ++k) {
-            const Vec3 n = outward(p->latitude + cornerLatitude[k], p->longitude + cornerLongitude[k]);
+            const Vec3 n =
+                outward(p->latitude + cornerLatitude[k], p->longitude + cornerLongitude[k]);
             ASSERT_NEAR(v->normal.x, n.x, Tolerance) << "corner " << k;
             ASSERT_NEAR(v->normal.y, n.y, Tolerance) << "corner " << k;
             ASSERT_NEAR(v->normal.z, n.z, Tolerance) << "corner " << k;

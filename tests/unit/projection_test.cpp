@@ -26,16 +26,17 @@ class Projection : public ::testing::Test {
 TEST_F(Projection, ResizeSetsViewportAndPerspective) {
     ResizeView(1024, 768);
     EXPECT_FLOAT_EQ(viewSettings.aspect, 1.3333334f);
-    EXPECT_EQ(RecordedGlCallTexts(), (std::vector<std::string>{
-                              GlCallText("glViewport", {0, 0, 1024, 768}),
-                              GlCallText("glMatrixMode", {GL_PROJECTION}),
-                              GlCallText("glLoadIdentity"),
-                              GlCallText("gluPerspective", {45, double(1024.0f / 768.0f), 2, 20000}),
-                              GlCallText("glMatrixMode", {GL_MODELVIEW}),
-                              GlCallText("glLoadIdentity"),
-                              GlCallText("glDrawBuffer", {GL_BACK}),
-                              GlCallText("glEnable", {GL_DEPTH_TEST}),
-                          }));
+    EXPECT_EQ(RecordedGlCallTexts(),
+              (std::vector<std::string>{
+                  GlCallText("glViewport", {0, 0, 1024, 768}),
+                  GlCallText("glMatrixMode", {GL_PROJECTION}),
+                  GlCallText("glLoadIdentity"),
+                  GlCallText("gluPerspective", {45, double(1024.0f / 768.0f), 2, 20000}),
+                  GlCallText("glMatrixMode", {GL_MODELVIEW}),
+                  GlCallText("glLoadIdentity"),
+                  GlCallText("glDrawBuffer", {GL_BACK}),
+                  GlCallText("glEnable", {GL_DEPTH_TEST}),
+              }));
 }
 
 TEST_F(Projection, ResizeToZeroHeightTakesWidthAsAspect) {
@@ -52,14 +53,15 @@ TEST_F(Projection, PlacedViewTakesItsOwnViewportAndAspect) {
     ClearGlCalls();
     PlaceView(ViewRect{1280, 0, 768, 1024});
     ApplyCamera(Camera);
-    EXPECT_EQ(RecordedGlCallTexts(), (std::vector<std::string>{
-                              GlCallText("glViewport", {1280, 0, 768, 1024}),
-                              GlCallText("glMatrixMode", {GL_PROJECTION}),
-                              GlCallText("glLoadIdentity"),
-                              GlCallText("gluPerspective", {45, double(768.0f / 1024.0f), 2, 20000}),
-                              GlCallText("glBlendFunc", {GL_ONE_MINUS_DST_COLOR, GL_SRC_ALPHA}),
-                              GlCallText("gluLookAt", {18000, 0, 0, 17999, 0, 0, 0, 1, 0}),
-                          }));
+    EXPECT_EQ(RecordedGlCallTexts(),
+              (std::vector<std::string>{
+                  GlCallText("glViewport", {1280, 0, 768, 1024}),
+                  GlCallText("glMatrixMode", {GL_PROJECTION}),
+                  GlCallText("glLoadIdentity"),
+                  GlCallText("gluPerspective", {45, double(768.0f / 1024.0f), 2, 20000}),
+                  GlCallText("glBlendFunc", {GL_ONE_MINUS_DST_COLOR, GL_SRC_ALPHA}),
+                  GlCallText("gluLookAt", {18000, 0, 0, 17999, 0, 0, 0, 1, 0}),
+              }));
     PlaceView(ViewRect{0, 0, 640, 0});
     EXPECT_EQ(viewSettings.aspect, 640.0f);
 }
@@ -68,18 +70,19 @@ TEST_F(Projection, OrthographicWindowStretchesOnlyTheRightEdge) {
     viewSettings.perspective = 0;
     ResizeView(1000, 500);
     EXPECT_EQ(RecordedGlCallTexts(), (std::vector<std::string>{
-                              GlCallText("glViewport", {0, 0, 1000, 500}),
-                              GlCallText("glMatrixMode", {GL_PROJECTION}),
-                              GlCallText("glLoadIdentity"),
-                              GlCallText("gluOrtho2D", {0, 1000, 0, 500}),
-                              GlCallText("glMatrixMode", {GL_MODELVIEW}),
-                              GlCallText("glLoadIdentity"),
-                          }));
+                                         GlCallText("glViewport", {0, 0, 1000, 500}),
+                                         GlCallText("glMatrixMode", {GL_PROJECTION}),
+                                         GlCallText("glLoadIdentity"),
+                                         GlCallText("gluOrtho2D", {0, 1000, 0, 500}),
+                                         GlCallText("glMatrixMode", {GL_MODELVIEW}),
+                                         GlCallText("glLoadIdentity"),
+                                     }));
 
     ClearGlCalls();
     ClearView(Black, 0, 0, 0);
-    EXPECT_EQ(RecordedGlCallTexts(), (std::vector<std::string>{GlCallText("glClearColor", {0, 0, 0, 1}),
-                                                    GlCallText("glClear", {GL_COLOR_BUFFER_BIT})}));
+    EXPECT_EQ(RecordedGlCallTexts(),
+              (std::vector<std::string>{GlCallText("glClearColor", {0, 0, 0, 1}),
+                                        GlCallText("glClear", {GL_COLOR_BUFFER_BIT})}));
 }
 
 TEST_F(Projection, CameraReplacesTheResizeProjection) {
@@ -87,13 +90,14 @@ TEST_F(Projection, CameraReplacesTheResizeProjection) {
     ResizeView(1024, 768);
     ClearGlCalls();
     ApplyCamera(Camera);
-    EXPECT_EQ(RecordedGlCallTexts(), (std::vector<std::string>{
-                              GlCallText("glMatrixMode", {GL_PROJECTION}),
-                              GlCallText("glLoadIdentity"),
-                              GlCallText("gluPerspective", {45, double(1024.0f / 768.0f), 2, 20000}),
-                              GlCallText("glBlendFunc", {GL_ONE_MINUS_DST_COLOR, GL_SRC_ALPHA}),
-                              GlCallText("gluLookAt", {18000, 0, 0, 17999, 0, 0, 0, 1, 0}),
-                          }));
+    EXPECT_EQ(RecordedGlCallTexts(),
+              (std::vector<std::string>{
+                  GlCallText("glMatrixMode", {GL_PROJECTION}),
+                  GlCallText("glLoadIdentity"),
+                  GlCallText("gluPerspective", {45, double(1024.0f / 768.0f), 2, 20000}),
+                  GlCallText("glBlendFunc", {GL_ONE_MINUS_DST_COLOR, GL_SRC_ALPHA}),
+                  GlCallText("gluLookAt", {18000, 0, 0, 17999, 0, 0, 0, 1, 0}),
+              }));
 }
 
 TEST_F(Projection, CameraFieldOfViewAndEyeFollowTheFrame) {
@@ -106,7 +110,8 @@ TEST_F(Projection, CameraFieldOfViewAndEyeFollowTheFrame) {
 }
 
 TEST_F(Projection, ClearModesChooseTheColour) {
-    const std::string clearBoth = GlCallText("glClear", {GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT});
+    const std::string clearBoth =
+        GlCallText("glClear", {GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT});
     const std::string depthOne = GlCallText("glClearDepth", {1});
     struct Case {
         int mode;

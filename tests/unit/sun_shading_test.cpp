@@ -29,7 +29,7 @@ double AngleBetween(double a, double b) {
 }
 
 class SunShadingTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { BuildGlobeMesh(); }
     void SetUp() override {
         SetLighting();
@@ -104,7 +104,8 @@ TEST_F(SunShadingTest, ColourFollowsTheLightAboveTheAmbientFloor) {
     for (const Patch* p = SceneList; p; p = p->next) {
         for (const PatchVertex* v = p->vertices; v; v = v->next) {
             const double d = v->normal.x;
-            ASSERT_FALSE(std::isnan(v->colour.r) || std::isnan(v->colour.g) || std::isnan(v->colour.b));
+            ASSERT_FALSE(std::isnan(v->colour.r) || std::isnan(v->colour.g) ||
+                         std::isnan(v->colour.b));
             if (d <= 0) {
                 ++dark;
                 ASSERT_EQ(v->colour.r, Ambient.r);

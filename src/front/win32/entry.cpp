@@ -1,7 +1,7 @@
-#include "resources/resource_ids.h"
 #include "front/win32/command_line_logic.h"
 #include "front/win32/saver_settings.h"
 #include "front/win32/shell.h"
+#include "resources/resource_ids.h"
 
 RunMode runMode = RunMode::None;
 HWND hostWindow = nullptr;

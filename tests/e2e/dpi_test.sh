@@ -29,9 +29,7 @@ Case_scaled_display_physical_pixels() {
     WINEDEBUG=+actctx StartSaver "$dir"
 
     local probe=$dir/probe.txt
-    Wine "$E2E_HELPERS/dpi_probe.exe" SaverWindow >"$probe.raw" 2>"$probe.err" ||
-        Fail "dpi_probe: $(cat "$probe.raw")"
-    tr -d '\r' <"$probe.raw" >"$probe"
+    ProbeSaverWindow "$probe"
     grep -qx 'system-dpi 144' "$probe" || Fail "the display is not scaled: $(cat "$probe")"
     grep -qx "window 0 0 $SCREEN_WIDTH $SCREEN_HEIGHT" "$probe" ||
         Fail "the saver's window does not cover the screen's physical pixels: $(cat "$probe")"

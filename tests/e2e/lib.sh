@@ -501,6 +501,14 @@ ExpectSaverWindowAskingNothing() {
     Note "SaverWindow $SAVER_WINDOW shown, no dialog before it"
 }
 
+# What Windows tells another process about the saver's window and the screen
+# (windows/dpi_probe.c), one fact a line, into a file.
+ProbeSaverWindow() { # file
+    Wine "$E2E_HELPERS/dpi_probe.exe" SaverWindow >"$1.raw" 2>"$1.err" ||
+        Fail "dpi_probe: $(cat "$1.raw")"
+    tr -d '\r' <"$1.raw" >"$1"
+}
+
 Screenshot() { # window-id png
     xwd -id "$1" -silent | convert xwd:- "$2" || Fail "screenshot of window $1"
 }

@@ -21,9 +21,7 @@ Case_each_monitor_its_own_picture() {
 
     # What Windows reports: two monitors, and the saver's window over both.
     local probe=$dir/probe.txt
-    Wine "$E2E_HELPERS/dpi_probe.exe" SaverWindow >"$probe.raw" 2>"$probe.err" ||
-        Fail "dpi_probe: $(cat "$probe.raw")"
-    tr -d '\r' <"$probe.raw" >"$probe"
+    ProbeSaverWindow "$probe"
     grep -qx 'monitor -1280 0 0 1024' "$probe" || Fail "Wine reports no left monitor: $(cat "$probe")"
     grep -qx 'virtual-screen -1280 0 1024 1024' "$probe" ||
         Fail "Wine reports another virtual screen: $(cat "$probe")"

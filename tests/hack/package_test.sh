@@ -152,8 +152,12 @@ ExpectProgramsWork() {
     ExpectCleanEnd 20
 }
 
+# The unpacked package lies in a short folder of its own: the programs take a tile
+# folder of at most 92 characters, and the build tree may be deep.
+CaseCleanup() { [ -z "${ROOT:-}" ] || rm -rf "$ROOT"; }
+
 Case_package() {
-    ROOT=$CASE_DIR/extracted
+    ROOT=$(mktemp -d /tmp/solvane-deb.XXXXXX)
     dpkg-deb -x "$DEB" "$ROOT"
     ExpectFields
     ExpectContents

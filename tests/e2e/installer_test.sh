@@ -21,7 +21,7 @@ readonly SETUP_BOUND=300
 RegistryState() { # file
     local part
     for part in 'HKCU\Software' "$DESKTOP_KEY"; do
-        Wine reg export "$part" "$(WinPath "$1.part")" /y >/dev/null 2>&1 ||
+        WineTool reg export "$part" "$(WinPath "$1.part")" /y >/dev/null 2>&1 ||
             Fail "reg export $part"
         # Exports are UTF-16.
         iconv -f UTF-16 -t UTF-8 "$1.part" | tr -d '\r' |
@@ -33,7 +33,8 @@ RegistryState() { # file
 ExpectValue() { # key value expected
     local found
     found=$(RegQuery "$1" "$2")
-    [ "$found" = "$3" ] || Fail "$1 $2 is '$found', expected '$3'"
+    [ "$found" = "$3" ] ||
+        Fail "$1 $2 is '$found', expected '$3'; the key holds: $(Wine reg query "$1" 2>&1 | tr -d '\r')"
 }
 
 # Runs a 32-bit setup program to its end and expects exit code 0.

@@ -180,6 +180,17 @@ WinPath() {
 
 Wine() { "$LOADER64" "$@"; }
 
+# A Wine tool whose work may be done twice without harm (reg add, reg export,
+# regedit). The wineserver gives a process that has ended on the Windows side half
+# a second to leave and then kills it; on a loaded machine a tool that did its work
+# can lose its exit code that way (137, SIGKILL), so such a run is made once more.
+WineTool() {
+    local status=0
+    "$LOADER64" "$@" || status=$?
+    [ "$status" = 137 ] || return "$status"
+    "$LOADER64" "$@"
+}
+
 # A display of the case's own: an Xvfb whose number is kept in the station, so that
 # the next case or the station's clean-up can end it if the case could not.
 StartDisplay() {
@@ -230,7 +241,7 @@ StopWine() {
 # ---------------------------------------------------------------- registry
 
 RegAdd() { # key value type data
-    Wine reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1 || Fail "reg add $1 $2"
+    WineTool reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1 || Fail "reg add $1 $2"
 }
 
 RegDelete() { # key [value]
@@ -243,7 +254,8 @@ RegDelete() { # key [value]
 
 # The data of a REG_SZ value, or nothing.
 RegQuery() { # key value
-    Wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+    # A missing value makes reg fail; that is the "nothing", not an end of the case.
+    { Wine reg query "$1" /v "$2" 2>/dev/null || true; } | tr -d '\r' |
         awk -v name="$2" '$1 == name && $2 ~ /^REG_/ { sub(/^[ \t]*[^ \t]+[ \t]+[^ \t]+[ \t]+/, ""); print }'
 }
 
@@ -275,7 +287,7 @@ ResetRegistry() {
         printf '[-%s]\r\n\r\n' "${APP_DEFAULTS_KEY/HKCU/HKEY_CURRENT_USER}"
         printf '[%s]\r\n"path"="%s"\r\n\r\n' "${APP_KEY/HKCU/HKEY_CURRENT_USER}" "${folder//\\/\\\\}"
     } >"$file"
-    Wine regedit /S "$(WinPath "$file")" >/dev/null 2>&1 || Fail "regedit $file"
+    WineTool regedit /S "$(WinPath "$file")" >/dev/null 2>&1 || Fail "regedit $file"
 }
 
 # ---------------------------------------------------------------- windows and input

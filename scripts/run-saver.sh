@@ -86,7 +86,15 @@ fi
 
 "$loader" "$scr" /s >"$work/saver.out" 2>"$work/saver.err" &
 saverPid=$!
-window=$(timeout 60 xdotool search --sync --name '^SaverWindow$' | head -n 1 || true)
+# Polled with a bound: "search --sync" can give up at the first X error from a
+# window that vanishes while it looks.
+window=""
+for _ in $(seq 120); do
+    window=$(xdotool search --name '^SaverWindow$' 2>/dev/null | head -n 1 || true)
+    [ -n "$window" ] && break
+    kill -0 "$saverPid" 2>/dev/null || break
+    sleep 0.5
+done
 if [ -z "$window" ]; then
     echo "== no saver window appeared; see $work/saver.err" >&2
     exit 1

@@ -19,25 +19,8 @@ EndWineSession() {
 # Starts Xvfb at SIZE (e.g. 1024x768) on the first free display from :90 up and
 # exports DISPLAY.
 StartXvfb() { # size log
-  local number
-  for number in $(seq 90 160); do
-    [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
-    setsid Xvfb ":$number" -screen 0 "${1}x24" +extension GLX -nolisten tcp -r \
-      </dev/null >"$2" 2>&1 &
-    xvfbPid=$!
-    for _ in $(seq 100); do
-      if xdpyinfo -display ":$number" >/dev/null 2>&1; then
-        export DISPLAY=:$number
-        return 0
-      fi
-      kill -0 "$xvfbPid" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill "$xvfbPid" 2>/dev/null || true
-    xvfbPid=""
-  done
-  echo "no Xvfb display could be started; see $2" >&2
-  return 1
+  read -r DISPLAY xvfbPid < <("$root/tests/e2e/start_xvfb.sh" "$2" "$1") || return 1
+  export DISPLAY
 }
 
 # Boots a prefix in the folder given, keeps its wineserver up between runs (no start-up

@@ -4,13 +4,15 @@
 # "<display> <pid>". Display numbers are taken away from the usual :0 and :1.
 # Several of these may run at once (stations set up side by side, other users of
 # the machine): a display is ours only once its lock file names our Xvfb.
-#   start_xvfb.sh <log-file>
+#   start_xvfb.sh <log-file> [<size, default 1024x768> [<more Xvfb arguments>...]]
 set -uo pipefail
 log=$1
+size=${2:-1024x768}
+shift $(($# < 2 ? $# : 2))
 for number in $(seq 90 160); do
     [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
     # No auto-repeat: a key held while the machine is slow must stay one key press.
-    setsid Xvfb ":$number" -screen 0 1024x768x24 +extension GLX -nolisten tcp -r \
+    setsid Xvfb ":$number" -screen 0 "${size}x24" +extension GLX -nolisten tcp -r "$@" \
         </dev/null >"$log" 2>&1 &
     pid=$!
     for _ in $(seq 100); do

@@ -62,31 +62,12 @@ StartCase() { # name
     rm -rf "$CASE_DIR"
     mkdir -p "$CASE_DIR"
     trap EndTest EXIT
-    local number _
-    for number in $(seq 90 200); do
-        [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
-        # No auto-repeat: a key held while the machine is slow stays one press. No
-        # reset when the last client leaves: a hack started just then would find no
-        # server (seen between two hacks of one case).
-        setsid Xvfb ":$number" -screen 0 1024x768x24 +extension GLX -nolisten tcp -r -noreset \
-            </dev/null >"$CASE_DIR/xvfb.log" 2>&1 &
-        XVFB_PID=$!
-        for _ in $(seq 100); do
-            # Ours only if its lock names our server: a test beside this one may have
-            # taken the same number a moment earlier.
-            if xdpyinfo -display ":$number" >/dev/null 2>&1 &&
-                [ "$(tr -d ' \n' <"/tmp/.X$number-lock" 2>/dev/null)" = "$XVFB_PID" ]; then
-                export DISPLAY=":$number"
-                Note "display $DISPLAY"
-                return
-            fi
-            kill -0 "$XVFB_PID" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill "$XVFB_PID" 2>/dev/null || true
-        XVFB_PID=""
-    done
-    Fail "no Xvfb display could be started"
+    # No reset when the last client leaves: a hack started just then would find no
+    # server (seen between two hacks of one case).
+    read -r DISPLAY XVFB_PID < <("$(dirname "${BASH_SOURCE[0]}")/../e2e/start_xvfb.sh" \
+        "$CASE_DIR/xvfb.log" 1024x768 -noreset) || Fail "no Xvfb display could be started"
+    export DISPLAY
+    Note "display $DISPLAY"
 }
 
 # Starts the hack at MOMENT with the clock standing; HACK_PID is its process. The

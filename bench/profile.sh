@@ -45,7 +45,7 @@ callgrind_annotate --inclusive=yes --threshold=100 "$out" 2>/dev/null |
     return best
   }
   END {
-    split("FrameStep|PollKeys|ReadCalendarTime|gmtime|localtime|ClearView|SteerCamera|ApplyCamera|ComposeClockText|UpdateSunFrame|ShadeGlobe|  pow|AssignTileTextures|DrawStrokeText|  BuildGlyph|  FreeGlyph|DrawPatches|ClearKeys", stage, "|")
+    split("FrameStep|PollKeys|ReadCalendarTime|gmtime|localtime|ClearView|SteerCamera|ApplyCamera|ComposeClockText|UpdateSunFrame|ShadeGlobe|  pow|AssignTileTextures|DrawStrokeText|  BuildGlyph|  FreeGlyph|PlanPatches|DrawPlannedPatches|ClearKeys", stage, "|")
     frame = find("^FrameStep\\(\\)$")
     shade = find("^ShadeGlobe\\(\\)$")
     printf "%-22s %14s %8s\n", "stage", "instr/frame", "share"

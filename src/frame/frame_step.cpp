@@ -105,13 +105,14 @@ void AdvanceFrame() {
         AlignCamera(local.tm_hour);
         firstFrame = 0;
     }
+    PlanPatches(SceneList);
     ClearKeys();
 }
 
 void DrawFrameView() {
     ApplyCamera(viewCamera);
     DrawStrokeText(clockText, 0.3f, 0.3f, 0.3f, 23, 0, &viewCamera);
-    DrawPatches(SceneList, Camera);
+    DrawPlannedPatches(Camera);
     glLoadIdentity();
 }
 

@@ -21,8 +21,8 @@ void FrameStepViews(const ViewRect* views, std::size_t count);
 
 // The work of a frame that does not depend on where it is drawn, done once per
 // frame: keys, clock, the spin, steering, the clock text, the mesh on the first
-// frame, the Sun and the shading, the tile choice and the first frame's alignment.
-// Calls no GL.
+// frame, the Sun and the shading, the tile choice, the first frame's alignment and
+// the plan of the texture passes. Calls no GL.
 void AdvanceFrame();
 
 // Draws the frame that AdvanceFrame prepared into the current viewport: projection

@@ -211,12 +211,20 @@ void DrawClosingPass(const PassPlan& p, const Vec3& eye) {
 
 }  // namespace
 
-void DrawPatches(const Patch* patches, const CameraFrame& camera) {
-    MakeTextureObjects();
+void PlanPatches(const Patch* patches) {
     PlanPasses(plan, patches);
+}
+
+void DrawPlannedPatches(const CameraFrame& camera) {
+    MakeTextureObjects();
     for (std::size_t record = 0; record < plan.records.size(); ++record) {
         glBindTexture(GL_TEXTURE_2D, plan.records[record]->textureObject);
         DrawTexturePass(plan, record, camera.position);
     }
     DrawClosingPass(plan, camera.position);
+}
+
+void DrawPatches(const Patch* patches, const CameraFrame& camera) {
+    PlanPatches(patches);
+    DrawPlannedPatches(camera);
 }

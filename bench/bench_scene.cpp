@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "frame/frame_step.h"
+#include "frame/scene_setup.h"
 #include "platform/clock.h"
 #include "tests/support/bitmap_writer.h"
 #include "tests/support/gl_recorder.h"

@@ -3,11 +3,6 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include <cstring>
-
-#include "globe/sun_shading.h"
-#include "textures/texture_folder.h"
-#include "textures/texture_set.h"
 
 // Perspective and the 45-degree resize projection hold from process start; the rest
 // are the set-up values too, so nothing reads an unset field before SetUpScene.
@@ -21,32 +16,6 @@ void SetUpViewSettings() {
     viewSettings.perspective = 1;
     viewSettings.farPlane = 20000.0f;
     viewSettings.nearPlane = 2.0f;
-}
-
-void SetUpScene() {
-    SetUpViewSettings();
-    SetLighting();
-    CreateFrames();
-    SettleTextureFolder();
-    BuildTextureSet();
-    CreateSunFrame();
-}
-
-int SetUpSceneWithFolder(const char* folder) {
-    if (folder == nullptr || folder[0] == '\0') return 0;
-    std::size_t length = std::strlen(folder);
-    const bool hasSeparator = folder[length - 1] == '/' || folder[length - 1] == '\\';
-    if (length + (hasSeparator ? 0 : 1) > MaxFolderLength) return 0;
-
-    SetUpViewSettings();
-    SetLighting();
-    CreateFrames();
-    std::memcpy(TextureFolder, folder, length);
-    if (!hasSeparator) TextureFolder[length++] = '/';
-    TextureFolder[length] = '\0';
-    BuildTextureSet();
-    CreateSunFrame();
-    return 1;
 }
 
 void PlaceView(const ViewRect& view) {

@@ -24,14 +24,8 @@ struct ViewRect {
     std::int32_t x, y, width, height;
 };
 
-// The one-time scene set-up of window creation. Calls no GL.
-void SetUpScene();
-// The same set-up with `folder` as the TextureFolder instead of the stored or picked
-// one (tools that take the folder on their command line). A missing separator at the
-// end is added. Returns 0 and sets up nothing when the folder is empty or too long for
-// the texture paths (more than 92 characters with its separator), else 1.
-int SetUpSceneWithFolder(const char* folder);
-// The first step of both: the fixed values of viewSettings.
+// The fixed values of viewSettings: the first step of the scene set-up
+// (frame/scene_setup.h).
 void SetUpViewSettings();
 // Viewport, aspect ratio and initial projection for a window of that size in pixels.
 void ResizeView(std::int32_t width, std::int32_t height);

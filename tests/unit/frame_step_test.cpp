@@ -1,4 +1,5 @@
 #include "frame/frame_step.h"
+#include "frame/scene_setup.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

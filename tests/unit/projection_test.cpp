@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/scene_setup.h"
 #include "tests/support/gl_recorder.h"
 #include "textures/texture_folder.h"
 #include "textures/texture_set.h"

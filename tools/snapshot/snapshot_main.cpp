@@ -9,6 +9,7 @@
 #include <string>
 
 #include "frame/frame_step.h"
+#include "frame/scene_setup.h"
 #include "globe/sun_shading.h"
 #include "globe_angles.h"
 #include "headless_context.h"

@@ -1,8 +1,8 @@
+#include "frame/scene_setup.h"
 #include "front/win32/close_policy_logic.h"
 #include "front/win32/saver_settings.h"
 #include "front/win32/shell.h"
 #include "textures/texture_set.h"
-#include "view/projection.h"
 
 namespace {
 

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "frame/frame_step.h"
+#include "frame/scene_setup.h"
 #include "front/x11/fps_meter.h"
 #include "front/x11/hack_options.h"
 #include "front/x11/keypad.h"

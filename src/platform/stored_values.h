@@ -3,10 +3,16 @@
 // the user's configuration folder.
 #pragma once
 
+#include "platform/fixed_text.h"
+
+// Names the key: "Software\" + AppTag + "_kvr". The texture folder's set-up sets it
+// before the first value is read or written.
+extern char AppTag[16];
+
 // Writes `text` whole as the string value `name`. Returns 0 on success, 1 when the
 // key cannot be created.
 int StoreAppValue(const char* name, const char* text);
 
-// Reads the string value `name` into `out` (100 characters with the NUL); `out` is
-// empty when the value is missing or unreadable, and always terminated.
-void LoadAppValue(const char* name, char (&out)[100]);
+// Reads the string value `name` into `out`; `out` is empty when the value is missing
+// or unreadable, and always terminated.
+void LoadAppValue(const char* name, char (&out)[FixedTextSize]);

@@ -10,11 +10,10 @@
 #include <string>
 
 #include "platform/stored_values.h"
-#include "textures/texture_folder.h"
 
 namespace {
 
-constexpr std::size_t ValueSize = 100;
+constexpr std::size_t ValueSize = FixedTextSize;
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -61,7 +60,7 @@ int StoreAppValue(const char* name, const char* text) {
     return 0;
 }
 
-void LoadAppValue(const char* name, char (&out)[100]) {
+void LoadAppValue(const char* name, char (&out)[FixedTextSize]) {
     out[0] = '\0';
     if (!ValidName(name)) return;
     const std::string key = KeyFolder();

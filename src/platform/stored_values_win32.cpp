@@ -4,11 +4,10 @@
 #include <cstring>
 
 #include "platform/stored_values.h"
-#include "textures/texture_folder.h"
 
 namespace {
 
-constexpr DWORD ValueSize = 100;
+constexpr DWORD ValueSize = FixedTextSize;
 
 // "Software\" + AppTag + "_kvr".
 void ComposeKeyPath(char (&out)[64]) {
@@ -32,7 +31,7 @@ int StoreAppValue(const char* name, const char* text) {
     return 0;
 }
 
-void LoadAppValue(const char* name, char (&out)[100]) {
+void LoadAppValue(const char* name, char (&out)[FixedTextSize]) {
     out[0] = '\0';
     char keyPath[64];
     ComposeKeyPath(keyPath);

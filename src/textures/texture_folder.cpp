@@ -5,7 +5,6 @@
 #include "platform/marker_picker.h"
 #include "platform/stored_values.h"
 
-char AppTag[16] = "";
 char TextureFolder[FolderTextSize] = "";
 
 namespace {

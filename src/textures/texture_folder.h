@@ -3,15 +3,15 @@
 
 #include <cstddef>
 
-constexpr int FolderTextSize = 100;  // characters, including the terminating NUL
+#include "platform/fixed_text.h"
+
+constexpr int FolderTextSize = FixedTextSize;
 // The longest folder that still leaves room for a seven-character file name such as
 // "d11.bmp" and the NUL in a 100-character path. A longer one counts as no folder.
 constexpr std::size_t MaxFolderLength = FolderTextSize - 8;
 // Size of the buffer the picker fills with the chosen file's path.
 constexpr std::size_t MarkerPathSize = 500;
 
-// Names the application's stored-value key: "Software\" + AppTag + "_kvr".
-extern char AppTag[16];
 // The texture folder, ending in its separator, or empty when none is known.
 extern char TextureFolder[FolderTextSize];
 

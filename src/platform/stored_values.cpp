@@ -1,0 +1,3 @@
+#include "platform/stored_values.h"
+
+char AppTag[16] = "";

@@ -21,6 +21,8 @@
 
 int firstFrame = 1;
 int previousSecond = 0;
+std::int64_t lastFrameTime = 0;
+int showClock = 1;
 
 namespace {
 constexpr float SpinStep = -0.25f;  // degrees per change of the UTC second
@@ -83,6 +85,7 @@ void AdvanceFrame() {
     PollKeys();
 
     const std::int64_t now = ReadCalendarTime();
+    lastFrameTime = now;
     BreakDown(now, &std::gmtime, lastUtc);
     const std::tm utc = lastUtc;
 
@@ -111,7 +114,7 @@ void AdvanceFrame() {
 
 void DrawFrameView() {
     ApplyCamera(viewCamera);
-    DrawStrokeText(clockText, 0.3f, 0.3f, 0.3f, 23, 0, &viewCamera);
+    if (showClock != 0) DrawStrokeText(clockText, 0.3f, 0.3f, 0.3f, 23, 0, &viewCamera);
     DrawPlannedPatches(Camera);
     glLoadIdentity();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "view/projection.h"
 
@@ -9,6 +10,10 @@
 extern int firstFrame;
 // The UTC second read by the previous frame.
 extern int previousSecond;
+// The calendar time, in whole seconds, that the last frame showed.
+extern std::int64_t lastFrameTime;
+// Whether frames carry the clock text (the date and time); nonzero by default.
+extern int showClock;
 
 // One frame into the viewport that ResizeView set: AdvanceFrame, ClearView and
 // DrawFrameView, which together make the GL calls of one frame in their order.

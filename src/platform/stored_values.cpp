@@ -1,3 +1,3 @@
 #include "platform/stored_values.h"
 
-char AppTag[16] = "";
+char AppTag[16] = "QMT";

@@ -1,5 +1,6 @@
 // Stored values as files: $XDG_CONFIG_HOME (or ~/.config) / <AppTag>_kvr / <name>,
-// each holding the text and its terminating NUL, as the registry holds a REG_SZ.
+// each holding the text and its terminating NUL, as the registry holds a REG_SZ, or
+// a number's four bytes, little-endian, as it holds a REG_DWORD.
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -44,16 +45,29 @@ bool MakeFolder(const std::string& path) {
     return ::mkdir(path.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
+// The value's file, opened for writing (the key's folders made as needed) or for
+// reading; empty when the name is not a value's or the file cannot be opened.
+FileHandle CreateValueFile(const char* name) {
+    if (!ValidName(name)) return nullptr;
+    const std::string config = ConfigFolder();
+    if (config.empty() || !MakeFolder(config)) return nullptr;
+    const std::string key = KeyFolder();
+    if (!MakeFolder(key)) return nullptr;
+    return FileHandle(std::fopen((key + "/" + name).c_str(), "wb"));
+}
+
+FileHandle OpenValueFile(const char* name) {
+    if (!ValidName(name)) return nullptr;
+    const std::string key = KeyFolder();
+    if (key.empty()) return nullptr;
+    return FileHandle(std::fopen((key + "/" + name).c_str(), "rb"));
+}
+
 }  // namespace
 
 int StoreAppValue(const char* name, const char* text) {
-    if (!ValidName(name) || text == nullptr) return 1;
-    const std::string config = ConfigFolder();
-    if (config.empty() || !MakeFolder(config)) return 1;
-    const std::string key = KeyFolder();
-    if (!MakeFolder(key)) return 1;
-
-    FileHandle file(std::fopen((key + "/" + name).c_str(), "wb"));
+    if (text == nullptr) return 1;
+    FileHandle file = CreateValueFile(name);
     if (!file) return 1;
     // Like RegSetValueExA, a failed write is not reported once the key exists.
     std::fwrite(text, 1, std::strlen(text) + 1, file.get());
@@ -62,10 +76,7 @@ int StoreAppValue(const char* name, const char* text) {
 
 void LoadAppValue(const char* name, char (&out)[FixedTextSize]) {
     out[0] = '\0';
-    if (!ValidName(name)) return;
-    const std::string key = KeyFolder();
-    if (key.empty()) return;
-    FileHandle file(std::fopen((key + "/" + name).c_str(), "rb"));
+    FileHandle file = OpenValueFile(name);
     if (!file) return;
 
     // One byte more than the buffer tells a value that does not fit, which the
@@ -76,4 +87,23 @@ void LoadAppValue(const char* name, char (&out)[FixedTextSize]) {
     std::memcpy(out, buffer, size);
     // A value without its NUL ends inside the buffer.
     out[size < ValueSize ? size : ValueSize - 1] = '\0';
+}
+
+bool LoadAppNumber(const char* name, std::uint32_t& value) {
+    FileHandle file = OpenValueFile(name);
+    if (!file) return false;
+    // A fifth byte tells a longer value, which is not a number.
+    unsigned char data[5];
+    if (std::fread(data, 1, sizeof data, file.get()) != 4) return false;
+    value = std::uint32_t(data[0]) | std::uint32_t(data[1]) << 8 | std::uint32_t(data[2]) << 16 |
+            std::uint32_t(data[3]) << 24;
+    return true;
+}
+
+int StoreAppNumber(const char* name, std::uint32_t value) {
+    FileHandle file = CreateValueFile(name);
+    if (!file) return 1;
+    const unsigned char data[4] = {std::uint8_t(value), std::uint8_t(value >> 8),
+                                   std::uint8_t(value >> 16), std::uint8_t(value >> 24)};
+    return std::fwrite(data, 1, sizeof data, file.get()) == sizeof data ? 0 : 1;
 }

@@ -14,16 +14,23 @@ void ComposeKeyPath(char (&out)[64]) {
     std::snprintf(out, sizeof out, "Software\\%.*s_kvr", int(sizeof AppTag), AppTag);
 }
 
-}  // namespace
-
-int StoreAppValue(const char* name, const char* text) {
+// Opens the key with the access asked; null when it cannot be opened or made.
+HKEY OpenAppKey(REGSAM access, bool create) {
     char keyPath[64];
     ComposeKeyPath(keyPath);
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        return 1;
-    }
+    const LONG status =
+        create ? RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                 access, nullptr, &key, nullptr)
+               : RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, access, &key);
+    return status == ERROR_SUCCESS ? key : nullptr;
+}
+
+}  // namespace
+
+int StoreAppValue(const char* name, const char* text) {
+    HKEY key = OpenAppKey(KEY_SET_VALUE, true);
+    if (key == nullptr) return 1;
     // The whole text and its NUL: a long folder must come back as it was chosen.
     RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                    DWORD(std::strlen(text) + 1));
@@ -33,12 +40,8 @@ int StoreAppValue(const char* name, const char* text) {
 
 void LoadAppValue(const char* name, char (&out)[FixedTextSize]) {
     out[0] = '\0';
-    char keyPath[64];
-    ComposeKeyPath(keyPath);
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
-        return;
-    }
+    HKEY key = OpenAppKey(KEY_QUERY_VALUE, false);
+    if (key == nullptr) return;
     BYTE buffer[ValueSize];
     DWORD size = ValueSize;
     // A value longer than the buffer gives ERROR_MORE_DATA and is not read.
@@ -49,4 +52,28 @@ void LoadAppValue(const char* name, char (&out)[FixedTextSize]) {
         out[size < ValueSize ? size : ValueSize - 1] = '\0';
     }
     RegCloseKey(key);
+}
+
+bool LoadAppNumber(const char* name, std::uint32_t& value) {
+    HKEY key = OpenAppKey(KEY_QUERY_VALUE, false);
+    if (key == nullptr) return false;
+    DWORD type = REG_NONE;
+    BYTE data[4];
+    DWORD size = sizeof data;
+    const bool read = RegQueryValueExA(key, name, nullptr, &type, data, &size) == ERROR_SUCCESS &&
+                      type == REG_DWORD && size == sizeof data;
+    RegCloseKey(key);
+    if (read) value = std::uint32_t(data[0]) | std::uint32_t(data[1]) << 8 |
+                      std::uint32_t(data[2]) << 16 | std::uint32_t(data[3]) << 24;
+    return read;
+}
+
+int StoreAppNumber(const char* name, std::uint32_t value) {
+    HKEY key = OpenAppKey(KEY_SET_VALUE, true);
+    if (key == nullptr) return 1;
+    const DWORD data = value;
+    const LONG status =
+        RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? 0 : 1;
 }

@@ -24,6 +24,12 @@ constexpr float MoveStep = 500.5f;  // world units per frame
 constexpr float OrbitStep = 6.0f;   // degrees per frame
 constexpr float RollStep = 2.0f;    // degrees per frame
 
+constexpr int SteeringKeys[] = {KeyNumpad0, KeyNumpad1, KeyNumpad2,  KeyNumpad3,
+                                KeyNumpad4, KeyNumpad6, KeyNumpad7,  KeyNumpad8,
+                                KeyNumpad9, KeyDecimal, KeyMultiply, KeyDivide};
+
+bool steeringKeysDown = false;
+
 bool Active(int virtualKey) {
     return KeyStateArray[virtualKey] != 0;
 }
@@ -33,6 +39,12 @@ void PollKeys() {
     // Every code is queried, not only the camera keys: the query also resets the
     // platform's pressed-since-last-query report for each of them.
     for (int code = 0; code < KeyStateCount; ++code) KeyStateArray[code] = ReadKeyState(code);
+    steeringKeysDown = false;
+    for (int key : SteeringKeys) steeringKeysDown = steeringKeysDown || Active(key);
+}
+
+bool SteeringKeysDown() {
+    return steeringKeysDown;
 }
 
 void SteerCamera() {

@@ -10,6 +10,9 @@ constexpr int KeyStateCount = 200;
 extern std::int32_t KeyStateArray[KeyStateCount];
 
 void PollKeys();
+// Whether the last PollKeys found a camera key down (or pressed since the poll
+// before): the picture moves with it, so a front end draws the next frame at once.
+bool SteeringKeysDown();
 // Applies the key table to the Camera, then normalises its axes.
 void SteerCamera();
 void ClearKeys();

@@ -229,6 +229,19 @@ TEST_F(FrameStepTest, FrameDrawsInItsFixedOrder) {
     EXPECT_GT(std::abs(lookAt.args[2]), 1000.0);  // turned 345 degrees: off the x axis
 }
 
+TEST_F(FrameStepTest, WithoutTheClockOnlyTheTextIsLeftOut) {
+    UseZone("UTC");
+    Frame(December22Noon);
+    Restart();
+    showClock = 0;
+    Frame(December22Noon);
+    showClock = 1;
+    // The same frame, less the text's colour and its line strips.
+    EXPECT_TRUE(RecordedGlCallsNamed("glColor3f").empty());
+    for (const GlCall& call : RecordedGlCallsNamed("glBegin")) EXPECT_NE(call.args[0], GL_LINE_STRIP);
+    EXPECT_EQ(lastFrameTime, December22Noon);
+}
+
 TEST_F(FrameStepTest, KeysActForTheFramesThatSawThemAndAreClearedAfterEach) {
     UseZone("UTC");
     SetKeyState(Numpad9, DownNow);

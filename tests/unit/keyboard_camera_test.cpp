@@ -64,6 +64,22 @@ TEST_F(KeyboardCamera, PollSignExtendsEveryCodeAndClearZeroesThem) {
     for (int code = 0; code < KeyStateCount; ++code) EXPECT_EQ(KeyStateArray[code], 0) << code;
 }
 
+TEST_F(KeyboardCamera, OnlyCameraKeysCountAsSteering) {
+    SetKeyState(0x20, DownNow);  // the space bar
+    SetKeyState(0x65, DownNow);  // keypad 5 moves nothing
+    PollKeys();
+    EXPECT_FALSE(SteeringKeysDown());
+    for (int key : {Numpad0, Numpad1, Numpad2, Numpad3, Numpad4, Numpad6, Numpad7, Numpad8,
+                    Numpad9, Multiply, Decimal, Divide}) {
+        SetKeyState(key, PressedSinceLastQuery);  // a tap between two polls counts too
+        PollKeys();
+        EXPECT_TRUE(SteeringKeysDown()) << key;
+        SetKeyState(key, 0);
+    }
+    PollKeys();
+    EXPECT_FALSE(SteeringKeysDown());
+}
+
 TEST_F(KeyboardCamera, WithoutKeysOnlyTheAxesAreRescaled) {
     Camera.forward = Vec3{-2, 0, 0};
     Camera.up = Vec3{0, 0.5f, 0};

@@ -1,6 +1,14 @@
 #include "front/win32/saver_settings.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "front/win32/display_options.h"
+#include "platform/stored_values.h"
+#include "tests/support/bitmap_writer.h"
 
 namespace {
 
@@ -29,6 +37,33 @@ TEST(DecodeSettingValue, FailedOrOverlongReadsKeepTheDefault) {
     EXPECT_EQ(DecodeSettingValue(true, bytes, 8, 15), 15u);
     EXPECT_EQ(DecodeSettingValue(false, bytes, 4, 50), 50u);
     EXPECT_EQ(DecodeSettingValue(true, nullptr, 4, 50), 50u);
+}
+
+// The saver's own settings, through the host's stored values (files under a
+// configuration folder of the test's own).
+TEST(DisplayOptions, OddOrMissingValuesReadAsTheDefaults) {
+    const std::string config = ScratchFolder() + "display-options";
+    std::filesystem::remove_all(config);
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    DisplayOptions options = LoadDisplayOptions();
+    EXPECT_TRUE(options.showClock);
+    EXPECT_EQ(options.monitors, MonitorLayout::EachOwn);
+
+    ASSERT_EQ(StoreDisplayOptions({false, MonitorLayout::MainOnly}), 0);
+    options = LoadDisplayOptions();
+    EXPECT_FALSE(options.showClock);
+    EXPECT_EQ(options.monitors, MonitorLayout::MainOnly);
+
+    // Out of range, or not a number (a string value of the same name).
+    ASSERT_EQ(StoreAppNumber(ShowClockValueName, 2), 0);
+    ASSERT_EQ(StoreAppNumber(MonitorsValueName, 3), 0);
+    EXPECT_TRUE(LoadDisplayOptions().showClock);
+    EXPECT_EQ(LoadDisplayOptions().monitors, MonitorLayout::EachOwn);
+    ASSERT_EQ(StoreAppValue(MonitorsValueName, "1"), 0);
+    EXPECT_EQ(LoadDisplayOptions().monitors, MonitorLayout::EachOwn);
+    std::ofstream(config + "/QMT_kvr/" + MonitorsValueName, std::ios::binary) << "\1\0\0\0\0";
+    EXPECT_EQ(LoadDisplayOptions().monitors, MonitorLayout::EachOwn);
+    unsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace

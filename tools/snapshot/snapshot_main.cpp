@@ -127,6 +127,7 @@ int main(int argc, char** argv) {
     if (!TextureSetComplete()) return Refuse("the textures in %s did not all load", folder.c_str());
 
     PinCalendarTime(options.utcSeconds);
+    showClock = options.noClock ? 0 : 1;
 
     HeadlessContext gl;
     if (!gl.Open(options.width, options.height, error, sizeof error))

@@ -10,7 +10,7 @@
 const char SnapshotUsage[] =
     "usage: solvane-snapshot --textures DIR --utc YYYY-MM-DDTHH:MM:SSZ --out FILE.png\n"
     "                        [--size WxH] [--frames N] [--hold KEYS] [--look-at LAT,LON]\n"
-    "                        [--info]\n"
+    "                        [--no-clock] [--info]\n"
     "  --textures DIR    folder holding d11.bmp ... n24.bmp\n"
     "  --utc MOMENT      the moment the clock is pinned to, UTC\n"
     "  --size WxH        picture size in pixels (default 1024x768)\n"
@@ -21,6 +21,7 @@ const char SnapshotUsage[] =
     "                    roll; 6 degrees a frame (e.g. --hold 6 --frames 5)\n"
     "  --look-at LAT,LON place the camera above this point before the last frame\n"
     "                    (degrees, north and east positive)\n"
+    "  --no-clock        draw the frame without the date and time\n"
     "  --info            print the subsolar point and where the camera stands\n"
     "                    after the last frame\n"
     "The local time of the clock text is the process's time zone (TZ).\n"
@@ -163,6 +164,10 @@ bool ParseSnapshotOptions(int argc, const char* const* argv, SnapshotOptions& op
         }
         if (std::strcmp(name, "--info") == 0) {
             options.info = true;
+            continue;
+        }
+        if (std::strcmp(name, "--no-clock") == 0) {
+            options.noClock = true;
             continue;
         }
         static const char* const valued[] = {"--textures", "--utc",     "--size", "--frames",

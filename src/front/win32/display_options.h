@@ -1,0 +1,29 @@
+// The saver's own settings, chosen in its Settings dialog and stored under the
+// application's key beside the texture folder. Windows types stay out so that the
+// rules are tested on the host.
+#pragma once
+
+#include <cstdint>
+
+// How the saver covers several monitors. The numbers are the stored values.
+enum class MonitorLayout : std::uint32_t {
+    EachOwn = 0,    // each monitor its own globe (the default)
+    AcrossAll = 1,  // one globe across the whole virtual screen, with its aspect
+    MainOnly = 2,   // the primary monitor's globe; the others stay black
+};
+
+struct DisplayOptions {
+    bool showClock = true;  // the date and time under the globe
+    MonitorLayout monitors = MonitorLayout::EachOwn;
+};
+
+// The stored values' names (DWORDs).
+constexpr char ShowClockValueName[] = "ShowClock";
+constexpr char MonitorsValueName[] = "Monitors";
+
+// The options from the stored values. A value that is missing, not a DWORD, or out of
+// range (ShowClock other than 0 or 1, Monitors above 2) keeps its default.
+DisplayOptions LoadDisplayOptions();
+
+// Stores both values. Returns 0 on success, 1 when either could not be written.
+int StoreDisplayOptions(const DisplayOptions& options);

@@ -1,0 +1,18 @@
+#include "front/win32/display_options.h"
+
+#include "platform/stored_values.h"
+
+DisplayOptions LoadDisplayOptions() {
+    DisplayOptions options;
+    std::uint32_t value = 0;
+    if (LoadAppNumber(ShowClockValueName, value) && value <= 1) options.showClock = value == 1;
+    if (LoadAppNumber(MonitorsValueName, value) && value <= 2)
+        options.monitors = static_cast<MonitorLayout>(value);
+    return options;
+}
+
+int StoreDisplayOptions(const DisplayOptions& options) {
+    const int clock = StoreAppNumber(ShowClockValueName, options.showClock ? 1 : 0);
+    const int monitors = StoreAppNumber(MonitorsValueName, std::uint32_t(options.monitors));
+    return clock != 0 || monitors != 0 ? 1 : 0;
+}

@@ -6,24 +6,26 @@ constexpr std::int64_t MillisecondsPerSecond = 1000;
 
 // Rounded toward minus infinity, as ReadCalendarTime rounds.
 std::int64_t SecondOf(std::int64_t milliseconds) {
-    return milliseconds >= 0 ? milliseconds / MillisecondsPerSecond
-                             : -((MillisecondsPerSecond - 1 - milliseconds) / MillisecondsPerSecond);
+    return milliseconds >= 0
+               ? milliseconds / MillisecondsPerSecond
+               : -((MillisecondsPerSecond - 1 - milliseconds) / MillisecondsPerSecond);
 }
 
 }  // namespace
 
 bool FrameDue(const FramePacing& pacing, std::int64_t nowMilliseconds) {
-    return pacing.invalidated || pacing.steering || SecondOf(nowMilliseconds) != pacing.shownTime;
+    return pacing.invalidated || pacing.moving || SecondOf(nowMilliseconds) != pacing.shownTime;
 }
 
 int MillisecondsUntilDue(const FramePacing& pacing, std::int64_t nowMilliseconds) {
     if (FrameDue(pacing, nowMilliseconds)) return 0;
-    const std::int64_t intoSecond = nowMilliseconds - SecondOf(nowMilliseconds) * MillisecondsPerSecond;
+    const std::int64_t intoSecond =
+        nowMilliseconds - SecondOf(nowMilliseconds) * MillisecondsPerSecond;
     return int(MillisecondsPerSecond - intoSecond);
 }
 
-void NoteFrameDrawn(FramePacing& pacing, std::int64_t shownTime, bool steering) {
+void NoteFrameDrawn(FramePacing& pacing, std::int64_t shownTime, bool moving) {
     pacing.shownTime = shownTime;
-    pacing.steering = steering;
+    pacing.moving = moving;
     pacing.invalidated = false;
 }

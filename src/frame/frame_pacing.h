@@ -1,5 +1,6 @@
 // When a front end draws. The picture changes only when the calendar second changes
-// (the Sun, the camera's spin, the clock text) or while a steering key is down, so a
+// (the Sun, the camera's spin, the clock text), while a steering key is down and
+// right after the first frame (PictureMoving of the frame step), so a
 // front end draws then, and when its window needs a frame (first show, expose, a
 // size or display change); otherwise it sleeps in its event wait, never longer than
 // a second, whatever the clock does.
@@ -9,7 +10,7 @@
 
 struct FramePacing {
     std::int64_t shownTime = 0;  // calendar seconds the last frame showed
-    bool steering = false;       // a steering key was down during the last frame
+    bool moving = false;         // the last frame said the next one will differ
     bool invalidated = true;     // the window needs a frame; true until the first
 };
 
@@ -22,6 +23,6 @@ bool FrameDue(const FramePacing& pacing, std::int64_t nowMilliseconds);
 // never stalls the picture for longer than a second.
 int MillisecondsUntilDue(const FramePacing& pacing, std::int64_t nowMilliseconds);
 
-// Records the frame just drawn: the time it showed (lastFrameTime of the frame step)
-// and whether a steering key was down in it. The window's need is met.
-void NoteFrameDrawn(FramePacing& pacing, std::int64_t shownTime, bool steering);
+// Records the frame just drawn: the time it showed and whether the picture is still
+// moving (lastFrameTime and PictureMoving of the frame step). The window's need is met.
+void NoteFrameDrawn(FramePacing& pacing, std::int64_t shownTime, bool moving);

@@ -75,6 +75,8 @@ void AlignCamera(int localHour) {
     OrbitFrame(Camera, SunFrame, Pivot, 0, 1, 0, angle);
 }
 
+bool pictureMoving = false;
+
 char clockText[ClockTextSize];
 // The Camera that projects this frame and carries its text: as steered, before the
 // first frame's alignment. The patches face the Camera as it is after it.
@@ -104,6 +106,7 @@ void AdvanceFrame() {
     UpdateSunFrame(utc.tm_sec, utc.tm_min, utc.tm_hour, utc.tm_mday, utc.tm_mon + 1);
     ShadeGlobe();
     AssignTileTextures();
+    pictureMoving = firstFrame != 0 || SteeringKeysDown();
     if (firstFrame != 0) {
         AlignCamera(local.tm_hour);
         firstFrame = 0;
@@ -134,6 +137,10 @@ void FrameStepViews(const ViewRect* views, std::size_t count) {
         PlaceView(views[i]);
         DrawFrameView();
     }
+}
+
+bool PictureMoving() {
+    return pictureMoving;
 }
 
 void ReleaseGlObjects() {

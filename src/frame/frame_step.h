@@ -15,6 +15,12 @@ extern std::int64_t lastFrameTime;
 // Whether frames carry the clock text (the date and time); nonzero by default.
 extern int showClock;
 
+// Whether the next frame would show another picture even within the same second:
+// a steering key was down in the last frame, or the last frame was the first (its
+// camera was aligned only after it had projected). A front end that draws only
+// when the picture changes draws again at once then (frame/frame_pacing.h).
+bool PictureMoving();
+
 // One frame into the viewport that ResizeView set: AdvanceFrame, ClearView and
 // DrawFrameView, which together make the GL calls of one frame in their order.
 void FrameStep();

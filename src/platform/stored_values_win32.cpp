@@ -63,8 +63,9 @@ bool LoadAppNumber(const char* name, std::uint32_t& value) {
     const bool read = RegQueryValueExA(key, name, nullptr, &type, data, &size) == ERROR_SUCCESS &&
                       type == REG_DWORD && size == sizeof data;
     RegCloseKey(key);
-    if (read) value = std::uint32_t(data[0]) | std::uint32_t(data[1]) << 8 |
-                      std::uint32_t(data[2]) << 16 | std::uint32_t(data[3]) << 24;
+    if (read)
+        value = std::uint32_t(data[0]) | std::uint32_t(data[1]) << 8 |
+                std::uint32_t(data[2]) << 16 | std::uint32_t(data[3]) << 24;
     return read;
 }
 

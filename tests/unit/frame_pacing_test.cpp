@@ -28,7 +28,8 @@ TEST(FramePacing, SteppedClocksNeverStall) {
     NoteFrameDrawn(pacing, Noon, false);
     // Back an hour, forward a day, and to before 1970: a new second each time, shown at
     // once, and no wait is ever longer than a second.
-    for (const std::int64_t now : {(Noon - 3600) * 1000, (Noon + 86400) * 1000 + 1, std::int64_t(-1)}) {
+    for (const std::int64_t now :
+         {(Noon - 3600) * 1000, (Noon + 86400) * 1000 + 1, std::int64_t(-1)}) {
         EXPECT_TRUE(FrameDue(pacing, now)) << now;
         NoteFrameDrawn(pacing, now >= 0 ? now / 1000 : -1, false);
         const int wait = MillisecondsUntilDue(pacing, now);
@@ -38,7 +39,7 @@ TEST(FramePacing, SteppedClocksNeverStall) {
     EXPECT_EQ(MillisecondsUntilDue(pacing, -1), 1);
 }
 
-TEST(FramePacing, SteeringAndExposuresDrawAtOnce) {
+TEST(FramePacing, MovingPicturesAndExposuresDrawAtOnce) {
     FramePacing pacing;
     NoteFrameDrawn(pacing, Noon, true);
     EXPECT_EQ(MillisecondsUntilDue(pacing, Noon * 1000 + 10), 0);

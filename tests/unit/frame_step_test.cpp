@@ -1,5 +1,4 @@
 #include "frame/frame_step.h"
-#include "frame/scene_setup.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -13,6 +12,7 @@
 #include <limits>
 #include <string>
 
+#include "frame/scene_setup.h"
 #include "globe/sun_shading.h"
 #include "platform/clock.h"
 #include "platform/key_state.h"
@@ -238,8 +238,13 @@ TEST_F(FrameStepTest, WithoutTheClockOnlyTheTextIsLeftOut) {
     showClock = 1;
     // The same frame, less the text's colour and its line strips.
     EXPECT_TRUE(RecordedGlCallsNamed("glColor3f").empty());
-    for (const GlCall& call : RecordedGlCallsNamed("glBegin")) EXPECT_NE(call.args[0], GL_LINE_STRIP);
+    for (const GlCall& call : RecordedGlCallsNamed("glBegin"))
+        EXPECT_NE(call.args[0], GL_LINE_STRIP);
     EXPECT_EQ(lastFrameTime, December22Noon);
+    // The first frame projected with the camera before its alignment: another is due.
+    EXPECT_TRUE(PictureMoving());
+    Frame(December22Noon);
+    EXPECT_FALSE(PictureMoving());
 }
 
 TEST_F(FrameStepTest, KeysActForTheFramesThatSawThemAndAreClearedAfterEach) {

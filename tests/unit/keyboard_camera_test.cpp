@@ -69,8 +69,8 @@ TEST_F(KeyboardCamera, OnlyCameraKeysCountAsSteering) {
     SetKeyState(0x65, DownNow);  // keypad 5 moves nothing
     PollKeys();
     EXPECT_FALSE(SteeringKeysDown());
-    for (int key : {Numpad0, Numpad1, Numpad2, Numpad3, Numpad4, Numpad6, Numpad7, Numpad8,
-                    Numpad9, Multiply, Decimal, Divide}) {
+    for (int key : {Numpad0, Numpad1, Numpad2, Numpad3, Numpad4, Numpad6, Numpad7, Numpad8, Numpad9,
+                    Multiply, Decimal, Divide}) {
         SetKeyState(key, PressedSinceLastQuery);  // a tap between two polls counts too
         PollKeys();
         EXPECT_TRUE(SteeringKeysDown()) << key;

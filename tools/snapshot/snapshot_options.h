@@ -18,7 +18,7 @@ struct SnapshotOptions {
     bool lookAt = false;
     double lookLatitude = 0;   // degrees, north positive
     double lookLongitude = 0;  // degrees, east positive
-    bool noClock = false;  // the frame without the clock text
+    bool noClock = false;      // the frame without the clock text
     bool info = false;
     bool help = false;
 };

@@ -1,5 +1,4 @@
 #include "front/win32/display_options.h"
-
 #include "platform/stored_values.h"
 
 DisplayOptions LoadDisplayOptions() {

@@ -1,3 +1,4 @@
+#include "frame/frame_step.h"
 #include "front/win32/command_line_logic.h"
 #include "front/win32/saver_settings.h"
 #include "front/win32/shell.h"
@@ -6,6 +7,7 @@
 RunMode runMode = RunMode::None;
 HWND hostWindow = nullptr;
 HINSTANCE moduleInstance = nullptr;
+DisplayOptions displayOptions;
 
 namespace {
 
@@ -66,6 +68,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
 
     saverSettings = SaverSettings{};
     LoadSettings(saverSettings);
+    displayOptions = LoadDisplayOptions();
+    showClock = displayOptions.showClock ? 1 : 0;
 
     switch (runMode) {
         case RunMode::ChangePassword:

@@ -3,12 +3,14 @@
 
 #include <windows.h>
 
+#include "front/win32/display_options.h"
 #include "front/win32/run_mode.h"
 
 extern RunMode runMode;           // set once by the command-line parse
 extern HWND hostWindow;           // preview parent, or owner of the About box / password dialog
 extern HINSTANCE moduleInstance;  // for the window class and the About box
 extern HWND saverWindow;          // as creation returned it; null before
+extern DisplayOptions displayOptions;  // the saver's own settings, read at the start
 
 // Creates the saver window for `runMode`, gives it a GL context and runs the frame
 // loop until the window is destroyed. Set-up failures are reported in a message box.

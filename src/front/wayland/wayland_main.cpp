@@ -49,8 +49,9 @@ namespace {
 
 constexpr char Name[] = "solvane-wayland";
 constexpr float FpsGrey = 0.6f;
-// Versions bound, each the lowest that has what is used: buffer scale (compositor 3),
-// the output's done and scale events (2) and release (3), pointer frames (seat 5).
+// Versions bound, each the lowest that has what is used: buffer scale and buffer
+// damage (compositor 4; EGL damages by buffer where the surface allows it), the
+// output's done and scale events and its release (3), pointer frames (seat 5).
 constexpr std::uint32_t CompositorVersion = 4;
 constexpr std::uint32_t OutputVersion = 3;
 constexpr std::uint32_t SeatVersion = 5;
@@ -92,7 +93,7 @@ struct Output {
     wl_egl_window* eglWindow = nullptr;
     EGLSurface eglSurface = EGL_NO_SURFACE;
     BufferSize buffer{0, 0, 1};
-    bool needsFrame = false;  // shown, or configured anew, since its last frame
+    bool needsFrame = false;  // configured since its last frame: it needs one of its own
 };
 
 struct Session {
@@ -226,6 +227,32 @@ wl_touch_listener MakeTouchListener() {
 }
 const wl_touch_listener touchListener = MakeTouchListener();
 
+// A seat before version 3 has no release requests; its devices are destroyed instead.
+void ReleaseKeyboard(Session& session) {
+    if (wl_keyboard_get_version(session.keyboard) >= WL_KEYBOARD_RELEASE_SINCE_VERSION)
+        wl_keyboard_release(session.keyboard);
+    else
+        wl_keyboard_destroy(session.keyboard);
+    session.keyboard = nullptr;
+}
+
+void ReleasePointer(Session& session) {
+    if (wl_pointer_get_version(session.pointer) >= WL_POINTER_RELEASE_SINCE_VERSION)
+        wl_pointer_release(session.pointer);
+    else
+        wl_pointer_destroy(session.pointer);
+    session.pointer = nullptr;
+    session.pointerSurface = nullptr;
+}
+
+void ReleaseTouch(Session& session) {
+    if (wl_touch_get_version(session.touch) >= WL_TOUCH_RELEASE_SINCE_VERSION)
+        wl_touch_release(session.touch);
+    else
+        wl_touch_destroy(session.touch);
+    session.touch = nullptr;
+}
+
 void OnSeatCapabilities(void* data, wl_seat* seat, std::uint32_t capabilities) {
     Session& session = *static_cast<Session*>(data);
     const bool keyboard = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
@@ -235,23 +262,19 @@ void OnSeatCapabilities(void* data, wl_seat* seat, std::uint32_t capabilities) {
         session.keyboard = wl_seat_get_keyboard(seat);
         wl_keyboard_add_listener(session.keyboard, &keyboardListener, &session);
     } else if (!keyboard && session.keyboard != nullptr) {
-        wl_keyboard_release(session.keyboard);
-        session.keyboard = nullptr;
+        ReleaseKeyboard(session);
     }
     if (pointer && session.pointer == nullptr) {
         session.pointer = wl_seat_get_pointer(seat);
         wl_pointer_add_listener(session.pointer, &pointerListener, &session);
     } else if (!pointer && session.pointer != nullptr) {
-        wl_pointer_release(session.pointer);
-        session.pointer = nullptr;
-        session.pointerSurface = nullptr;
+        ReleasePointer(session);
     }
     if (touch && session.touch == nullptr) {
         session.touch = wl_seat_get_touch(seat);
         wl_touch_add_listener(session.touch, &touchListener, &session);
     } else if (!touch && session.touch != nullptr) {
-        wl_touch_release(session.touch);
-        session.touch = nullptr;
+        ReleaseTouch(session);
     }
 }
 
@@ -663,9 +686,9 @@ int EndSession(Session& session) {
     if (session.eglContext != EGL_NO_CONTEXT)
         eglDestroyContext(session.eglDisplay, session.eglContext);
     if (session.eglDisplay != EGL_NO_DISPLAY) eglTerminate(session.eglDisplay);
-    if (session.keyboard != nullptr) wl_keyboard_release(session.keyboard);
-    if (session.pointer != nullptr) wl_pointer_release(session.pointer);
-    if (session.touch != nullptr) wl_touch_release(session.touch);
+    if (session.keyboard != nullptr) ReleaseKeyboard(session);
+    if (session.pointer != nullptr) ReleasePointer(session);
+    if (session.touch != nullptr) ReleaseTouch(session);
     if (session.seat != nullptr) wl_seat_destroy(session.seat);
     if (session.wmBase != nullptr) xdg_wm_base_destroy(session.wmBase);
     if (session.compositor != nullptr) wl_compositor_destroy(session.compositor);
@@ -684,8 +707,7 @@ bool Connect(Session& session) {
         std::fprintf(stderr, "%s: the compositor broke the connection\n", Name);
         return false;
     }
-    if (session.compositor == nullptr || session.compositorVersion < 1 ||
-        session.wmBase == nullptr) {
+    if (session.compositor == nullptr || session.wmBase == nullptr) {
         std::fprintf(stderr, "%s: the compositor offers no %s\n", Name,
                      session.compositor == nullptr ? "wl_compositor" : "xdg-shell (xdg_wm_base)");
         return false;

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the host and both Windows targets, the zip, the
 # installer and the Debian package, and runs every test: unit (AddressSanitizer +
-# UBSan), pictures, package, end to end under Wine, and the XScreenSaver hack with
-# its package.
+# UBSan), pictures, package, end to end under Wine, the XScreenSaver hack with its
+# package, and the Wayland front end in headless sway.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -29,7 +29,7 @@ cmake --build --preset win32 --target installer
 # The Debian package comes from a release build: the native preset's sanitizers
 # would ship their runtimes. Only what the package holds is built here.
 cmake --preset native-release >/dev/null
-cmake --build --preset native-release --target solvane solvane-snapshot solvane-tiles \
-  default_textures deb_files
+cmake --build --preset native-release --target solvane solvane-wayland solvane-snapshot \
+  solvane-tiles default_textures deb_files
 (cd build/native-release && cpack -G DEB >/dev/null)
 ctest --preset native "$@"

@@ -33,10 +33,11 @@ ExpectContents() {
     expected=$(
         {
             printf '%s\n' -rwxr-xr-x/usr/bin/solvane-snapshot -rwxr-xr-x/usr/bin/solvane-tiles \
-                -rwxr-xr-x/usr/libexec/xscreensaver/solvane \
+                -rwxr-xr-x/usr/bin/solvane-wayland -rwxr-xr-x/usr/libexec/xscreensaver/solvane \
                 -rw-r--r--/usr/share/doc/solvane/copyright \
                 -rw-r--r--/usr/share/man/man1/solvane-snapshot.1.gz \
                 -rw-r--r--/usr/share/man/man1/solvane-tiles.1.gz \
+                -rw-r--r--/usr/share/man/man1/solvane-wayland.1.gz \
                 -rw-r--r--/usr/share/man/man6/solvane.6.gz \
                 -rw-r--r--/usr/share/xscreensaver/config/solvane.xml \
                 -rw-r--r--/usr/share/solvane/textures/tex.tex
@@ -106,6 +107,9 @@ ExpectDpkgInstallAndRemove() {
     dpkg --root="$admin" --force-depends -i "$DEB" >"$CASE_DIR/dpkg.log" 2>&1 ||
         Fail "dpkg -i failed: $(cat "$CASE_DIR/dpkg.log")"
     [ -x "$admin/usr/libexec/xscreensaver/solvane" ] || Fail "dpkg installed no hack"
+    [ -x "$admin/usr/bin/solvane-wayland" ] || Fail "dpkg installed no solvane-wayland"
+    "$admin/usr/bin/solvane-wayland" --help | grep -q '^usage: solvane-wayland' ||
+        Fail "the installed solvane-wayland does not run"
     dpkg --root="$admin" -s solvane | grep -q "^Status: install ok installed" ||
         Fail "dpkg does not list solvane as installed"
     dpkg --root="$admin" -r solvane >>"$CASE_DIR/dpkg.log" 2>&1 || Fail "dpkg -r failed"

@@ -1,0 +1,42 @@
+#include "front/wayland/session_logic.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr int MaxScale = 8;
+
+// One side in buffer pixels: the configured logical side times the scale, or the
+// given fallback in pixels; rounded down to a multiple of the scale, at least one.
+int BufferSide(int configured, int scale, int fallbackPixels) {
+    std::int64_t side = configured > 0 ? std::int64_t(configured) * scale : fallbackPixels;
+    if (side > MaxBufferSide) side = MaxBufferSide;
+    side -= side % scale;
+    return side < scale ? scale : int(side);
+}
+
+}  // namespace
+
+BufferSize ChooseBufferSize(int configuredWidth, int configuredHeight, int outputScale,
+                            int modeWidth, int modeHeight) {
+    const int scale = outputScale >= 1 && outputScale <= MaxScale ? outputScale : 1;
+    const int fallbackWidth = modeWidth > 0 ? modeWidth : FallbackWidth * scale;
+    const int fallbackHeight = modeHeight > 0 ? modeHeight : FallbackHeight * scale;
+    return {BufferSide(configuredWidth, scale, fallbackWidth),
+            BufferSide(configuredHeight, scale, fallbackHeight), scale};
+}
+
+bool PictureChanged(const FramePacing& pacing, std::int64_t nowMilliseconds) {
+    FramePacing picture = pacing;
+    picture.invalidated = false;
+    return FrameDue(picture, nowMilliseconds);
+}
+
+bool PointerTravelEnds(PointerOrigin& origin, const void* surface, double x, double y) {
+    if (!origin.set) {
+        origin = {true, surface, x, y};
+        return false;
+    }
+    if (surface != origin.surface) return true;
+    return std::fabs(x - origin.x) > PointerThreshold || std::fabs(y - origin.y) > PointerThreshold;
+}

@@ -1,0 +1,87 @@
+#include "front/wayland/wayland_options.h"
+
+#include <cstdarg>
+#include <cstring>
+
+namespace {
+
+const char Usage[] =
+    "usage: solvane-wayland [--textures DIR] [--no-clock] [--fps] [--delay MICROSECONDS]\n"
+    "  --textures DIR    folder of the sixteen tiles d11.bmp ... n24.bmp, or a file in it\n"
+    "                    (default /usr/share/solvane/textures, or the build's)\n"
+    "  --no-clock        no date and time under the globe\n"
+    "  --fps             show frames per second in the top left corner\n"
+    "  --delay N         draw every frame and wait N microseconds after each, instead of\n"
+    "                    drawing only when the picture changes (0: as fast as it can)\n"
+    "Full screen on every output; any key, button or pointer travel ends it, as do\n"
+    "SIGTERM and SIGINT. Options take one dash or two.\n";
+
+void Fail(char* error, std::size_t size, const char* format, ...) {
+    if (size == 0) return;
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(error, size, format, args);
+    va_end(args);
+}
+
+// "-name" or "--name" as `name` (given without dashes).
+bool Is(const char* argument, const char* name) {
+    if (argument[0] != '-') return false;
+    const char* rest = argument[1] == '-' ? argument + 2 : argument + 1;
+    return std::strcmp(rest, name) == 0;
+}
+
+// Decimal digits only, in [0, MaxWaylandDelayMicroseconds].
+bool ParseDelay(const char* text, long& value) {
+    if (*text == '\0') return false;
+    long result = 0;
+    for (const char* p = text; *p != '\0'; ++p) {
+        if (*p < '0' || *p > '9') return false;
+        result = result * 10 + (*p - '0');
+        if (result > MaxWaylandDelayMicroseconds) return false;
+    }
+    value = result;
+    return true;
+}
+
+}  // namespace
+
+bool ParseWaylandOptions(int argc, const char* const* argv, WaylandOptions& options, char* error,
+                         std::size_t errorSize) {
+    if (errorSize > 0) error[0] = '\0';
+    options = WaylandOptions{};
+    for (int i = 1; i < argc; ++i) {
+        const char* argument = argv[i];
+        if (Is(argument, "help") || Is(argument, "h")) {
+            options.help = true;
+        } else if (Is(argument, "no-clock")) {
+            options.clock = false;
+        } else if (Is(argument, "fps")) {
+            options.fps = true;
+        } else if (Is(argument, "textures") || Is(argument, "delay")) {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+                Fail(error, errorSize, "%s needs a value", argument);
+                return false;
+            }
+            const char* value = argv[++i];
+            if (Is(argument, "textures")) {
+                options.textures = value;
+            } else if (!ParseDelay(value, options.delayMicroseconds)) {
+                Fail(error, errorSize, "%s '%s' is not a whole number from 0 to %ld", argument,
+                     value, MaxWaylandDelayMicroseconds);
+                return false;
+            }
+        } else if (argument[0] == '-') {
+            Fail(error, errorSize, "unknown option '%s'", argument);
+            return false;
+        } else {
+            Fail(error, errorSize, "'%s' is no option (a folder goes after --textures)", argument);
+            return false;
+        }
+    }
+    return true;
+}
+
+void PrintWaylandUsage(std::FILE* to) {
+    std::fputs(Usage, to);
+}

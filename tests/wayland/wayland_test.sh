@@ -1,0 +1,162 @@
+#!/usr/bin/env bash
+# solvane-wayland in a real compositor: Debian's sway, headless, drawing in software,
+# run as an ordinary user (sway refuses root). One sway serves every check in turn:
+# swayidle's timeout starts the program and its picture is the oracle's; a second
+# output gets a surface and a globe of its own at its own size; SIGTERM ends it with
+# status 0; a key from a virtual keyboard ends the next one within 2 s; swayidle starts
+# it again on the next idle, and the compositor's close ends it.
+#   wayland_test.sh sway
+set -euo pipefail
+here=$(dirname "$0")
+# The oracle comparison of the Windows saver's tests (MismatchMask, WhitePixels), then
+# the hack's helpers, which replace the e2e ones of the same names.
+source "$here/../e2e/lib.sh"
+source "$here/../hack/lib.sh"
+source "$here/lib.sh"
+
+readonly KEY_BOUND=2
+
+# The case's folder; its display is the sway that the case starts.
+StartCase() { # name
+    CASE_DIR=$HACK_WORK/$1
+    rm -rf "$CASE_DIR"
+    mkdir -p "$CASE_DIR"
+    trap EndTest EXIT
+}
+
+# Polls `check args...` every tenth of a second for up to `seconds`.
+WaitFor() { # seconds check args...
+    local limit=$(($1 * 10)) waited=0
+    shift
+    until "$@"; do
+        [ "$waited" -lt "$limit" ] || return 1
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+}
+
+# The launcher that swayidle (or swaymsg exec) runs: the program at the test's moment,
+# its pid in saver.pids and, once it has ended, its exit status in status.PID.
+WriteLauncher() {
+    cat >"$USER_DIR/start-saver.sh" <<EOF
+#!/bin/sh
+env TZ=UTC LD_PRELOAD=$FAKETIME_LIB FAKETIME="$MOMENT" FAKETIME_DONT_FAKE_MONOTONIC=1 \\
+    ASAN_OPTIONS=verify_asan_link_order=0 $HACK --textures $HACK_TILES \\
+    >>$USER_DIR/saver.out 2>>$USER_DIR/saver.err &
+pid=\$!
+echo \$pid >>$USER_DIR/saver.pids
+wait \$pid
+echo \$? >$USER_DIR/status.\$pid
+EOF
+    chmod 755 "$USER_DIR/start-saver.sh"
+}
+
+# Starts sway with swayidle in its configuration, as the README shows it.
+StartSwayWithIdle() {
+    USER_DIR=$CASE_DIR/user
+    mkdir -p "$USER_DIR"
+    WriteLauncher
+    cat >"$CASE_DIR/sway.config" <<EOF
+xwayland disable
+output HEADLESS-1 mode 1024x768
+exec swayidle -w timeout 2 '$USER_DIR/start-saver.sh &'
+EOF
+    StartSway "$CASE_DIR/sway.config" "$CASE_DIR/sway.log" "$USER_DIR" ||
+        Fail "sway did not start: $(tail -n 5 "$CASE_DIR/sway.log")"
+    Track "$SWAY_PID"
+    Note "sway runs as $SWAY_USER, pid $SWAY_PID"
+}
+
+# Every program the launchers started ends with the case, and so does sway.
+CaseCleanup() {
+    local pid
+    for pid in $(cat "${USER_DIR:-}/saver.pids" 2>/dev/null); do kill -KILL "$pid" 2>/dev/null || true; done
+    StopSway
+}
+
+# The pid of the launcher's run number n (1 for the first), waiting for it.
+SaverPid() { # n seconds
+    WaitFor "$2" eval '[ "$(wc -l 2>/dev/null <"$USER_DIR/saver.pids" || echo 0)" -ge '"$1"' ]' ||
+        Fail "no program number $1 started within $2 s"
+    sed -n "$1p" "$USER_DIR/saver.pids"
+}
+
+# A lit, textured globe: more than 2 % of the picture coloured, which neither grey
+# shading nor the compositor's background is (ColourShare's measure, without its
+# per-pixel expression, which takes seconds at these sizes).
+Lit() { # png
+    FloatAbove "$(convert "$1" \( -clone 0 -separate -evaluate-sequence max \) \
+        \( -clone 0 -separate -evaluate-sequence min \) -delete 0 -compose minus_src \
+        -composite -threshold 15% -format '%[fx:mean]' info:)" 0.02
+}
+OutputLit() { # output png
+    InSway grim -o "$1" - >"$2" 2>/dev/null && Lit "$2"
+}
+
+# grim's picture of one output matches the oracle at its size; waits for it, then
+# checks that it stays, as the clock stands.
+ExpectOutputOracle() { # output WxH name
+    local oracle shot=$CASE_DIR/$3.png mask=$CASE_DIR/$3-mismatch.png total=unknown
+    oracle=$(Oracle "$2")
+    Matches() {
+        kill -0 "$HACK_PID" 2>/dev/null || Fail "the program ended: $(cat "$USER_DIR/saver.err")"
+        InSway grim -o "$1" - >"$shot" 2>/dev/null || return 1
+        MismatchMask "$shot" "$oracle" "$mask"
+        total=$(WhitePixels "$mask")
+        [ "$total" -le "$ORACLE_MAX_MISMATCH" ]
+    }
+    WaitFor 30 Matches "$1" || Fail "$1 does not show the oracle's $2 picture: $total pixels differ ($mask)"
+    sleep 1
+    Matches "$1" || Fail "$1 left the oracle's picture a second later: $total pixels differ"
+    Lit "$shot" || Fail "$1 shows no lit globe"
+    Note "$1 shows the oracle's $2 picture ($total stray pixels)"
+}
+
+# The program ends with status 0 within `seconds`, quiet on stderr.
+ExpectCleanExit() { # pid seconds what
+    WaitFor "$2" test -f "$USER_DIR/status.$1" || Fail "the program still runs $2 s after $3"
+    local status
+    status=$(cat "$USER_DIR/status.$1")
+    [ "$status" = 0 ] || Fail "the program ended with $status after $3: $(cat "$USER_DIR/saver.err")"
+    [ ! -s "$USER_DIR/saver.err" ] || Fail "the program complained: $(cat "$USER_DIR/saver.err")"
+    Note "it ended with status 0 after $3"
+}
+
+Case_sway() {
+    command -v sway >/dev/null || Fail "sway is not installed (scripts/install-deps.sh)"
+    StartSwayWithIdle
+    HACK_PID=$(SaverPid 1 30)
+    Note "swayidle started the program, pid $HACK_PID"
+    ExpectOutputOracle HEADLESS-1 1024x768 first-output
+
+    # A second output gets a globe of its own; then a new size, for which the view is
+    # laid out anew.
+    InSway swaymsg create_output >/dev/null
+    WaitFor 30 OutputLit HEADLESS-2 "$CASE_DIR/second-output-new.png" ||
+        Fail "the second output shows no lit globe"
+    InSway swaymsg output HEADLESS-2 mode 800x600 pos 1024 0 >/dev/null
+    ExpectOutputOracle HEADLESS-2 800x600 second-output
+    ExpectOutputOracle HEADLESS-1 1024x768 first-output-again
+
+    kill -TERM "$HACK_PID"
+    ExpectCleanExit "$HACK_PID" 10 SIGTERM
+
+    # No input came, so swayidle stays quiet; the next one is started by hand. The key
+    # is for the surface with the keyboard, so the program is awaited on both outputs.
+    InSway swaymsg exec "$USER_DIR/start-saver.sh" >/dev/null
+    HACK_PID=$(SaverPid 2 30)
+    ExpectOutputOracle HEADLESS-1 1024x768 by-hand
+    WaitFor 30 OutputLit HEADLESS-2 "$CASE_DIR/by-hand-second.png" ||
+        Fail "the second output shows no lit globe"
+    InSway wtype -s 400 -k space || Fail "wtype failed"
+    ExpectCleanExit "$HACK_PID" "$KEY_BOUND" "a key"
+
+    # The key was input, so swayidle starts it again on the next idle; the compositor
+    # closing its surfaces ends it.
+    HACK_PID=$(SaverPid 3 30)
+    WaitFor 30 OutputLit HEADLESS-1 "$CASE_DIR/idle-again.png" || Fail "no globe on the next idle"
+    InSway swaymsg '[app_id=solvane] kill' >/dev/null || Fail "sway found no surface to close"
+    ExpectCleanExit "$HACK_PID" 10 "the compositor's close"
+}
+
+RunCase "$1"

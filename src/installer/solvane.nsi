@@ -21,7 +21,8 @@ SetCompressor /SOLID lzma
 !include FileFunc.nsh
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Solvane"
-; The saver's own key; its value "path" names the texture folder.
+; The saver's own key; its value "path" names the texture folder. Its Settings
+; dialog keeps its other values there too.
 !define APP_KEY "Software\QMT_kvr"
 !define DESKTOP_KEY "Control Panel\Desktop"
 ; The saver reads the texture folder as an ANSI text of at most 92 bytes, separator
@@ -203,6 +204,9 @@ Section "Solvane" SectionSaver
     !insertmacro InstallTiles
     SetOutPath "$INSTDIR"
 
+    ; The folder only. The saver's display values (ShowClock, Monitors) stay unset, so
+    ; that it starts with its defaults until the user changes them in its Settings;
+    ; the uninstaller takes them away with the key.
     WriteRegStr HKCU "${APP_KEY}" "path" "$textureFolder"
 
     WriteUninstaller "$INSTDIR\uninstall.exe"

@@ -56,12 +56,20 @@ void BrowseForTextureFolder() {
         TextureFolder[0] = '\0';
         return;
     }
-    StoreAppValue(FolderValueName, TextureFolder);
+    StoreTextureFolder(TextureFolder);
+}
+
+void LoadStoredTextureFolder(char (&out)[FolderTextSize]) {
+    LoadAppValue(FolderValueName, out);
+    if (BoundedLength(out) > MaxFolderLength) out[0] = '\0';
+}
+
+int StoreTextureFolder(const char* folder) {
+    return StoreAppValue(FolderValueName, folder);
 }
 
 void SettleTextureFolder() {
     std::strcpy(AppTag, "QMT");
-    LoadAppValue(FolderValueName, TextureFolder);
-    if (BoundedLength(TextureFolder) > MaxFolderLength) TextureFolder[0] = '\0';
+    LoadStoredTextureFolder(TextureFolder);
     if (TextureFolder[0] == '\0') BrowseForTextureFolder();
 }

@@ -24,6 +24,14 @@ void BrowseForTextureFolder();
 // The set-up step: AppTag, then the stored "path", then the dialog when none.
 void SettleTextureFolder();
 
+// The stored folder as the set-up takes it: empty when none is stored or when it is
+// too long for the texture paths.
+void LoadStoredTextureFolder(char (&out)[FolderTextSize]);
+
+// Stores `folder` as the value "path". Returns 0 on success, 1 when the key cannot
+// be created.
+int StoreTextureFolder(const char* folder);
+
 // Cuts a picked marker path at its first "tex.tex" (case-sensitive) into `folder`.
 // Returns false, with `folder` untouched, when the path holds no "tex.tex" or the
 // folder would be longer than MaxFolderLength.

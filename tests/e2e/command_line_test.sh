@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Command lines as the system passes them, program name included, each started
 # with exactly that text by e2e_helper (CreateProcessA), and the mode each gives:
-# nothing at all, the About box, or the saver. Every one ends with exit code 0.
+# nothing at all, the Settings dialog, or the saver. Every one ends with exit code 0.
 #   command_line_test.sh <case>
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
 # Starts the saver with the exact command line (printf format; %s is the
 # saver's Windows path) and checks the outcome.
-Expect() { # outcome(none|about|saver) format
+Expect() { # outcome(none|settings|saver) format
     local outcome=$1 format=$2
     local line
     # shellcheck disable=SC2059
@@ -21,16 +21,16 @@ Expect() { # outcome(none|about|saver) format
     none)
         WaitExit "$pid" "$START_BOUND"
         [ "$EXIT_CODE" = 0 ] || Fail "$(printf '%q' "$line"): exit $EXIT_CODE, wanted 0 and no window"
-        ! WindowExists '^SaverWindow$' && ! WindowExists '^About Solvane Release 1$' ||
+        ! WindowExists '^SaverWindow$' && ! WindowExists '^Solvane Settings$' ||
             Fail "$(printf '%q' "$line") left a window"
         ;;
-    about)
-        local about
-        about=$(WaitWindow '^About Solvane Release 1$' "$START_BOUND")
-        [ -n "$about" ] || Fail "$(printf '%q' "$line"): no About box"
-        EscapeDialog "$about"
+    settings)
+        local settings
+        settings=$(WaitWindow '^Solvane Settings$' "$START_BOUND")
+        [ -n "$settings" ] || Fail "$(printf '%q' "$line"): no Settings dialog"
+        EscapeDialog "$settings"
         WaitExit "$pid" "$START_BOUND"
-        [ "$EXIT_CODE" = 0 ] || Fail "$(printf '%q' "$line"): exit $EXIT_CODE after the About box"
+        [ "$EXIT_CODE" = 0 ] || Fail "$(printf '%q' "$line"): exit $EXIT_CODE after the Settings dialog"
         ;;
     saver)
         local saver
@@ -66,21 +66,21 @@ Case_program_name() {
     # A tab does not separate: after a quoted name it is taken as the switch.
     Expect none '"%s"\t/s'
     # After an unquoted name it is part of the name, and no switch is left.
-    Expect about '%s\t/s'
+    Expect settings '%s\t/s'
     # An unclosed quote swallows the whole line.
-    Expect about '"%s /s'
+    Expect settings '"%s /s'
     # An unquoted path with a space leaves the rest of the path as the switch.
     Expect none 'Z:\\test folder\\solvane.scr /s'
-    Expect about '"%s"   '
-    Expect about '%s'
+    Expect settings '"%s"   '
+    Expect settings '%s'
 }
 
 # A switch written as a word that begins with "s", and "c" with nothing after it
-# but ":" (the About box then belongs to whatever is in front).
+# but ":" (the Settings dialog then belongs to whatever is in front).
 Case_words_and_separators() {
     Setup cl-words
     Expect saver '"%s" -saver'
-    Expect about '"%s" /c:'
+    Expect settings '"%s" /c:'
 }
 
 RunCase "$1"

@@ -1,20 +1,31 @@
 #!/usr/bin/env bash
-# The configuration mode (the About box) and the password change.
+# The configuration mode (the Settings dialog and its About box) and the password
+# change.
 #   configure_test.sh <case>
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
+readonly SETTINGS='^Solvane Settings$'
 readonly ABOUT='^About Solvane Release 1$'
 
-# Waits for the About box, closes it with Esc and expects the saver to end with 0.
-CloseAboutBox() { # pid
-    local about
-    about=$(WaitWindow "$ABOUT" "$START_BOUND")
-    [ -n "$about" ] || Fail "no About box"
-    EscapeDialog "$about"
-    WaitExit "$1" "$EXIT_BOUND"
-    [ "$EXIT_CODE" = 0 ] || Fail "exit code after Esc in the About box: $EXIT_CODE"
+# Waits for the Settings dialog and gives it the keyboard; sets SETTINGS_WINDOW.
+AwaitSettings() { # when
+    SETTINGS_WINDOW=$(WaitWindow "$SETTINGS" "$START_BOUND")
+    [ -n "$SETTINGS_WINDOW" ] || Fail "no Settings dialog $1"
+    FocusWindow "$SETTINGS_WINDOW"
 }
+
+# Presses a key in the Settings dialog and waits for the window it opens.
+OpenFromSettings() { # key pattern what
+    local window
+    xdotool key "$1"
+    window=$(WaitWindow "$2" "$START_BOUND")
+    [ -n "$window" ] || Fail "$1 in the Settings dialog opened no $3"
+    echo "$window"
+}
+
+# The saver's key as reg prints it, every value included.
+AppKeyState() { { Wine reg query "$APP_KEY" 2>/dev/null || true; } | tr -d '\r'; }
 
 RunSaverArgs() { # dir args...
     local dir=$1
@@ -22,37 +33,93 @@ RunSaverArgs() { # dir args...
     StartWindows "$E2E_ARCH" "$dir" "$dir/out" "$dir/solvane.scr" "$@"
 }
 
-Case_about_without_argument() {
+# Without an argument: the keyboard turns the clock off and picks the main monitor
+# alone, Return is OK; the next saver draws the picture without the clock.
+Case_settings_without_argument() {
     local dir
-    dir=$(SaverDir about-plain)
+    dir=$(SaverDir settings-plain)
     RunSaverArgs "$dir"
-    CloseAboutBox "$LAST_PID"
+    local settingsPid=$LAST_PID
+    AwaitSettings "without an argument"
+    xdotool key alt+d alt+m Return
+    WaitExit "$settingsPid" "$EXIT_BOUND"
+    [ "$EXIT_CODE" = 0 ] || Fail "exit code after OK: $EXIT_CODE"
+    [ "$(RegQuery "$APP_KEY" ShowClock)" = 0x0 ] || Fail "ShowClock is not stored as 0"
+    [ "$(RegQuery "$APP_KEY" Monitors)" = 0x2 ] || Fail "Monitors is not stored as 2"
+    [ "$(RegQuery "$APP_KEY" path)" = "$(WinPath "$E2E_TILES")\\" ] ||
+        Fail "the texture folder changed without a pick"
+    ORACLE_OPTIONS=(--no-clock)
+    StartSaver "$dir"
+    ExpectOracle settings-no-clock
+    CloseWithSpace "after the saver without its clock"
 }
 
-Case_about_configure_switch() {
-    local dir
-    dir=$(SaverDir about-c)
+# "/c": the About button opens today's About box over the dialog; after changes,
+# Esc closes the dialog and the registry stays as it was.
+Case_settings_configure_switch() {
+    local dir before
+    dir=$(SaverDir settings-c)
+    before=$(AppKeyState)
     RunSaverArgs "$dir" /c
-    CloseAboutBox "$LAST_PID"
+    local settingsPid=$LAST_PID
+    AwaitSettings "for /c"
+    local about
+    about=$(OpenFromSettings alt+a "$ABOUT" "About box")
+    EscapeDialog "$about"
+    WindowExists "$SETTINGS" || Fail "Esc in the About box closed the Settings dialog too"
+    FocusWindow "$SETTINGS_WINDOW"
+    xdotool key alt+d alt+o
+    EscapeDialog "$SETTINGS_WINDOW"
+    WaitExit "$settingsPid" "$EXIT_BOUND"
+    [ "$EXIT_CODE" = 0 ] || Fail "exit code after Esc: $EXIT_CODE"
+    [ "$(AppKeyState)" = "$before" ] || Fail "Esc changed the registry: $(AppKeyState)"
 }
 
-# "/c:<handle>": the About box belongs to the given window (Wine marks an owned
-# window as transient for its owner's X window).
-Case_about_owned_by_handle() {
+# Answers the folder picker with a folder typed as a Windows path.
+AnswerFolderPicker() { # windows-path
+    local picker
+    picker=$(OpenFromSettings alt+b '^Choose the texture folder$' "folder picker")
+    FocusWindow "$picker"
+    xdotool type --delay 20 "$1"
+    xdotool key Return
+    WaitWindowGone "$picker" "$EXIT_BOUND" || Fail "the folder picker stayed after it was answered"
+}
+
+# "/c:<handle>": the dialog belongs to the given window (Wine marks an owned window
+# as transient for its owner's X window). Browse refuses a folder short of tiles
+# with a message, takes a whole one, and OK stores it.
+Case_settings_owned_by_handle() {
+    local tiles=$WINEPREFIX/drive_c/tiles
+    rm -rf "$tiles/partial" "$tiles/whole"
+    cp -r "$tiles/default" "$tiles/whole"
+    cp -r "$tiles/default" "$tiles/partial"
+    rm "$tiles/partial/d12.bmp"
     local dir
-    dir=$(SaverDir about-owned)
+    dir=$(SaverDir settings-owned)
     StartHelper "$dir/host.out" preview_host.exe "$(WinPath "$dir/solvane.scr")" '/c:%llu' 400 300 "$((START_BOUND * 1000))"
     local hostPid=$LAST_PID
-    local hostWindow about
+    local hostWindow
     hostWindow=$(WaitWindow '^Solvane preview host$' "$START_BOUND")
-    about=$(WaitWindow "$ABOUT" "$START_BOUND")
-    [ -n "$about" ] || Fail "no About box for /c:<handle>"
+    AwaitSettings "for /c:<handle>"
     local owner
-    owner=$(xprop -id "$about" WM_TRANSIENT_FOR 2>/dev/null | awk '{ print $NF }')
-    Note "About box transient for $owner, host window $(printf '0x%x' "$hostWindow")"
-    [ "$((owner))" = "$hostWindow" ] || Fail "the About box is not owned by the host window"
-    EscapeDialog "$about"
+    owner=$(xprop -id "$SETTINGS_WINDOW" WM_TRANSIENT_FOR 2>/dev/null | awk '{ print $NF }')
+    Note "Settings transient for $owner, host window $(printf '0x%x' "$hostWindow")"
+    [ "$((owner))" = "$hostWindow" ] || Fail "the Settings dialog is not owned by the host window"
+    AnswerFolderPicker 'C:\tiles\partial'
+    local message
+    message=$(WaitWindow '^Solvane$' "$START_BOUND")
+    [ -n "$message" ] || Fail "no message refused the folder without d12.bmp"
+    FocusWindow "$message"
+    xdotool key Return
+    WaitWindowGone "$message" "$EXIT_BOUND" || Fail "the message stayed"
+    FocusWindow "$SETTINGS_WINDOW"
+    AnswerFolderPicker 'C:\tiles\whole'
+    # The dialog has taken the picked folder once it has the keyboard back; then
+    # Return is OK.
+    FocusWindow "$SETTINGS_WINDOW"
+    xdotool key Return
     WaitExit "$hostPid" "$START_BOUND"
+    [ "$(RegQuery "$APP_KEY" path)" = 'C:\tiles\whole\' ] || Fail "OK did not store the picked folder"
     tr -d '\r' <"$dir/host.out" | grep -qx 'saver-exit 0' ||
         Fail "the saver did not end with 0: $(tr '\n' ';' <"$dir/host.out")"
 }

@@ -566,14 +566,17 @@ readonly ORACLE_FUZZ=3%
 readonly ORACLE_MAX_MISMATCH=5
 
 # solvane-snapshot's picture of the case's moment and zone, at the screen's size
-# or another. The tiles are handed over through a short link: the tool, like the
-# saver, takes a folder of at most 92 characters.
+# or another, with the options of ORACLE_OPTIONS (--no-clock for a saver told to
+# show no clock). The tiles are handed over through a short link: the tool, like
+# the saver, takes a folder of at most 92 characters.
+ORACLE_OPTIONS=()
 OraclePicture() { # png tiles [size(WxH)]
     local link
     link=$(mktemp -d /tmp/solvane-oracle.XXXXXX)
     ln -s "$(readlink -f "$2")" "$link/tiles"
     TZ=$MOMENT_ZONE "${E2E_SNAPSHOT:?}" --textures "$link/tiles" --utc "$MOMENT_UTC" \
-        --size "${3:-${SCREEN_WIDTH}x$SCREEN_HEIGHT}" --frames 2 --out "$1" >"$1.log" 2>&1 ||
+        --size "${3:-${SCREEN_WIDTH}x$SCREEN_HEIGHT}" --frames 2 --out "$1" \
+        ${ORACLE_OPTIONS[@]+"${ORACLE_OPTIONS[@]}"} >"$1.log" 2>&1 ||
         { rm -rf "$link"; Fail "solvane-snapshot failed: $(cat "$1.log")"; }
     rm -rf "$link"
 }

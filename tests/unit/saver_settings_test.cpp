@@ -7,8 +7,11 @@
 #include <fstream>
 
 #include "front/win32/display_options.h"
+#include "front/win32/settings_dialog_logic.h"
 #include "platform/stored_values.h"
 #include "tests/support/bitmap_writer.h"
+#include "textures/texture_folder.h"
+#include "textures/texture_set.h"
 
 namespace {
 
@@ -64,6 +67,44 @@ TEST(DisplayOptions, OddOrMissingValuesReadAsTheDefaults) {
     std::ofstream(config + "/QMT_kvr/" + MonitorsValueName, std::ios::binary) << "\1\0\0\0\0";
     EXPECT_EQ(LoadDisplayOptions().monitors, MonitorLayout::EachOwn);
     unsetenv("XDG_CONFIG_HOME");
+}
+
+// A texture folder of `length` bytes with its separator, holding the marker and the
+// tiles (their content is not looked at).
+std::string TextureFolderOfLength(std::size_t length) {
+    std::string folder = ScratchFolder() + "tiles-";
+    folder += std::string(length - folder.size() - 1, 'x') + "/";
+    std::filesystem::create_directories(folder);
+    WriteBytes(folder + "tex.tex", {});
+    for (const char* name : TextureFileNames) WriteBytes(folder + name, {1});
+    return folder;
+}
+
+TEST(FolderRefusal, NamesEveryMissingFile) {
+    const std::string folder = TextureFolderOfLength(60);
+    EXPECT_EQ(FolderRefusal(folder, false), "");
+    std::filesystem::remove(folder + "tex.tex");
+    std::filesystem::remove(folder + "d12.bmp");
+    std::filesystem::remove(folder + "n24.bmp");
+    EXPECT_EQ(FolderRefusal(folder, false),
+              "The folder lacks tex.tex, d12.bmp and n24.bmp. Choose the folder that holds "
+              "Solvane's textures.");
+    const std::string empty = ScratchFolder() + "no-tiles/";
+    std::filesystem::create_directories(empty);
+    EXPECT_NE(FolderRefusal(empty, false)
+                  .find("lacks tex.tex and all sixteen tiles (d11.bmp to n24.bmp)."),
+              std::string::npos);
+}
+
+TEST(FolderRefusal, PathMustReachTheSaverWhole) {
+    const std::string longest = TextureFolderOfLength(MaxFolderLength);
+    EXPECT_EQ(FolderRefusal(longest, false), "");
+    EXPECT_NE(FolderRefusal(longest, true).find("characters that Solvane cannot read"),
+              std::string::npos);
+    EXPECT_NE(FolderRefusal("", false).find("cannot read"), std::string::npos);
+    const std::string tooLong = TextureFolderOfLength(MaxFolderLength + 1);
+    EXPECT_NE(FolderRefusal(tooLong, false).find("too long for Solvane, which can use at most 92"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #include "frame/frame_step.h"
 #include "front/win32/command_line_logic.h"
 #include "front/win32/saver_settings.h"
+#include "front/win32/settings_dialog.h"
 #include "front/win32/shell.h"
-#include "resources/resource_ids.h"
 
 RunMode runMode = RunMode::None;
 HWND hostWindow = nullptr;
@@ -21,30 +21,6 @@ HWND HostWindowOf(const CommandLine& parsed) {
             break;
     }
     return nullptr;
-}
-
-INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-        case WM_INITDIALOG:
-            return TRUE;  // the system places the default focus
-        case WM_COMMAND:
-            // Nothing is saved on OK: the box only informs.
-            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-                EndDialog(dialog, LOWORD(wParam));
-                return TRUE;
-            }
-            return FALSE;
-        default:
-            return FALSE;
-    }
-}
-
-void ShowAboutBox() {
-    // A handle that names no window (a stale one, or a number typed by hand) would
-    // make the dialog fail to appear at all; shown without an owner, the user still
-    // gets the box.
-    HWND owner = IsWindow(hostWindow) ? hostWindow : nullptr;
-    DialogBoxParamA(moduleInstance, MAKEINTRESOURCEA(kAboutDialogId), owner, AboutBoxProc, 0);
 }
 
 // The Windows 9x password-change dialog; where the platform has none, nothing happens.
@@ -76,7 +52,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
             ChangeSaverPassword();
             break;
         case RunMode::Configure:
-            ShowAboutBox();
+            ShowSettingsDialog(hostWindow);
             break;
         case RunMode::Preview:
         case RunMode::Saver:

@@ -355,11 +355,11 @@ int EndHack(Hack& hack) {
 void SetUpTextures(const HackOptions& options) {
     const std::string folder =
         ChooseTextureFolder(options.textures, DefaultTextureFolders(ProgramFolder()));
-    const std::vector<std::string> problems = FindTileProblems(folder);
     // A folder too long for the texture paths sets up nothing; the root folder, which
     // holds no tiles, stands in so that the scene exists all the same.
     const bool settled = SetUpSceneWithFolder(folder.c_str()) != 0;
     if (!settled) SetUpSceneWithFolder("/");
+    const std::vector<std::string> problems = FindLoadedTileProblems(folder);
     if (problems.empty() && settled) return;
     std::fprintf(stderr, "%s: cannot use the tiles in %s:\n", Name, folder.c_str());
     for (const std::string& problem : problems) std::fprintf(stderr, "  %s\n", problem.c_str());

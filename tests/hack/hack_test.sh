@@ -175,6 +175,12 @@ Case_refusals() {
     [ "$EXIT_CODE" = 1 ] || Fail "a window that does not exist ended with $EXIT_CODE"
     grep -q "there is no window 0x7ffffff" "$CASE_DIR/hack.err" || Fail "$(cat "$CASE_DIR/hack.err")"
 
+    # Xlib would cut it to 0x400007, another window.
+    StartHack -window-id 0x100400007 -textures "$HACK_TILES"
+    WaitExit "$HACK_PID" 20
+    [ "$EXIT_CODE" = 1 ] || Fail "a window id beyond 32 bits ended with $EXIT_CODE"
+    grep -q "'0x100400007' is not a window id" "$CASE_DIR/hack.err" || Fail "$(cat "$CASE_DIR/hack.err")"
+
     StartHack -display :999 -root
     WaitExit "$HACK_PID" 20
     [ "$EXIT_CODE" = 1 ] || Fail "a display that does not exist ended with $EXIT_CODE"

@@ -48,11 +48,12 @@ constexpr float FpsGrey = 0.6f;
 
 // What the X error handler saw; the frame loop ends at the next check.
 int xErrors = 0;
-// The window drawn on and its GLX window, once they are in use; errors about them
-// after someone else destroyed the window mean it is gone, not that we erred.
+// The window drawn on and its GLX window, once they are in use; a missing window or
+// drawable error about them means someone else destroyed the window, not that we erred.
 Window watchedWindow = 0;
 GLXWindow watchedGlxWindow = 0;
 bool watchedWindowGone = false;
+int glxErrorBase = 0;
 
 volatile sig_atomic_t endSignal = 0;
 
@@ -61,9 +62,8 @@ void OnEndSignal(int signal) {
 }
 
 int OnXError(Display* display, XErrorEvent* error) {
-    const XID resource = error->resourceid;
-    if (resource != 0 && (resource == watchedWindow || resource == watchedGlxWindow) &&
-        error->error_code != BadAlloc && error->error_code != BadImplementation) {
+    if (ErrorMeansWindowGone(error->error_code, error->resourceid, watchedWindow, watchedGlxWindow,
+                             glxErrorBase)) {
         watchedWindowGone = true;
         return 0;
     }
@@ -416,6 +416,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     XSetErrorHandler(OnXError);
+    int glxEventBase = 0;
+    if (!glXQueryExtension(hack.display, &glxErrorBase, &glxEventBase)) glxErrorBase = 0;
     hack.wmProtocols = XInternAtom(hack.display, "WM_PROTOCOLS", False);
     hack.wmDeleteWindow = XInternAtom(hack.display, "WM_DELETE_WINDOW", False);
 

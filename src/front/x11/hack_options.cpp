@@ -1,5 +1,7 @@
 #include "front/x11/hack_options.h"
 
+#include <X11/X.h>
+
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
@@ -7,6 +9,11 @@
 #include <cstring>
 
 namespace {
+// GLX's errors, counted from the extension's error base (GLX 1.3 protocol); the
+// header that names them declares the whole wire protocol with it.
+constexpr int GlxBadDrawable = 2;
+constexpr int GlxBadWindow = 12;
+
 const char UsageFormat[] =
     "usage: solvane [-root | -window | -window-id ID] [-delay MICROSECONDS] [-fps]\n"
     "               [-textures DIR] [-display NAME]\n"
@@ -82,7 +89,9 @@ bool ParseWindowId(const char* text, std::uint64_t& id) {
     while (IsSpace(*text)) ++text;
     std::uint64_t value = 0;
     const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    if (!ReadUnsigned(hex ? text + 2 : text, hex ? 16 : 10, value) || value == 0) return false;
+    if (!ReadUnsigned(hex ? text + 2 : text, hex ? 16 : 10, value) || value == 0 ||
+        value > MaxWindowId)
+        return false;
     id = value;
     return true;
 }
@@ -111,7 +120,9 @@ bool ParseHackOptions(int argc, const char* const* argv, HackOptions& options, c
             if (Is(argument, "window-id")) {
                 if (!ParseWindowId(value, options.windowId)) {
                     Fail(error, errorSize,
-                         "-window-id '%s' is not a window id (decimal or 0x hexadecimal)", value);
+                         "-window-id '%s' is not a window id (1 to 0xffffffff, decimal or 0x "
+                         "hexadecimal)",
+                         value);
                     return false;
                 }
                 options.target = TargetKind::WindowId;
@@ -153,6 +164,14 @@ DrawTarget ChooseDrawTarget(const HackOptions& options, const char* environmentW
     }
     if (environment) return {TargetKind::WindowId, given};
     return {TargetKind::Own, 0};
+}
+
+bool ErrorMeansWindowGone(int errorCode, std::uint64_t resource, std::uint64_t window,
+                          std::uint64_t glxWindow, int glxErrorBase) {
+    if (resource == 0 || (resource != window && resource != glxWindow)) return false;
+    if (errorCode == BadWindow || errorCode == BadDrawable) return true;
+    return glxErrorBase > 0 &&
+           (errorCode == glxErrorBase + GlxBadDrawable || errorCode == glxErrorBase + GlxBadWindow);
 }
 
 void PrintHackUsage(std::FILE* to) {

@@ -14,6 +14,8 @@
 constexpr long DefaultDelayMicroseconds = 100000;
 // Ten seconds: a longer pause would leave the clock text standing for longer.
 constexpr long MaxDelayMicroseconds = 10000000;
+// X carries window ids in 32 bits; Xlib would cut a longer one to another window's.
+constexpr std::uint64_t MaxWindowId = 0xffffffffu;
 
 enum class TargetKind {
     Unset,     // no -root, -window or -window-id given
@@ -40,7 +42,8 @@ bool ParseHackOptions(int argc, const char* const* argv, HackOptions& options, c
                       std::size_t errorSize);
 
 // An X window id as XScreenSaver writes it: decimal, or hexadecimal after "0x" or
-// "0X", with white space around it allowed and nothing else. Zero is no window.
+// "0X", with white space around it allowed and nothing else. Zero is no window, nor
+// is anything above MaxWindowId.
 bool ParseWindowId(const char* text, std::uint64_t& id);
 
 struct DrawTarget {
@@ -55,6 +58,13 @@ struct DrawTarget {
 // that a hack started by hand opens a window. `environmentWindow` is the text of
 // $XSCREENSAVER_WINDOW or null; one that is not a window id counts as unset.
 DrawTarget ChooseDrawTarget(const HackOptions& options, const char* environmentWindow);
+
+// Whether an X error means that the window drawn on is gone (its owner destroyed it,
+// which ends the hack quietly) rather than a fault of ours: a missing window or
+// drawable (core or GLX error) about `window` or its `glxWindow`. `glxErrorBase` is
+// the GLX extension's first error code, 0 when unknown.
+bool ErrorMeansWindowGone(int errorCode, std::uint64_t resource, std::uint64_t window,
+                          std::uint64_t glxWindow, int glxErrorBase);
 
 // The usage text, with the default delay.
 void PrintHackUsage(std::FILE* to);

@@ -25,11 +25,12 @@ Case_root() {
     ExpectCleanEnd 20
 }
 
-# As the daemon starts a hack: --root, with its window in the environment.
+# As the daemon starts a hack: --root, with its window in the environment; and its
+# settings' cleared date and time checkbox.
 Case_environment_window() {
     StartHost 640x400
-    XSCREENSAVER_WINDOW=$HOST StartHack --root -delay 0 -textures "$HACK_TILES"
-    ExpectPicture "$HOST" 640x400 environment-window
+    XSCREENSAVER_WINDOW=$HOST StartHack --root -delay 0 --no-clock -textures "$HACK_TILES"
+    ORACLE_OPTIONS=--no-clock ExpectPicture "$HOST" 640x400 environment-window
     # With no pause between frames the signal still finds the wait.
     kill -INT "$HACK_PID"
     ExpectCleanEnd 20

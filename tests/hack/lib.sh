@@ -132,13 +132,15 @@ Screenshot() { # window-id|root png
     fi
 }
 
-# solvane-snapshot of MOMENT at a size, made once per size for all cases (a case
-# running beside another may make the same one; the last to finish replaces it whole).
+# solvane-snapshot of MOMENT at a size, with ORACLE_OPTIONS (such as --no-clock), made
+# once per size and options for all cases (a case running beside another may make the
+# same one; the last to finish replaces it whole).
 Oracle() { # WxH
-    local png=$HACK_WORK/oracles/$1.png
+    local png=$HACK_WORK/oracles/$1${ORACLE_OPTIONS:-}.png
     if [ ! -f "$png" ]; then
         mkdir -p "$HACK_WORK/oracles"
-        "$SNAPSHOT" --textures "$HACK_TILES" --utc "$MOMENT_UTC" --size "$1" \
+        # shellcheck disable=SC2086 # options, split as words
+        "$SNAPSHOT" --textures "$HACK_TILES" --utc "$MOMENT_UTC" --size "$1" ${ORACLE_OPTIONS:-} \
             --out "$CASE_DIR/oracle-$1.png" >/dev/null 2>"$CASE_DIR/oracle.err" ||
             Fail "the oracle failed: $(cat "$CASE_DIR/oracle.err")"
         mv -f "$CASE_DIR/oracle-$1.png" "$png"

@@ -31,6 +31,7 @@ TEST(HackOptions, NothingGivenIsTheDefaults) {
     EXPECT_EQ(parsed.options.target, TargetKind::Unset);
     EXPECT_EQ(parsed.options.delayMicroseconds, DefaultDelayMicroseconds);
     EXPECT_FALSE(parsed.options.fps);
+    EXPECT_TRUE(parsed.options.clock);
     EXPECT_EQ(parsed.options.textures, nullptr);
     EXPECT_EQ(parsed.options.display, nullptr);
 }
@@ -47,6 +48,9 @@ TEST(HackOptions, OneDashOrTwoAsXScreenSaverWritesThem) {
     EXPECT_EQ(Parse({"--window"}).options.target, TargetKind::Own);
     EXPECT_STREQ(Parse({"-display", ":7"}).options.display, ":7");
     EXPECT_TRUE(Parse({"--help"}).options.help);
+    // XScreenSaver's checkbox passes --no-clock when it is cleared; the last one counts.
+    EXPECT_FALSE(Parse({"--no-clock"}).options.clock);
+    EXPECT_TRUE(Parse({"-no-clock", "-clock"}).options.clock);
 }
 
 TEST(HackOptions, TheLastWindowChoiceCounts) {

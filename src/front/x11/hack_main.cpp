@@ -422,6 +422,7 @@ int main(int argc, char** argv) {
     hack.wmDeleteWindow = XInternAtom(hack.display, "WM_DELETE_WINDOW", False);
 
     SetUpTextures(options);
+    showClock = options.clock ? 1 : 0;
 
     const DrawTarget target = ChooseDrawTarget(options, std::getenv("XSCREENSAVER_WINDOW"));
     GLXFBConfig config{};

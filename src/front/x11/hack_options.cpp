@@ -16,12 +16,13 @@ constexpr int GlxBadWindow = 12;
 
 const char UsageFormat[] =
     "usage: solvane [-root | -window | -window-id ID] [-delay MICROSECONDS] [-fps]\n"
-    "               [-textures DIR] [-display NAME]\n"
+    "               [-clock | -no-clock] [-textures DIR] [-display NAME]\n"
     "  -root             draw on the root window, or on $XSCREENSAVER_WINDOW\n"
     "  -window           draw in a window of its own (the default when run by hand)\n"
     "  -window-id ID     draw on the window ID (decimal or 0x hexadecimal)\n"
     "  -delay N          microseconds to wait after each frame (default %ld)\n"
     "  -fps              show frames per second in the top left corner\n"
+    "  -no-clock         leave out the date and time (-clock shows them, the default)\n"
     "  -textures DIR     folder of the sixteen tiles d11.bmp ... n24.bmp, or a file in it\n"
     "                    (default /usr/share/solvane/textures, or the build's)\n"
     "Options take one dash or two. In its own window the numeric keypad steers\n"
@@ -110,6 +111,8 @@ bool ParseHackOptions(int argc, const char* const* argv, HackOptions& options, c
             options.target = TargetKind::Own;
         } else if (Is(argument, "fps")) {
             options.fps = true;
+        } else if (Is(argument, "clock") || Is(argument, "no-clock")) {
+            options.clock = Is(argument, "clock");
         } else if (Is(argument, "window-id") || Is(argument, "delay") || Is(argument, "textures") ||
                    Is(argument, "display")) {
             if (i + 1 >= argc) {

@@ -29,6 +29,7 @@ struct HackOptions {
     std::uint64_t windowId = 0;  // for TargetKind::WindowId
     long delayMicroseconds = DefaultDelayMicroseconds;
     bool fps = false;
+    bool clock = true;               // the date and time (-clock, -no-clock)
     const char* textures = nullptr;  // the -textures folder as given; null: the default
     const char* display = nullptr;   // -display NAME; null: $DISPLAY
     bool help = false;

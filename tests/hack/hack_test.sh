@@ -23,6 +23,43 @@ Case_root() {
     ExpectPicture root 1024x768 root
     kill -TERM "$HACK_PID"
     ExpectCleanEnd 20
+
+    # With the clock running it draws each new second by itself: pictures 1.5 s apart
+    # keep changing. One that stopped after its first frames (before and after the
+    # camera's alignment) would change twice at most.
+    HACK_FAKETIME="@$MOMENT" StartHack -root -textures "$HACK_TILES"
+    local changes=0 shots=0 previous=$CASE_DIR/running-0.png now
+    Screenshot root "$previous" || Fail "no picture of the root window"
+    while [ "$changes" -lt 3 ] && [ "$shots" -lt 30 ]; do
+        sleep 1.5
+        ExpectRunning
+        shots=$((shots + 1))
+        now=$CASE_DIR/running-$shots.png
+        Screenshot root "$now" || continue
+        if [ "$(Changed "$previous" "$now")" -gt "$MAX_DIFFERENT_PIXELS" ]; then
+            changes=$((changes + 1))
+        else
+            changes=0
+        fi
+        previous=$now
+    done
+    [ "$changes" -ge 3 ] || Fail "the picture stood still with the clock running ($shots pictures)"
+
+    # A second end signal ends it at once, even while its clean end waits on a server
+    # that does not answer. The first is taken before the second is sent, or the two
+    # would arrive as one.
+    kill -STOP "$XVFB_PID"
+    kill -TERM "$HACK_PID"
+    local waited=0
+    while grep -q '^ShdPnd:.*[1-9a-f]' "/proc/$HACK_PID/status" 2>/dev/null; do
+        [ "$waited" -lt 100 ] || Fail "the hack took no signal in 10 s"
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    kill -TERM "$HACK_PID"
+    WaitExit "$HACK_PID" 10
+    kill -CONT "$XVFB_PID"
+    [ "$EXIT_CODE" = 143 ] || Fail "a second SIGTERM ended the hack with $EXIT_CODE, not as SIGTERM does"
 }
 
 # As the daemon starts a hack: --root, with its window in the environment; and its
@@ -31,7 +68,7 @@ Case_environment_window() {
     StartHost 640x400
     XSCREENSAVER_WINDOW=$HOST StartHack --root -delay 0 --no-clock -textures "$HACK_TILES"
     ORACLE_OPTIONS=--no-clock ExpectPicture "$HOST" 640x400 environment-window
-    # With no pause between frames the signal still finds the wait.
+    # Running free, with no wait between frames, it still ends on a signal.
     kill -INT "$HACK_PID"
     ExpectCleanEnd 20
 }
@@ -41,6 +78,9 @@ Case_window_id() {
     StartHost 640x400
     StartHack -window-id "$((HOST))" -textures "$HACK_TILES"
     ExpectPicture "$HOST" 640x400 window-id
+    # Someone else's window, resized: drawn at once at its new size.
+    xdotool windowsize "$HOST" 480 300
+    ExpectPicture "$HOST" 480x300 window-id-smaller
     "$X_HELPER" destroy "$HOST" || Fail "cannot destroy the host window"
     ExpectCleanEnd 20
 }

@@ -48,6 +48,8 @@ Track() { PIDS+=("$1"); }
 # the script's own CaseCleanup undoes, if it has one, and Xvfb.
 EndTest() {
     local pid
+    # A case may have stopped the server to hold the hack up.
+    if [ -n "$XVFB_PID" ]; then kill -CONT "$XVFB_PID" 2>/dev/null || true; fi
     for pid in "${PIDS[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
     for pid in "${PIDS[@]}"; do
         timeout 10 tail --pid="$pid" -f /dev/null 2>/dev/null || kill -KILL "$pid" 2>/dev/null || true
@@ -70,10 +72,11 @@ StartCase() { # name
     Note "display $DISPLAY"
 }
 
-# Starts the hack at MOMENT with the clock standing; HACK_PID is its process. The
-# monotonic clock stays real: the hack's pauses run on it.
+# Starts the hack at MOMENT with the clock standing, or as HACK_FAKETIME says ("@$MOMENT"
+# starts the clock there and lets it run); HACK_PID is its process. The monotonic clock
+# stays real: the hack's pauses run on it.
 StartHack() { # hack-arguments...
-    env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="$MOMENT" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+    env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="${HACK_FAKETIME:-$MOMENT}" FAKETIME_DONT_FAKE_MONOTONIC=1 \
         ASAN_OPTIONS=verify_asan_link_order=0 "$HACK" "$@" \
         >"$CASE_DIR/hack.out" 2>"$CASE_DIR/hack.err" &
     HACK_PID=$!

@@ -6,11 +6,10 @@
 #include <cstdint>
 #include <cstdio>
 
-// Microseconds to wait after each frame when -delay is not given. The picture
-// changes once a second (the camera's quarter-degree turn and the clock text), so
-// more frames show the same picture again; a tenth of a second shows each new
-// second promptly and lets a held keypad key step ten times a second, at less than
-// half the processor time of no pause. bench/README.md ("The hack's -delay").
+// The shortest time from one frame to the next when -delay is not given. The hack
+// draws only when the picture changes, once a second unless a keypad key is held,
+// so this paces the held keys: ten steps a second, as fast as the camera has always
+// turned under a held key. 0 draws without pause, changed or not (for measurement).
 constexpr long DefaultDelayMicroseconds = 100000;
 // Ten seconds: a longer pause would leave the clock text standing for longer.
 constexpr long MaxDelayMicroseconds = 10000000;

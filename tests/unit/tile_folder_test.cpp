@@ -31,10 +31,9 @@ class TileFolder : public ::testing::Test {
         return folder;
     }
 
-    // What the hack reports once the set is loaded, reading each image only once.
     static std::vector<std::string> LoadedProblems(const std::string& folder) {
         SetUpSceneWithFolder(folder.c_str());
-        std::vector<std::string> problems = FindLoadedTileProblems(folder);
+        const std::vector<std::string> problems = FindLoadedTileProblems(folder);
         FreeTextureSet();
         return problems;
     }
@@ -71,14 +70,16 @@ TEST_F(TileFolder, AGoodFolderHasNoProblems) {
     EXPECT_TRUE(FindTileProblems(MakeTiles("good")).empty());
     EXPECT_TRUE(FindTileProblems(MakeTiles("slash") + "/").empty());
     EXPECT_TRUE(LoadedProblems(root + "good").empty());
+    // A whole tile's header, its pixels cut short: the set holds a stand-in for it.
+    const std::string cut = MakeTiles("cut");
+    std::filesystem::resize_file(cut + "/d14.bmp", 60);
+    EXPECT_EQ(LoadedProblems(cut), FindTileProblems(cut));
 }
 
 TEST_F(TileFolder, EveryBadTileIsNamedWithItsReason) {
     const std::string folder = MakeTiles("bad");
     std::filesystem::remove(folder + "/d12.bmp");
     WriteBytes(folder + "/d13.bmp", {});
-    // The header of a whole tile, cut short in its pixels.
-    std::filesystem::resize_file(folder + "/d14.bmp", 60);
     WriteBytes(folder + "/n11.bmp", Bytes{'n', 'o', 't', ' ', 'a', ' ', 'b', 'm', 'p'});
     BitmapFields eightBit;
     eightBit.width = 4;
@@ -93,15 +94,14 @@ TEST_F(TileFolder, EveryBadTileIsNamedWithItsReason) {
     std::filesystem::create_directories(folder + "/n24.bmp");
 
     const std::vector<std::string> problems = FindTileProblems(folder);
-    ASSERT_EQ(problems.size(), 7u);
+    ASSERT_EQ(problems.size(), 6u);
     const std::string prefix = folder + "/";
     EXPECT_EQ(problems[0], prefix + "d12.bmp: No such file or directory");
     EXPECT_EQ(problems[1].rfind(prefix + "d13.bmp: not a readable bitmap", 0), 0u) << problems[1];
-    EXPECT_EQ(problems[2].rfind(prefix + "d14.bmp: not a readable bitmap", 0), 0u) << problems[2];
-    EXPECT_EQ(problems[3].rfind(prefix + "n11.bmp: not a readable bitmap", 0), 0u) << problems[3];
-    EXPECT_EQ(problems[4], prefix + "n22.bmp: not an uncompressed bottom-up 24-bit bitmap");
-    EXPECT_EQ(problems[5], prefix + "n23.bmp: not an uncompressed bottom-up 24-bit bitmap");
-    EXPECT_EQ(problems[6], prefix + "n24.bmp: not a file");
+    EXPECT_EQ(problems[2].rfind(prefix + "n11.bmp: not a readable bitmap", 0), 0u) << problems[2];
+    EXPECT_EQ(problems[3], prefix + "n22.bmp: not an uncompressed bottom-up 24-bit bitmap");
+    EXPECT_EQ(problems[4], prefix + "n23.bmp: not an uncompressed bottom-up 24-bit bitmap");
+    EXPECT_EQ(problems[5], prefix + "n24.bmp: not a file");
     EXPECT_EQ(LoadedProblems(folder), problems);
 }
 

@@ -3,7 +3,8 @@
 #
 # For each screen size, in one Xvfb of that size (Mesa llvmpipe), it runs one after
 # the other, for several rounds, `solvane.scr /s` under Wine and XScreenSaver's
-# glplanet (--delay 0, its built-in imagery, on the root window), and with BEFORE_SCR
+# glplanet (--mode globe --delay 0, its built-in imagery, on the root window; its
+# default mode is random, and its frame rate changes with it), and with BEFORE_SCR
 # an older build of the saver as well. The order within a round turns by one each
 # round, so the machine's load falls on every program alike. Each run is counted by
 # Mesa's own HUD (GALLIUM_HUD=fps, dumped to a file once a second), the same counter
@@ -80,7 +81,8 @@ RunPeer() { # dir
   mkdir -p "$dir/hud"
   # glplanet leaves on SIGTERM through its normal exit, which writes out the HUD file.
   GALLIUM_HUD=fps GALLIUM_HUD_DUMP_DIR=$dir/hud \
-    timeout "$((runSeconds + skipSamples))" "$peer" --delay 0 -root >"$dir/out" 2>&1 || true
+    timeout "$((runSeconds + skipSamples))" "$peer" --mode globe --delay 0 -root >"$dir/out" 2>&1 ||
+    true
   RunFps "$dir/hud/fps" >"$dir/fps"
 }
 
@@ -128,7 +130,7 @@ for size in $sizes; do
     printf '%-34s %10s\n' "program" "median fps"
     printf '%-34s %10s\n' "solvane.scr /s (Mesa HUD)" "$saverFps"
     printf '%-34s %10s\n' "solvane.scr /s (Wine fps trace)" "$(cat "$base"/saver-*/wine-fps | Median)"
-    printf '%-34s %10s\n' "glplanet --delay 0 (Mesa HUD)" "$peerFps"
+    printf '%-34s %10s\n' "glplanet --mode globe (Mesa HUD)" "$peerFps"
     if [ -n "$beforeScr" ]; then
       printf '%-34s %10s\n' "before: solvane.scr (Mesa HUD)" "$(cat "$base"/before-*/fps | Median)"
     fi

@@ -1,32 +1,40 @@
 #!/usr/bin/env bash
-# Frame rate of the Linux hack against XScreenSaver's glplanet, both native on one
-# Xvfb, measured from outside both programs.
+# Processor time and frame rate of the Linux hack against XScreenSaver's glplanet, both
+# native on one Xvfb, measured from outside both programs.
 #
-# In one Xvfb at 1024 x 768 (Mesa llvmpipe) it runs `solvane -root` and `glplanet
-# -root`, one after the other for several alternating rounds, both with -delay 0.
-# Each run is counted by Mesa's own HUD (GALLIUM_HUD=fps, dumped to a file once a
-# second; the first samples, start-up, left out), the same counter for both. The
-# processor time of each program (user + system, from /proc) and of the X server over
-# the same seconds gives the CPU time per frame. Then the hack at its default -delay
-# and at a few others, for the choice of that default.
+# For each screen size, in one Xvfb of that size (Mesa llvmpipe), it runs for several
+# rounds, one after the other and in turning order:
+#   - at their defaults, `solvane -root` and `glplanet --mode globe -root`: the processor
+#     seconds per second of screen time, of the program and of the X server together,
+#     which is what a screen saver running for hours costs;
+#   - with -delay 0 (FRAMERATE=1), the same two running free: frames per second and
+#     the processor time of a frame.
+# glplanet is held to --mode globe: its default mode is random, and its picture and
+# frame rate with it. Frames are counted by Mesa's own HUD (GALLIUM_HUD=fps, dumped
+# once a second; the first samples, start-up, left out), the same counter for both;
+# processor time is user + system from /proc over the counted seconds. The load
+# average is read at the start of every round.
 #
 #   bench/hack_framerate.sh
 #
 # Settings (environment):
-#   ROUNDS=3            alternating rounds (hack, peer)
+#   SIZES="1024x768 1920x1080"
+#   ROUNDS=3            rounds per size
 #   RUN_SECONDS=20      length of each run
+#   FRAMERATE=1         also the -delay 0 rounds (0: only the defaults)
 #   HACK=build/native-release/solvane
 #   TEXTURES=build/native-release/textures
-#   DELAYS="0 20000 50000 100000 200000"   for the -delay table (empty: none)
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+sizes=${SIZES:-1024x768 1920x1080}
 rounds=${ROUNDS:-3}
 runSeconds=${RUN_SECONDS:-20}
+framerate=${FRAMERATE:-1}
 hack=${HACK:-$root/build/native-release/solvane}
 textures=${TEXTURES:-$root/build/native-release/textures}
-delays=${DELAYS-0 20000 50000 100000 200000}
 peer=/usr/libexec/xscreensaver/glplanet
+[ -x "$peer" ] || peer=/usr/lib/xscreensaver/glplanet
 skipSamples=3
 ticks=$(getconf CLK_TCK)
 
@@ -36,17 +44,21 @@ done
 
 work=$(mktemp -d /tmp/solvane-hack-framerate.XXXXXX)
 xvfbPid=""
-trap '[ -z "$xvfbPid" ] || kill "$xvfbPid" 2>/dev/null || true' EXIT
-read -r DISPLAY xvfbPid < <("$root/tests/e2e/start_xvfb.sh" "$work/xvfb.log") || exit 1
-export DISPLAY GALLIUM_HUD_PERIOD=1
+EndXvfb() {
+  [ -z "$xvfbPid" ] || kill "$xvfbPid" 2>/dev/null || true
+  xvfbPid=""
+}
+trap EndXvfb EXIT
+export GALLIUM_HUD_PERIOD=1
 
 Median() { sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) { print "nan"; exit }
   print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 CpuTicks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 
-# One run of a program on the root window: its median HUD rate and the processor
-# milliseconds per frame of the program and of the X server, counted from the end of
-# its start-up samples to the end of the run.
+# One run of a program on the root window. Its folder gets fps (the median HUD rate)
+# and cpu: processor milliseconds per frame of the program and of the X server, and
+# processor seconds per second of the program and of the X server, counted from the
+# end of its start-up samples to the end of the run.
 Run() { # dir program args...
   local dir=$1
   shift
@@ -54,58 +66,103 @@ Run() { # dir program args...
   GALLIUM_HUD=fps GALLIUM_HUD_DUMP_DIR=$dir "$@" >"$dir/out" 2>&1 &
   local pid=$!
   sleep "$skipSamples"
-  local hack0 x0 t0 hack1 x1 t1
-  hack0=$(CpuTicks "$pid")
+  local own0 x0 t0 own1 x1 t1
+  own0=$(CpuTicks "$pid")
   x0=$(CpuTicks "$xvfbPid")
   t0=$(date +%s.%N)
   sleep "$runSeconds"
-  hack1=$(CpuTicks "$pid")
+  own1=$(CpuTicks "$pid")
   x1=$(CpuTicks "$xvfbPid")
   t1=$(date +%s.%N)
   # Both end cleanly on SIGTERM, which writes out the HUD file.
   kill -TERM "$pid"
   wait "$pid" 2>/dev/null || true
-  local fps
-  fps=$(tail -n +"$((skipSamples + 1))" "$dir/fps" 2>/dev/null | Median)
-  echo "$fps" >"$dir/fps-median"
-  echo "$fps $hack0 $hack1 $x0 $x1 $t0 $t1 $ticks" | awk '{
-    seconds = $7 - $6; frames = $1 * seconds
-    if (frames <= 0) { print "nan nan nan"; exit }
-    printf "%.1f %.1f %.2f\n", ($3 - $2) * 1000 / $8 / frames, ($5 - $4) * 1000 / $8 / frames,
-      ($3 - $2) / $8 / seconds }' >"$dir/cpu"
+  tail -n +"$((skipSamples + 1))" "$dir/fps" 2>/dev/null | Median >"$dir/fps-median"
+  echo "$(cat "$dir/fps-median") $own0 $own1 $x0 $x1 $t0 $t1 $ticks" | awk '{
+    seconds = $7 - $6; frames = $1 * seconds; own = ($3 - $2) / $8; x = ($5 - $4) / $8
+    if (frames > 0) printf "%.1f %.1f ", own * 1000 / frames, x * 1000 / frames
+    else printf "nan nan "
+    printf "%.4f %.4f\n", own / seconds, x / seconds }' >"$dir/cpu"
 }
 
-echo "== $rounds alternating rounds of ${runSeconds} s on $DISPLAY (1024x768), -delay 0"
-for round in $(seq "$rounds"); do
-  Run "$work/hack-$round" "$hack" -root -delay 0 -textures "$textures"
-  Run "$work/peer-$round" "$peer" -root -delay 0
-  printf '   round %d: solvane %s fps (%s CPU ms/frame, X %s), glplanet %s fps (%s, X %s); %s\n' \
-    "$round" "$(cat "$work/hack-$round/fps-median")" "$(cut -d' ' -f1 "$work/hack-$round/cpu")" \
-    "$(cut -d' ' -f2 "$work/hack-$round/cpu")" "$(cat "$work/peer-$round/fps-median")" \
-    "$(cut -d' ' -f1 "$work/peer-$round/cpu")" "$(cut -d' ' -f2 "$work/peer-$round/cpu")" \
-    "$(cut -d' ' -f1-3 /proc/loadavg)"
+Field() { cut -d' ' -f"$2" "$1/cpu"; }
+# Program + X server, processor seconds per second.
+Total() { awk '{ printf "%.4f\n", $3 + $4 }' "$1/cpu"; }
+
+# Rounds of two runs in turning order; the kinds name their folders.
+Rounds() { # base hack-kind peer-kind hack-args... -- peer-args...
+  local base=$1 hackKind=$2 peerKind=$3
+  shift 3
+  local hackArgs=() peerArgs=()
+  while [ "$1" != -- ]; do hackArgs+=("$1"); shift; done
+  shift
+  peerArgs=("$@")
+  local round
+  for round in $(seq "$rounds"); do
+    cut -d' ' -f1 /proc/loadavg >"$base/load-$hackKind-$round"
+    if [ $((round % 2)) = 1 ]; then
+      Run "$base/$hackKind-$round" "$hack" "${hackArgs[@]}"
+      Run "$base/$peerKind-$round" "$peer" "${peerArgs[@]}"
+    else
+      Run "$base/$peerKind-$round" "$peer" "${peerArgs[@]}"
+      Run "$base/$hackKind-$round" "$hack" "${hackArgs[@]}"
+    fi
+    printf '   round %d (load %s): solvane %s fps, %s CPU s/s; glplanet %s fps, %s CPU s/s\n' \
+      "$round" "$(cat "$base/load-$hackKind-$round")" \
+      "$(cat "$base/$hackKind-$round/fps-median")" "$(Total "$base/$hackKind-$round")" \
+      "$(cat "$base/$peerKind-$round/fps-median")" "$(Total "$base/$peerKind-$round")"
+  done
+}
+
+summary=$work/summary
+: >"$summary"
+for size in $sizes; do
+  base=$work/$size
+  mkdir -p "$base"
+  read -r DISPLAY xvfbPid < <("$root/tests/e2e/start_xvfb.sh" "$base/xvfb.log" "$size") || exit 1
+  export DISPLAY
+
+  echo "== $size: $rounds rounds of ${runSeconds} s at the defaults"
+  Rounds "$base" hack peer -root -textures "$textures" -- --mode globe -root
+  if [ "$framerate" = 1 ]; then
+    echo "== $size: $rounds rounds of ${runSeconds} s with -delay 0"
+    Rounds "$base" hack-free peer-free -root -delay 0 -textures "$textures" -- \
+      --mode globe -root -delay 0
+  fi
+  EndXvfb
+
+  {
+    echo
+    echo "At $size, Xvfb + Mesa llvmpipe, $rounds rounds of ${runSeconds} s (medians)"
+    echo "load average at the rounds' starts: $(cat "$base"/load-* | tr '\n' ' ')"
+    printf '%-38s %8s %14s %12s %12s\n' program fps "CPU s/s (all)" "own" "X server"
+    for kind in hack peer; do
+      label="solvane -root"
+      [ "$kind" = peer ] && label="glplanet --mode globe -root"
+      printf '%-38s %8s %14s %12s %12s\n' "$label" "$(cat "$base/$kind"-[0-9]*/fps-median | Median)" \
+        "$(for d in "$base/$kind"-[0-9]*; do Total "$d"; done | Median)" \
+        "$(for d in "$base/$kind"-[0-9]*; do Field "$d" 3; done | Median)" \
+        "$(for d in "$base/$kind"-[0-9]*; do Field "$d" 4; done | Median)"
+    done
+    hackTotal=$(for d in "$base"/hack-[0-9]*; do Total "$d"; done | Median)
+    peerTotal=$(for d in "$base"/peer-[0-9]*; do Total "$d"; done | Median)
+    echo "$hackTotal $peerTotal" | awk '{ if ($1 > 0) printf "solvane costs 1/%.0f of glplanet'"'"'s CPU s/s\n", $2 / $1 }'
+    echo "per round, glplanet / solvane: $(paste -d' ' \
+      <(for d in "$base"/hack-[0-9]*; do Total "$d"; done) \
+      <(for d in "$base"/peer-[0-9]*; do Total "$d"; done) |
+      awk '{ printf "%.0f ", ($1 > 0 ? $2 / $1 : 0) }')"
+    if [ "$framerate" = 1 ]; then
+      printf '%-38s %8s %14s %12s\n' "with -delay 0" fps "CPU ms/frame" "X ms/frame"
+      for kind in hack-free peer-free; do
+        label="solvane -root -delay 0"
+        [ "$kind" = peer-free ] && label="glplanet --mode globe -root -delay 0"
+        printf '%-38s %8s %14s %12s\n' "$label" "$(cat "$base/$kind"-[0-9]*/fps-median | Median)" \
+          "$(for d in "$base/$kind"-[0-9]*; do Field "$d" 1; done | Median)" \
+          "$(for d in "$base/$kind"-[0-9]*; do Field "$d" 2; done | Median)"
+      done
+    fi
+  } >>"$summary"
 done
 
-hackFps=$(cat "$work"/hack-*/fps-median | Median)
-peerFps=$(cat "$work"/peer-*/fps-median | Median)
-hackCpu=$(cut -d' ' -f1 "$work"/hack-*/cpu | Median)
-peerCpu=$(cut -d' ' -f1 "$work"/peer-*/cpu | Median)
-hackX=$(cut -d' ' -f2 "$work"/hack-*/cpu | Median)
-peerX=$(cut -d' ' -f2 "$work"/peer-*/cpu | Median)
-echo
-printf '%-28s %12s %20s %18s\n' program "median fps" "CPU ms/frame (own)" "CPU ms/frame (X)"
-printf '%-28s %12s %20s %18s\n' "solvane -root -delay 0" "$hackFps" "$hackCpu" "$hackX"
-printf '%-28s %12s %20s %18s\n' "glplanet -root -delay 0" "$peerFps" "$peerCpu" "$peerX"
-echo "$hackFps $peerFps" | awk '{ if ($2 > 0) printf "ratio solvane / glplanet: %.2f\n", $1 / $2 }'
-
-if [ -n "$delays" ]; then
-  echo
-  echo "== the hack at each -delay, ${runSeconds} s each"
-  printf '%-10s %12s %16s %18s\n' "-delay" "median fps" "CPU s per s" "CPU ms/frame"
-  for delay in $delays; do
-    Run "$work/delay-$delay" "$hack" -root -delay "$delay" -textures "$textures"
-    printf '%-10s %12s %16s %18s\n' "$delay" "$(cat "$work/delay-$delay/fps-median")" \
-      "$(cut -d' ' -f3 "$work/delay-$delay/cpu")" "$(cut -d' ' -f1 "$work/delay-$delay/cpu")"
-  done
-fi
+cat "$summary"
 echo "(runs kept in $work)"

@@ -23,14 +23,42 @@ Case_root() {
     ExpectPicture root 1024x768 root
     kill -TERM "$HACK_PID"
     ExpectCleanEnd 20
+
+    # With the clock running it draws each second by itself: pictures 1.5 s apart keep
+    # changing, three times in a row, which its first two frames alone cannot do.
+    HACK_FAKETIME="@$MOMENT" StartHack -root -textures "$HACK_TILES"
+    local changes=0 shot=0
+    Screenshot root "$CASE_DIR/running-0.png" || Fail "no picture of the root window"
+    while [ "$changes" -lt 3 ] && [ "$shot" -lt 30 ] && sleep 1.5 && ExpectRunning; do
+        shot=$((shot + 1))
+        Screenshot root "$CASE_DIR/running-$shot.png" || Fail "no picture of the root window"
+        changes=$(($(Changed "$CASE_DIR/running-$((shot - 1)).png" "$CASE_DIR/running-$shot.png") > \
+            MAX_DIFFERENT_PIXELS ? changes + 1 : 0))
+    done
+    [ "$changes" -ge 3 ] || Fail "the picture stood still with the clock running"
+
+    # A second end signal ends it at once, even while the clean end waits on a server
+    # that does not answer. The first must be taken before the second is sent, or the
+    # two would arrive as one.
+    kill -STOP "$XVFB_PID"
+    kill -TERM "$HACK_PID"
+    local waited=0
+    while grep -q '^ShdPnd:.*[1-9a-f]' "/proc/$HACK_PID/status" && [ $((waited += 1)) -lt 100 ]; do
+        sleep 0.1
+    done
+    kill -TERM "$HACK_PID"
+    WaitExit "$HACK_PID" 10
+    kill -CONT "$XVFB_PID"
+    [ "$EXIT_CODE" = 143 ] || Fail "a second SIGTERM ended the hack with $EXIT_CODE"
 }
 
-# As the daemon starts a hack: --root, with its window in the environment.
+# As the daemon starts a hack: --root, with its window in the environment; and its
+# settings' cleared date and time checkbox.
 Case_environment_window() {
     StartHost 640x400
-    XSCREENSAVER_WINDOW=$HOST StartHack --root -delay 0 -textures "$HACK_TILES"
-    ExpectPicture "$HOST" 640x400 environment-window
-    # With no pause between frames the signal still finds the wait.
+    XSCREENSAVER_WINDOW=$HOST StartHack --root -delay 0 --no-clock -textures "$HACK_TILES"
+    ORACLE_OPTIONS=--no-clock ExpectPicture "$HOST" 640x400 environment-window
+    # Running free, with no wait between frames, it still ends on a signal.
     kill -INT "$HACK_PID"
     ExpectCleanEnd 20
 }
@@ -40,6 +68,9 @@ Case_window_id() {
     StartHost 640x400
     StartHack -window-id "$((HOST))" -textures "$HACK_TILES"
     ExpectPicture "$HOST" 640x400 window-id
+    # Someone else's window, resized: drawn at once at its new size.
+    xdotool windowsize "$HOST" 480 300
+    ExpectPicture "$HOST" 480x300 window-id-smaller
     "$X_HELPER" destroy "$HOST" || Fail "cannot destroy the host window"
     ExpectCleanEnd 20
 }
@@ -174,6 +205,12 @@ Case_refusals() {
     WaitExit "$HACK_PID" 20
     [ "$EXIT_CODE" = 1 ] || Fail "a window that does not exist ended with $EXIT_CODE"
     grep -q "there is no window 0x7ffffff" "$CASE_DIR/hack.err" || Fail "$(cat "$CASE_DIR/hack.err")"
+
+    # Xlib would cut it to 0x400007, another window.
+    StartHack -window-id 0x100400007 -textures "$HACK_TILES"
+    WaitExit "$HACK_PID" 20
+    [ "$EXIT_CODE" = 1 ] || Fail "a window id beyond 32 bits ended with $EXIT_CODE"
+    grep -q "'0x100400007' is not a window id" "$CASE_DIR/hack.err" || Fail "$(cat "$CASE_DIR/hack.err")"
 
     StartHack -display :999 -root
     WaitExit "$HACK_PID" 20

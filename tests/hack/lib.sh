@@ -48,6 +48,8 @@ Track() { PIDS+=("$1"); }
 # the script's own CaseCleanup undoes, if it has one, and Xvfb.
 EndTest() {
     local pid
+    # A case may have stopped the server to hold the hack up.
+    if [ -n "$XVFB_PID" ]; then kill -CONT "$XVFB_PID" 2>/dev/null || true; fi
     for pid in "${PIDS[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
     for pid in "${PIDS[@]}"; do
         timeout 10 tail --pid="$pid" -f /dev/null 2>/dev/null || kill -KILL "$pid" 2>/dev/null || true
@@ -70,10 +72,11 @@ StartCase() { # name
     Note "display $DISPLAY"
 }
 
-# Starts the hack at MOMENT with the clock standing; HACK_PID is its process. The
-# monotonic clock stays real: the hack's pauses run on it.
+# Starts the hack at MOMENT with the clock standing, or as HACK_FAKETIME says ("@$MOMENT"
+# starts the clock there and lets it run); HACK_PID is its process. The monotonic clock
+# stays real: the hack's pauses run on it.
 StartHack() { # hack-arguments...
-    env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="$MOMENT" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+    env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="${HACK_FAKETIME:-$MOMENT}" FAKETIME_DONT_FAKE_MONOTONIC=1 \
         ASAN_OPTIONS=verify_asan_link_order=0 "$HACK" "$@" \
         >"$CASE_DIR/hack.out" 2>"$CASE_DIR/hack.err" &
     HACK_PID=$!
@@ -132,13 +135,15 @@ Screenshot() { # window-id|root png
     fi
 }
 
-# solvane-snapshot of MOMENT at a size, made once per size for all cases (a case
-# running beside another may make the same one; the last to finish replaces it whole).
+# solvane-snapshot of MOMENT at a size, with ORACLE_OPTIONS (such as --no-clock), made
+# once per size and options for all cases (a case running beside another may make the
+# same one; the last to finish replaces it whole).
 Oracle() { # WxH
-    local png=$HACK_WORK/oracles/$1.png
+    local png=$HACK_WORK/oracles/$1${ORACLE_OPTIONS:-}.png
     if [ ! -f "$png" ]; then
         mkdir -p "$HACK_WORK/oracles"
-        "$SNAPSHOT" --textures "$HACK_TILES" --utc "$MOMENT_UTC" --size "$1" \
+        # shellcheck disable=SC2086 # options, split as words
+        "$SNAPSHOT" --textures "$HACK_TILES" --utc "$MOMENT_UTC" --size "$1" ${ORACLE_OPTIONS:-} \
             --out "$CASE_DIR/oracle-$1.png" >/dev/null 2>"$CASE_DIR/oracle.err" ||
             Fail "the oracle failed: $(cat "$CASE_DIR/oracle.err")"
         mv -f "$CASE_DIR/oracle-$1.png" "$png"

@@ -83,17 +83,16 @@ ExpectDependencies() {
     done
 }
 
-# What the settings dialog offers is what the hack takes, and both give the same
-# default delay.
+# What the settings dialog offers is what the hack takes, and the manual page gives
+# the hack's default delay.
 ExpectSettings() {
     local xml=$ROOT/usr/share/xscreensaver/config/solvane.xml hack=$ROOT/usr/libexec/xscreensaver/solvane
     python3 -c 'import sys, xml.etree.ElementTree as t; t.parse(sys.argv[1])' "$xml" ||
         Fail "solvane.xml is not well-formed"
     local delay
-    delay=$(sed -n 's/.*id="delay".*//; s/.*default="\([0-9]*\)".*/\1/p' "$xml")
-    "$hack" --root --delay 20000 --fps --textures /nowhere --help >"$CASE_DIR/usage" ||
+    "$hack" --root --no-clock --fps --textures /nowhere --help >"$CASE_DIR/usage" ||
         Fail "the hack refuses the options of solvane.xml"
-    grep -q "(default $delay)" "$CASE_DIR/usage" || Fail "solvane.xml's default delay $delay is not the hack's"
+    delay=$(sed -n 's/.*(default \([0-9]*\)).*/\1/p' "$CASE_DIR/usage")
     zcat "$ROOT/usr/share/man/man6/solvane.6.gz" | grep -q "Default: $delay\." ||
         Fail "the manual page gives another default delay"
 }

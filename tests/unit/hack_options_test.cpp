@@ -31,6 +31,7 @@ TEST(HackOptions, NothingGivenIsTheDefaults) {
     EXPECT_EQ(parsed.options.target, TargetKind::Unset);
     EXPECT_EQ(parsed.options.delayMicroseconds, DefaultDelayMicroseconds);
     EXPECT_FALSE(parsed.options.fps);
+    EXPECT_TRUE(parsed.options.clock);
     EXPECT_EQ(parsed.options.textures, nullptr);
     EXPECT_EQ(parsed.options.display, nullptr);
 }
@@ -47,6 +48,9 @@ TEST(HackOptions, OneDashOrTwoAsXScreenSaverWritesThem) {
     EXPECT_EQ(Parse({"--window"}).options.target, TargetKind::Own);
     EXPECT_STREQ(Parse({"-display", ":7"}).options.display, ":7");
     EXPECT_TRUE(Parse({"--help"}).options.help);
+    // XScreenSaver's checkbox passes --no-clock when it is cleared; the last one counts.
+    EXPECT_FALSE(Parse({"--no-clock"}).options.clock);
+    EXPECT_TRUE(Parse({"-no-clock", "-clock"}).options.clock);
 }
 
 TEST(HackOptions, TheLastWindowChoiceCounts) {
@@ -94,11 +98,12 @@ TEST(WindowId, DecimalOrHexWithSpaceAround) {
     EXPECT_EQ(id, 0x40000cu);
     ASSERT_TRUE(ParseWindowId("0XFF", id));
     EXPECT_EQ(id, 0xFFu);
+    ASSERT_TRUE(ParseWindowId("4294967295", id));
 }
 
 TEST(WindowId, AnythingElseIsNoWindowAndLeavesTheIdAlone) {
     for (const char* bad : {"", "   ", "0", "0x0", "0x", "x12", "-5", "+5", "12abc", "0x12g", "1 2",
-                            "0x1ffffffffffffffff", "18446744073709551616"}) {
+                            "0x1ffffffffffffffff", "18446744073709551616", "0x100400007"}) {
         std::uint64_t id = 77;
         EXPECT_FALSE(ParseWindowId(bad, id)) << "[" << bad << "]";
         EXPECT_EQ(id, 77u) << "[" << bad << "]";
@@ -138,6 +143,20 @@ TEST(DrawTarget, FollowsXScreenSaversRules) {
             EXPECT_EQ(target.window, row.window) << where;
         }
     }
+}
+
+TEST(WindowGone, OnlyAMissingWindowOrDrawableOfOurs) {
+    // The core protocol's BadWindow 3, BadDrawable 9, BadValue 2 and BadMatch 8 (X11/X.h,
+    // whose None gtest cannot live beside); GLX's errors count from its base.
+    constexpr std::uint64_t window = 0x400007, glxWindow = 0x400009;
+    constexpr int glx = 153;
+    for (std::uint64_t resource : {window, glxWindow})
+        for (int gone : {3, 9, glx + 2, glx + 12})
+            EXPECT_TRUE(ErrorMeansWindowGone(gone, resource, window, glxWindow, glx)) << gone;
+    for (int fault : {2, 8, glx + 0})
+        EXPECT_FALSE(ErrorMeansWindowGone(fault, window, window, glxWindow, glx)) << fault;
+    EXPECT_FALSE(ErrorMeansWindowGone(3, 0x600001, window, glxWindow, glx));
+    EXPECT_FALSE(ErrorMeansWindowGone(2, window, window, glxWindow, 0));  // no GLX
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/scene_setup.h"
 #include "tests/support/bitmap_writer.h"
 #include "textures/texture_folder.h"
 #include "textures/texture_set.h"
@@ -28,6 +29,13 @@ class TileFolder : public ::testing::Test {
         for (const char* file : TextureFileNames)
             WriteBytes(folder + "/" + file, Bitmap24(4, 2, [](int, int) { return Rgb{1, 2, 3}; }));
         return folder;
+    }
+
+    static std::vector<std::string> LoadedProblems(const std::string& folder) {
+        SetUpSceneWithFolder(folder.c_str());
+        const std::vector<std::string> problems = FindLoadedTileProblems(folder);
+        FreeTextureSet();
+        return problems;
     }
 
     std::string root;
@@ -61,6 +69,11 @@ TEST_F(TileFolder, DefaultsAreTheInstalledTilesThenTheProgramsOwn) {
 TEST_F(TileFolder, AGoodFolderHasNoProblems) {
     EXPECT_TRUE(FindTileProblems(MakeTiles("good")).empty());
     EXPECT_TRUE(FindTileProblems(MakeTiles("slash") + "/").empty());
+    EXPECT_TRUE(LoadedProblems(root + "good").empty());
+    // A whole tile's header, its pixels cut short: the set holds a stand-in for it.
+    const std::string cut = MakeTiles("cut");
+    std::filesystem::resize_file(cut + "/d14.bmp", 60);
+    EXPECT_EQ(LoadedProblems(cut), FindTileProblems(cut));
 }
 
 TEST_F(TileFolder, EveryBadTileIsNamedWithItsReason) {
@@ -89,6 +102,7 @@ TEST_F(TileFolder, EveryBadTileIsNamedWithItsReason) {
     EXPECT_EQ(problems[3], prefix + "n22.bmp: not an uncompressed bottom-up 24-bit bitmap");
     EXPECT_EQ(problems[4], prefix + "n23.bmp: not an uncompressed bottom-up 24-bit bitmap");
     EXPECT_EQ(problems[5], prefix + "n24.bmp: not a file");
+    EXPECT_EQ(LoadedProblems(folder), problems);
 }
 
 TEST_F(TileFolder, AMissingOrOverlongFolderIsOneProblem) {

@@ -1,6 +1,7 @@
 // solvane: the globe as an XScreenSaver display hack. It draws the same frame step
 // as the Windows saver through GLX, on the window XScreenSaver hands it, on the root
 // window, or in a window of its own, and ends cleanly on SIGTERM, SIGINT or a close.
+// It draws only when the picture changes (hack_pacing.h) and sleeps in between.
 #include <GL/gl.h>
 #include <GL/glx.h>
 #include <X11/XKBlib.h>
@@ -18,6 +19,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -25,8 +27,10 @@
 #include "frame/scene_setup.h"
 #include "front/x11/fps_meter.h"
 #include "front/x11/hack_options.h"
+#include "front/x11/hack_pacing.h"
 #include "front/x11/keypad.h"
 #include "front/x11/tile_folder.h"
+#include "platform/clock.h"
 #include "text/text_renderer.h"
 #include "textures/texture_set.h"
 #include "view/camera_frame.h"
@@ -48,22 +52,41 @@ constexpr float FpsGrey = 0.6f;
 
 // What the X error handler saw; the frame loop ends at the next check.
 int xErrors = 0;
-// The window drawn on and its GLX window, once they are in use; errors about them
-// after someone else destroyed the window mean it is gone, not that we erred.
+// The window drawn on and its GLX window, once they are in use; a missing window or
+// drawable error about them means someone else destroyed the window, not that we erred.
 Window watchedWindow = 0;
 GLXWindow watchedGlxWindow = 0;
 bool watchedWindowGone = false;
+int glxErrorBase = 0;
 
+// The first end signal asks for a clean end at the next chance; the wait watches
+// the pipe, so one that comes just before it sleeps is not missed.
 volatile sig_atomic_t endSignal = 0;
+int signalPipe[2] = {-1, -1};
 
 void OnEndSignal(int signal) {
+    if (endSignal != 0) {
+        // Asked twice: whoever sends it will not wait for a clean end, which may be
+        // stuck in start-up or in a swap on a server that does not answer.
+        struct sigaction fallback {};
+        fallback.sa_handler = SIG_DFL;
+        sigemptyset(&fallback.sa_mask);
+        sigaction(signal, &fallback, nullptr);
+        raise(signal);
+        return;
+    }
     endSignal = signal;
+    const int savedErrno = errno;
+    const char wake = 0;
+    // A full pipe already holds a wake, so a failed write loses nothing.
+    if (write(signalPipe[1], &wake, 1) < 0) {
+    }
+    errno = savedErrno;
 }
 
 int OnXError(Display* display, XErrorEvent* error) {
-    const XID resource = error->resourceid;
-    if (resource != 0 && (resource == watchedWindow || resource == watchedGlxWindow) &&
-        error->error_code != BadAlloc && error->error_code != BadImplementation) {
+    if (ErrorMeansWindowGone(error->error_code, error->resourceid, watchedWindow, watchedGlxWindow,
+                             glxErrorBase)) {
         watchedWindowGone = true;
         return 0;
     }
@@ -116,6 +139,8 @@ struct Hack {
     int width = 0;
     int height = 0;
     bool closeRequested = false;
+    bool waitFailed = false;
+    HackPace pace;
 };
 
 int ConfigAttribute(Display* display, GLXFBConfig config, int attribute) {
@@ -209,8 +234,9 @@ bool UseWindow(Hack& hack, Window window, GLXFBConfig& config) {
     hack.window = window;
     hack.width = attributes.width;
     hack.height = attributes.height;
-    // Size changes and the window's end; the keyboard belongs to whoever owns it.
-    XSelectInput(display, window, StructureNotifyMask);
+    // Size changes, exposures and the window's end; the keyboard belongs to whoever
+    // owns it. Exposure is no exclusive mask, so even the root window grants it.
+    XSelectInput(display, window, StructureNotifyMask | ExposureMask);
     return true;
 }
 
@@ -238,10 +264,12 @@ void OnKey(Hack& hack, XKeyEvent& event, bool press) {
     int virtualKey = VirtualKeyOfKeysym(XLookupKeysym(&event, 0));
     if (virtualKey == 0) virtualKey = VirtualKeyOfKeysym(XLookupKeysym(&event, 1));
     if (virtualKey != 0) {
-        if (press)
+        if (press) {
             PressVirtualKey(virtualKey);
-        else
+            hack.pace.keyPressed = true;
+        } else {
             ReleaseVirtualKey(virtualKey);
+        }
         return;
     }
     const KeySym keysym = XLookupKeysym(&event, 0);
@@ -257,7 +285,13 @@ void HandleEvent(Hack& hack, XEvent& event) {
                 hack.width = event.xconfigure.width;
                 hack.height = event.xconfigure.height;
                 ResizeView(hack.width, hack.height);
+                // Whether a resize exposes anything depends on the window's bit gravity;
+                // the new layout needs a frame either way.
+                hack.pace.picture.invalidated = true;
             }
+            break;
+        case Expose:
+            hack.pace.picture.invalidated = true;
             break;
         case DestroyNotify:
             if (event.xdestroywindow.window == hack.window) hack.windowGone = true;
@@ -281,7 +315,8 @@ void HandleEvent(Hack& hack, XEvent& event) {
 
 bool Ending(Hack& hack) {
     if (watchedWindowGone) hack.windowGone = true;
-    return endSignal != 0 || hack.closeRequested || hack.windowGone || xErrors > 0;
+    return endSignal != 0 || hack.closeRequested || hack.windowGone || xErrors > 0 ||
+           hack.waitFailed;
 }
 
 void HandlePendingEvents(Hack& hack) {
@@ -292,23 +327,19 @@ void HandlePendingEvents(Hack& hack) {
     }
 }
 
-// Waits `microseconds` while taking X events as they come. The end signals are
-// blocked everywhere else and let through only inside ppoll, so one that arrives
-// during a frame ends the wait at once instead of being missed; ppoll runs at least
-// once for that reason, even with no delay.
-void Wait(Hack& hack, long microseconds, const sigset_t& waitMask) {
-    const std::int64_t deadline = MonotonicMicroseconds() + microseconds;
-    pollfd connection{ConnectionNumber(hack.display), POLLIN, 0};
-    for (;;) {
-        HandlePendingEvents(hack);
-        if (Ending(hack)) return;
-        std::int64_t remaining = deadline - MonotonicMicroseconds();
-        if (remaining < 0) remaining = 0;
-        const timespec timeout{time_t(remaining / 1000000), long(remaining % 1000000 * 1000)};
-        if (ppoll(&connection, 1, &timeout, &waitMask) < 0 && errno != EINTR) return;
-        if (remaining == 0) break;
+// Sleeps until the X connection has input, an end signal comes, or `microseconds`
+// have passed. Xlib's queue must be empty (HandlePendingEvents), or events already
+// read from the connection would wait out the whole sleep.
+void WaitForEvents(Hack& hack, long microseconds) {
+    pollfd watched[2] = {{ConnectionNumber(hack.display), POLLIN, 0}, {signalPipe[0], POLLIN, 0}};
+    const timespec timeout{time_t(microseconds / 1000000), long(microseconds % 1000000 * 1000)};
+    if (ppoll(watched, 2, &timeout, nullptr) < 0 && errno != EINTR) {
+        std::fprintf(stderr, "%s: cannot wait for events: %s\n", Name, std::strerror(errno));
+        hack.waitFailed = true;
     }
-    HandlePendingEvents(hack);
+    char wakes[16];
+    while (read(signalPipe[0], wakes, sizeof wakes) > 0) {
+    }
 }
 
 void DrawFps(FpsMeter& meter) {
@@ -316,6 +347,18 @@ void DrawFps(FpsMeter& meter) {
     ApplyCamera(Camera);
     DrawStrokeText(meter.text, FpsGrey, FpsGrey, FpsGrey, 0, 0, &Camera);
     glLoadIdentity();
+}
+
+void DrawFrame(Hack& hack, const HackOptions& options, FpsMeter& meter) {
+    FrameStep();
+    if (options.fps) DrawFps(meter);
+    glXSwapBuffers(hack.display, hack.glxWindow);
+    EndKeyFrame();
+    // The frame is on the screen before the hack sleeps, as XScreenSaver's hacks do it.
+    XSync(hack.display, False);
+    const std::int64_t now = MonotonicMicroseconds();
+    CountFrame(meter, now);
+    NoteHackFrame(hack.pace, lastFrameTime, PictureMoving(), now);
 }
 
 // Reports any GL error the run left, then lets the context go. Whatever the core
@@ -355,11 +398,11 @@ int EndHack(Hack& hack) {
 void SetUpTextures(const HackOptions& options) {
     const std::string folder =
         ChooseTextureFolder(options.textures, DefaultTextureFolders(ProgramFolder()));
-    const std::vector<std::string> problems = FindTileProblems(folder);
     // A folder too long for the texture paths sets up nothing; the root folder, which
     // holds no tiles, stands in so that the scene exists all the same.
     const bool settled = SetUpSceneWithFolder(folder.c_str()) != 0;
     if (!settled) SetUpSceneWithFolder("/");
+    const std::vector<std::string> problems = FindLoadedTileProblems(folder);
     if (problems.empty() && settled) return;
     std::fprintf(stderr, "%s: cannot use the tiles in %s:\n", Name, folder.c_str());
     for (const std::string& problem : problems) std::fprintf(stderr, "  %s\n", problem.c_str());
@@ -370,23 +413,28 @@ void SetUpTextures(const HackOptions& options) {
     DropTextureImages();
 }
 
-// SIGTERM, SIGINT and SIGHUP end the hack. They are blocked from here on and let
-// through only by the wait's ppoll, with the mask returned (see Wait).
-sigset_t BlockEndSignals() {
+// SIGTERM, SIGINT and SIGHUP end the hack, and stay deliverable all the time. The
+// handler restarts whatever call it lands in: Xlib and Mesa need not expect EINTR.
+bool CatchEndSignals() {
+    if (pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        std::fprintf(stderr, "%s: cannot make a pipe: %s\n", Name, std::strerror(errno));
+        return false;
+    }
+    constexpr int endSignals[] = {SIGTERM, SIGINT, SIGHUP};
     struct sigaction action {};
     action.sa_handler = OnEndSignal;
+    action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
-    sigset_t endSignals, waitMask;
-    sigemptyset(&endSignals);
-    sigprocmask(SIG_BLOCK, nullptr, &waitMask);
-    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        sigaction(signal, &action, nullptr);
-        sigaddset(&endSignals, signal);
-        // Even when the parent left them blocked.
-        sigdelset(&waitMask, signal);
+    sigset_t endSet;
+    sigemptyset(&endSet);
+    for (int signal : endSignals) {
+        sigaddset(&action.sa_mask, signal);
+        sigaddset(&endSet, signal);
     }
-    sigprocmask(SIG_BLOCK, &endSignals, nullptr);
-    return waitMask;
+    for (int signal : endSignals) sigaction(signal, &action, nullptr);
+    // Even when the parent left them blocked.
+    sigprocmask(SIG_UNBLOCK, &endSet, nullptr);
+    return true;
 }
 
 }  // namespace
@@ -405,7 +453,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    const sigset_t waitMask = BlockEndSignals();
+    if (!CatchEndSignals()) return 1;
 
     Hack hack;
     hack.display = XOpenDisplay(options.display);
@@ -416,10 +464,14 @@ int main(int argc, char** argv) {
         return 1;
     }
     XSetErrorHandler(OnXError);
+    int glxEventBase = 0;
+    if (!glXQueryExtension(hack.display, &glxErrorBase, &glxEventBase)) glxErrorBase = 0;
     hack.wmProtocols = XInternAtom(hack.display, "WM_PROTOCOLS", False);
     hack.wmDeleteWindow = XInternAtom(hack.display, "WM_DELETE_WINDOW", False);
 
     SetUpTextures(options);
+    showClock = options.clock ? 1 : 0;
+    if (endSignal != 0) return EndHack(hack);
 
     const DrawTarget target = ChooseDrawTarget(options, std::getenv("XSCREENSAVER_WINDOW"));
     GLXFBConfig config{};
@@ -438,15 +490,16 @@ int main(int argc, char** argv) {
     ResizeView(hack.width, hack.height);
 
     FpsMeter meter;
-    while (!Ending(hack)) {
-        FrameStep();
-        if (options.fps) DrawFps(meter);
-        glXSwapBuffers(hack.display, hack.glxWindow);
-        EndKeyFrame();
-        // The frame is on the screen before the pause, as XScreenSaver's hacks do it.
-        XSync(hack.display, False);
-        CountFrame(meter, MonotonicMicroseconds());
-        Wait(hack, options.delayMicroseconds, waitMask);
+    for (;;) {
+        HandlePendingEvents(hack);
+        if (Ending(hack)) break;
+        const long wait =
+            MicrosecondsUntilFrame(hack.pace, ReadCalendarMilliseconds(), MonotonicMicroseconds(),
+                                   options.delayMicroseconds);
+        if (wait > 0)
+            WaitForEvents(hack, wait);
+        else
+            DrawFrame(hack, options, meter);
     }
     return EndHack(hack);
 }

@@ -1,5 +1,7 @@
 #include "front/x11/hack_options.h"
 
+#include <X11/X.h>
+
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
@@ -7,14 +9,21 @@
 #include <cstring>
 
 namespace {
+// GLX's errors, counted from the extension's error base (GLX 1.3 protocol); the
+// header that names them declares the whole wire protocol with it.
+constexpr int GlxBadDrawable = 2;
+constexpr int GlxBadWindow = 12;
+
 const char UsageFormat[] =
     "usage: solvane [-root | -window | -window-id ID] [-delay MICROSECONDS] [-fps]\n"
-    "               [-textures DIR] [-display NAME]\n"
+    "               [-clock | -no-clock] [-textures DIR] [-display NAME]\n"
     "  -root             draw on the root window, or on $XSCREENSAVER_WINDOW\n"
     "  -window           draw in a window of its own (the default when run by hand)\n"
     "  -window-id ID     draw on the window ID (decimal or 0x hexadecimal)\n"
-    "  -delay N          microseconds to wait after each frame (default %ld)\n"
+    "  -delay N          microseconds at least from one frame to the next (default %ld);\n"
+    "                    frames come when the picture changes, 0 draws without pause\n"
     "  -fps              show frames per second in the top left corner\n"
+    "  -no-clock         leave out the date and time (-clock shows them, the default)\n"
     "  -textures DIR     folder of the sixteen tiles d11.bmp ... n24.bmp, or a file in it\n"
     "                    (default /usr/share/solvane/textures, or the build's)\n"
     "Options take one dash or two. In its own window the numeric keypad steers\n"
@@ -82,7 +91,9 @@ bool ParseWindowId(const char* text, std::uint64_t& id) {
     while (IsSpace(*text)) ++text;
     std::uint64_t value = 0;
     const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    if (!ReadUnsigned(hex ? text + 2 : text, hex ? 16 : 10, value) || value == 0) return false;
+    if (!ReadUnsigned(hex ? text + 2 : text, hex ? 16 : 10, value) || value == 0 ||
+        value > MaxWindowId)
+        return false;
     id = value;
     return true;
 }
@@ -101,6 +112,8 @@ bool ParseHackOptions(int argc, const char* const* argv, HackOptions& options, c
             options.target = TargetKind::Own;
         } else if (Is(argument, "fps")) {
             options.fps = true;
+        } else if (Is(argument, "clock") || Is(argument, "no-clock")) {
+            options.clock = Is(argument, "clock");
         } else if (Is(argument, "window-id") || Is(argument, "delay") || Is(argument, "textures") ||
                    Is(argument, "display")) {
             if (i + 1 >= argc) {
@@ -111,7 +124,9 @@ bool ParseHackOptions(int argc, const char* const* argv, HackOptions& options, c
             if (Is(argument, "window-id")) {
                 if (!ParseWindowId(value, options.windowId)) {
                     Fail(error, errorSize,
-                         "-window-id '%s' is not a window id (decimal or 0x hexadecimal)", value);
+                         "-window-id '%s' is not a window id (1 to 0xffffffff, decimal or 0x "
+                         "hexadecimal)",
+                         value);
                     return false;
                 }
                 options.target = TargetKind::WindowId;
@@ -153,6 +168,14 @@ DrawTarget ChooseDrawTarget(const HackOptions& options, const char* environmentW
     }
     if (environment) return {TargetKind::WindowId, given};
     return {TargetKind::Own, 0};
+}
+
+bool ErrorMeansWindowGone(int errorCode, std::uint64_t resource, std::uint64_t window,
+                          std::uint64_t glxWindow, int glxErrorBase) {
+    if (resource == 0 || (resource != window && resource != glxWindow)) return false;
+    if (errorCode == BadWindow || errorCode == BadDrawable) return true;
+    return glxErrorBase > 0 &&
+           (errorCode == glxErrorBase + GlxBadDrawable || errorCode == glxErrorBase + GlxBadWindow);
 }
 
 void PrintHackUsage(std::FILE* to) {

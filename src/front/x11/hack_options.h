@@ -6,14 +6,15 @@
 #include <cstdint>
 #include <cstdio>
 
-// Microseconds to wait after each frame when -delay is not given. The picture
-// changes once a second (the camera's quarter-degree turn and the clock text), so
-// more frames show the same picture again; a tenth of a second shows each new
-// second promptly and lets a held keypad key step ten times a second, at less than
-// half the processor time of no pause. bench/README.md ("The hack's -delay").
+// The shortest time from one frame to the next when -delay is not given. The hack
+// draws only when the picture changes, once a second unless a keypad key is held,
+// so this paces the held keys: ten steps a second, as fast as the camera has always
+// turned under a held key. 0 draws without pause, changed or not (for measurement).
 constexpr long DefaultDelayMicroseconds = 100000;
 // Ten seconds: a longer pause would leave the clock text standing for longer.
 constexpr long MaxDelayMicroseconds = 10000000;
+// X carries window ids in 32 bits; Xlib would cut a longer one to another window's.
+constexpr std::uint64_t MaxWindowId = 0xffffffffu;
 
 enum class TargetKind {
     Unset,     // no -root, -window or -window-id given
@@ -27,6 +28,7 @@ struct HackOptions {
     std::uint64_t windowId = 0;  // for TargetKind::WindowId
     long delayMicroseconds = DefaultDelayMicroseconds;
     bool fps = false;
+    bool clock = true;               // the date and time (-clock, -no-clock)
     const char* textures = nullptr;  // the -textures folder as given; null: the default
     const char* display = nullptr;   // -display NAME; null: $DISPLAY
     bool help = false;
@@ -40,7 +42,8 @@ bool ParseHackOptions(int argc, const char* const* argv, HackOptions& options, c
                       std::size_t errorSize);
 
 // An X window id as XScreenSaver writes it: decimal, or hexadecimal after "0x" or
-// "0X", with white space around it allowed and nothing else. Zero is no window.
+// "0X", with white space around it allowed and nothing else. Zero is no window, nor
+// is anything above MaxWindowId.
 bool ParseWindowId(const char* text, std::uint64_t& id);
 
 struct DrawTarget {
@@ -55,6 +58,13 @@ struct DrawTarget {
 // that a hack started by hand opens a window. `environmentWindow` is the text of
 // $XSCREENSAVER_WINDOW or null; one that is not a window id counts as unset.
 DrawTarget ChooseDrawTarget(const HackOptions& options, const char* environmentWindow);
+
+// Whether an X error means that the window drawn on is gone (its owner destroyed it,
+// which ends the hack quietly) rather than a fault of ours: a missing window or
+// drawable (core or GLX error) about `window` or its `glxWindow`. `glxErrorBase` is
+// the GLX extension's first error code, 0 when unknown.
+bool ErrorMeansWindowGone(int errorCode, std::uint64_t resource, std::uint64_t window,
+                          std::uint64_t glxWindow, int glxErrorBase);
 
 // The usage text, with the default delay.
 void PrintHackUsage(std::FILE* to);

@@ -22,3 +22,8 @@ std::vector<std::string> DefaultTextureFolders(const std::string& programFolder)
 // not a bitmap, or not an uncompressed bottom-up 24-bit image. A folder path too long
 // for the texture paths is one line of its own. Empty when every tile is usable.
 std::vector<std::string> FindTileProblems(const std::string& folder);
+
+// The same lines once the texture set has been built from `folder`, without reading
+// the images a second time: a tile the set holds as its file holds it is judged from
+// its header alone, and only one the set could not take is read again to say why.
+std::vector<std::string> FindLoadedTileProblems(const std::string& folder);

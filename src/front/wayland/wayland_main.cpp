@@ -619,21 +619,9 @@ bool Wait(Session& session, long microseconds, const sigset_t& waitMask) {
 // ---------------------------------------------------------------- start and end
 
 void SetUpTextures(const WaylandOptions& options) {
-    const std::string folder =
-        ChooseTextureFolder(options.textures, DefaultTextureFolders(ProgramFolder()));
-    const std::vector<std::string> problems = FindTileProblems(folder);
-    // A folder too long for the texture paths sets up nothing; the root folder, which
-    // holds no tiles, stands in so that the scene exists all the same.
-    const bool settled = SetUpSceneWithFolder(folder.c_str()) != 0;
-    if (!settled) SetUpSceneWithFolder("/");
-    if (problems.empty() && settled) return;
-    std::fprintf(stderr, "%s: cannot use the tiles in %s:\n", Name, folder.c_str());
-    for (const std::string& problem : problems) std::fprintf(stderr, "  %s\n", problem.c_str());
-    std::fprintf(stderr,
-                 "%s: drawing the globe without pictures, in its day and night shading "
-                 "only; --textures DIR names a folder of tiles\n",
-                 Name);
-    DropTextureImages();
+    SetUpSceneWithTiles(
+        ChooseTextureFolder(options.textures, DefaultTextureFolders(ProgramFolder())), Name,
+        "--textures");
 }
 
 // SIGTERM, SIGINT and SIGHUP end the program. They are blocked from here on and let

@@ -396,21 +396,9 @@ int EndHack(Hack& hack) {
 }
 
 void SetUpTextures(const HackOptions& options) {
-    const std::string folder =
-        ChooseTextureFolder(options.textures, DefaultTextureFolders(ProgramFolder()));
-    // A folder too long for the texture paths sets up nothing; the root folder, which
-    // holds no tiles, stands in so that the scene exists all the same.
-    const bool settled = SetUpSceneWithFolder(folder.c_str()) != 0;
-    if (!settled) SetUpSceneWithFolder("/");
-    const std::vector<std::string> problems = FindLoadedTileProblems(folder);
-    if (problems.empty() && settled) return;
-    std::fprintf(stderr, "%s: cannot use the tiles in %s:\n", Name, folder.c_str());
-    for (const std::string& problem : problems) std::fprintf(stderr, "  %s\n", problem.c_str());
-    std::fprintf(stderr,
-                 "%s: drawing the globe without pictures, in its day and night shading "
-                 "only; -textures DIR names a folder of tiles\n",
-                 Name);
-    DropTextureImages();
+    SetUpSceneWithTiles(
+        ChooseTextureFolder(options.textures, DefaultTextureFolders(ProgramFolder())), Name,
+        "-textures");
 }
 
 // SIGTERM, SIGINT and SIGHUP end the hack, and stay deliverable all the time. The

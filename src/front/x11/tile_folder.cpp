@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 
+#include "frame/scene_setup.h"
 #include "textures/bitmap_loader.h"
 #include "textures/texture_folder.h"
 #include "textures/texture_set.h"
@@ -138,4 +139,19 @@ std::vector<std::string> FindLoadedTileProblems(const std::string& folder) {
         if (record != nullptr) record = record->next;
     }
     return problems;
+}
+
+void SetUpSceneWithTiles(const std::string& folder, const char* program,
+                         const char* textureOption) {
+    const bool settled = SetUpSceneWithFolder(folder.c_str()) != 0;
+    if (!settled) SetUpSceneWithFolder("/");
+    const std::vector<std::string> problems = FindLoadedTileProblems(folder);
+    if (problems.empty() && settled) return;
+    std::fprintf(stderr, "%s: cannot use the tiles in %s:\n", program, folder.c_str());
+    for (const std::string& problem : problems) std::fprintf(stderr, "  %s\n", problem.c_str());
+    std::fprintf(stderr,
+                 "%s: drawing the globe without pictures, in its day and night shading "
+                 "only; %s DIR names a folder of tiles\n",
+                 program, textureOption);
+    DropTextureImages();
 }

@@ -27,3 +27,9 @@ std::vector<std::string> FindTileProblems(const std::string& folder);
 // the images a second time: a tile the set holds as its file holds it is judged from
 // its header alone, and only one the set could not take is read again to say why.
 std::vector<std::string> FindLoadedTileProblems(const std::string& folder);
+
+// Sets the scene up with the tiles of `folder` (the root folder, which holds none,
+// stands in for one too long for the texture paths). When they cannot all be drawn it
+// says why on stderr, as `program`, naming `textureOption` as the way to other tiles,
+// and drops the images: the globe then shows its day and night shading only.
+void SetUpSceneWithTiles(const std::string& folder, const char* program, const char* textureOption);

@@ -10,7 +10,6 @@
 #include <EGL/eglext.h>
 #include <GL/gl.h>
 #include <poll.h>
-#include <signal.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -27,10 +26,11 @@
 #include "frame/frame_pacing.h"
 #include "frame/frame_step.h"
 #include "frame/scene_setup.h"
+#include "front/posix/fps_meter.h"
+#include "front/posix/process.h"
+#include "front/posix/tile_folder.h"
 #include "front/wayland/session_logic.h"
 #include "front/wayland/wayland_options.h"
-#include "front/x11/fps_meter.h"
-#include "front/x11/tile_folder.h"
 #include "platform/clock.h"
 #include "text/text_renderer.h"
 #include "textures/texture_set.h"
@@ -58,12 +58,6 @@ constexpr std::uint32_t SeatVersion = 5;
 constexpr std::uint32_t WmBaseVersion = 1;
 // Waits while no surface can draw yet: nothing is due until an event comes.
 constexpr long IdleWaitMicroseconds = 1000000;
-
-volatile sig_atomic_t endSignal = 0;
-
-void OnEndSignal(int signal) {
-    endSignal = signal;
-}
 
 enum class End {
     None,
@@ -124,22 +118,6 @@ void EndQuietly(Session& session) {
 
 void Failed(Session& session) {
     session.end = End::Failed;
-}
-
-std::int64_t MonotonicMicroseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return std::int64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
-}
-
-std::string ProgramFolder() {
-    char path[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) return std::string();
-    path[length] = '\0';
-    std::string folder(path);
-    const std::size_t slash = folder.rfind('/');
-    return slash == std::string::npos ? std::string() : folder.substr(0, slash);
 }
 
 bool HasWord(const char* list, const char* word) {
@@ -372,7 +350,7 @@ bool SizeSurface(Session& session, Output& output) {
         }
         // Never wait for the compositor in a swap: it sends no frame callbacks for a
         // surface it does not show (an output switched off), and a swap that waits for
-        // one would hang the program with its end signals blocked.
+        // one would hang the program until a second end signal.
         eglSwapInterval(session.eglDisplay, 0);
     } else if (size.width != output.buffer.width || size.height != output.buffer.height) {
         wl_egl_window_resize(output.eglWindow, size.width, size.height, 0, 0);
@@ -588,15 +566,14 @@ bool AnySurfaceReady(const Session& session, bool needingFrameOnly) {
     return false;
 }
 
-// Waits up to `microseconds` for the compositor's events and dispatches them. The end
-// signals are blocked everywhere else and let through only inside ppoll, so one that
-// arrives during a frame ends the wait at once instead of being missed. False when the
-// connection is lost.
-bool Wait(Session& session, long microseconds, const sigset_t& waitMask) {
+// Waits up to `microseconds` for the compositor's events or an end signal, and
+// dispatches the events. False when the connection is lost.
+bool Wait(Session& session, long microseconds) {
     wl_display* display = session.display;
     while (wl_display_prepare_read(display) != 0)
         if (wl_display_dispatch_pending(display) < 0) return false;
-    pollfd connection{wl_display_get_fd(display), POLLIN, 0};
+    pollfd watched[2] = {{wl_display_get_fd(display), POLLIN, 0}, {EndSignalWakeFd(), POLLIN, 0}};
+    pollfd& connection = watched[0];
     if (wl_display_flush(display) < 0) {
         if (errno != EAGAIN) {
             wl_display_cancel_read(display);
@@ -606,12 +583,14 @@ bool Wait(Session& session, long microseconds, const sigset_t& waitMask) {
         connection.events |= POLLOUT;
     }
     const timespec timeout{time_t(microseconds / 1000000), long(microseconds % 1000000) * 1000};
-    const int ready = ppoll(&connection, 1, &timeout, &waitMask);
+    const int ready = ppoll(watched, 2, &timeout, nullptr);
+    const int waitError = errno;
+    ClearEndSignalWakes();
     if (ready > 0 && (connection.revents & (POLLIN | POLLERR | POLLHUP)) != 0) {
         if (wl_display_read_events(display) < 0) return false;
     } else {
         wl_display_cancel_read(display);
-        if (ready < 0 && errno != EINTR) return false;
+        if (ready < 0 && waitError != EINTR) return false;
     }
     return wl_display_dispatch_pending(display) >= 0;
 }
@@ -622,25 +601,6 @@ void SetUpTextures(const WaylandOptions& options) {
     SetUpSceneWithTiles(
         ChooseTextureFolder(options.textures, DefaultTextureFolders(ProgramFolder())), Name,
         "--textures");
-}
-
-// SIGTERM, SIGINT and SIGHUP end the program. They are blocked from here on and let
-// through only by the wait's ppoll, with the mask returned (see Wait).
-sigset_t BlockEndSignals() {
-    struct sigaction action {};
-    action.sa_handler = OnEndSignal;
-    sigemptyset(&action.sa_mask);
-    sigset_t endSignals, waitMask;
-    sigemptyset(&endSignals);
-    sigprocmask(SIG_BLOCK, nullptr, &waitMask);
-    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        sigaction(signal, &action, nullptr);
-        sigaddset(&endSignals, signal);
-        // Even when the parent left them blocked.
-        sigdelset(&waitMask, signal);
-    }
-    sigprocmask(SIG_BLOCK, &endSignals, nullptr);
-    return waitMask;
 }
 
 // Lets the GL go with a surface current, so that the frame step's texture objects are
@@ -703,11 +663,11 @@ bool Connect(Session& session) {
     return true;
 }
 
-void Run(Session& session, const WaylandOptions& options, const sigset_t& waitMask) {
+void Run(Session& session, const WaylandOptions& options) {
     FramePacing pacing;
     FpsMeter meter;
     const bool paced = options.delayMicroseconds == PacedFrames;
-    while (session.end == End::None && endSignal == 0) {
+    while (session.end == End::None && EndSignal() == 0) {
         if (!UpdateSurfaces(session)) {
             Failed(session);
             break;
@@ -728,7 +688,7 @@ void Run(Session& session, const WaylandOptions& options, const sigset_t& waitMa
             waitMicroseconds = long(MillisecondsUntilDue(pacing, now)) * 1000;
         }
         if (session.end != End::None) break;
-        if (!Wait(session, waitMicroseconds, waitMask)) {
+        if (!Wait(session, waitMicroseconds)) {
             const int error = wl_display_get_error(session.display);
             std::fprintf(stderr, "%s: lost the connection to the compositor (%s)\n", Name,
                          std::strerror(error != 0 ? error : errno));
@@ -752,7 +712,8 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    const sigset_t waitMask = BlockEndSignals();
+    KeepStandardFilesOpen();
+    if (!CatchEndSignals(Name)) return 1;
 
     Session session;
     session.display = wl_display_connect(nullptr);
@@ -768,6 +729,6 @@ int main(int argc, char** argv) {
         Failed(session);
         return EndSession(session);
     }
-    Run(session, options, waitMask);
+    Run(session, options);
     return EndSession(session);
 }

@@ -8,11 +8,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
 #include <time.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
@@ -25,11 +22,12 @@
 
 #include "frame/frame_step.h"
 #include "frame/scene_setup.h"
-#include "front/x11/fps_meter.h"
+#include "front/posix/fps_meter.h"
+#include "front/posix/process.h"
+#include "front/posix/tile_folder.h"
 #include "front/x11/hack_options.h"
 #include "front/x11/hack_pacing.h"
 #include "front/x11/keypad.h"
-#include "front/x11/tile_folder.h"
 #include "platform/clock.h"
 #include "text/text_renderer.h"
 #include "textures/texture_set.h"
@@ -59,31 +57,6 @@ GLXWindow watchedGlxWindow = 0;
 bool watchedWindowGone = false;
 int glxErrorBase = 0;
 
-// The first end signal asks for a clean end at the next chance; the wait watches
-// the pipe, so one that comes just before it sleeps is not missed.
-volatile sig_atomic_t endSignal = 0;
-int signalPipe[2] = {-1, -1};
-
-void OnEndSignal(int signal) {
-    if (endSignal != 0) {
-        // Asked twice: whoever sends it will not wait for a clean end, which may be
-        // stuck in start-up or in a swap on a server that does not answer.
-        struct sigaction fallback {};
-        fallback.sa_handler = SIG_DFL;
-        sigemptyset(&fallback.sa_mask);
-        sigaction(signal, &fallback, nullptr);
-        raise(signal);
-        return;
-    }
-    endSignal = signal;
-    const int savedErrno = errno;
-    const char wake = 0;
-    // A full pipe already holds a wake, so a failed write loses nothing.
-    if (write(signalPipe[1], &wake, 1) < 0) {
-    }
-    errno = savedErrno;
-}
-
 int OnXError(Display* display, XErrorEvent* error) {
     if (ErrorMeansWindowGone(error->error_code, error->resourceid, watchedWindow, watchedGlxWindow,
                              glxErrorBase)) {
@@ -96,34 +69,6 @@ int OnXError(Display* display, XErrorEvent* error) {
                  error->request_code, error->minor_code, error->resourceid);
     ++xErrors;
     return 0;
-}
-
-// Bad Things happen when the X connection lands on fd 0, 1 or 2 and a library then
-// writes to "stderr" (XScreenSaver's hacks guard against it the same way).
-void KeepStandardFilesOpen() {
-    for (int i = 0; i < 3; ++i) {
-        const int fd = open("/dev/null", O_RDWR);
-        if (fd > 2) {
-            close(fd);
-            break;
-        }
-    }
-}
-
-std::int64_t MonotonicMicroseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return std::int64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
-}
-
-std::string ProgramFolder() {
-    char path[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) return std::string();
-    path[length] = '\0';
-    std::string folder(path);
-    const std::size_t slash = folder.rfind('/');
-    return slash == std::string::npos ? std::string() : folder.substr(0, slash);
 }
 
 struct Hack {
@@ -315,7 +260,7 @@ void HandleEvent(Hack& hack, XEvent& event) {
 
 bool Ending(Hack& hack) {
     if (watchedWindowGone) hack.windowGone = true;
-    return endSignal != 0 || hack.closeRequested || hack.windowGone || xErrors > 0 ||
+    return EndSignal() != 0 || hack.closeRequested || hack.windowGone || xErrors > 0 ||
            hack.waitFailed;
 }
 
@@ -331,15 +276,14 @@ void HandlePendingEvents(Hack& hack) {
 // have passed. Xlib's queue must be empty (HandlePendingEvents), or events already
 // read from the connection would wait out the whole sleep.
 void WaitForEvents(Hack& hack, long microseconds) {
-    pollfd watched[2] = {{ConnectionNumber(hack.display), POLLIN, 0}, {signalPipe[0], POLLIN, 0}};
+    pollfd watched[2] = {{ConnectionNumber(hack.display), POLLIN, 0},
+                         {EndSignalWakeFd(), POLLIN, 0}};
     const timespec timeout{time_t(microseconds / 1000000), long(microseconds % 1000000 * 1000)};
     if (ppoll(watched, 2, &timeout, nullptr) < 0 && errno != EINTR) {
         std::fprintf(stderr, "%s: cannot wait for events: %s\n", Name, std::strerror(errno));
         hack.waitFailed = true;
     }
-    char wakes[16];
-    while (read(signalPipe[0], wakes, sizeof wakes) > 0) {
-    }
+    ClearEndSignalWakes();
 }
 
 void DrawFps(FpsMeter& meter) {
@@ -401,30 +345,6 @@ void SetUpTextures(const HackOptions& options) {
         "-textures");
 }
 
-// SIGTERM, SIGINT and SIGHUP end the hack, and stay deliverable all the time. The
-// handler restarts whatever call it lands in: Xlib and Mesa need not expect EINTR.
-bool CatchEndSignals() {
-    if (pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-        std::fprintf(stderr, "%s: cannot make a pipe: %s\n", Name, std::strerror(errno));
-        return false;
-    }
-    constexpr int endSignals[] = {SIGTERM, SIGINT, SIGHUP};
-    struct sigaction action {};
-    action.sa_handler = OnEndSignal;
-    action.sa_flags = SA_RESTART;
-    sigemptyset(&action.sa_mask);
-    sigset_t endSet;
-    sigemptyset(&endSet);
-    for (int signal : endSignals) {
-        sigaddset(&action.sa_mask, signal);
-        sigaddset(&endSet, signal);
-    }
-    for (int signal : endSignals) sigaction(signal, &action, nullptr);
-    // Even when the parent left them blocked.
-    sigprocmask(SIG_UNBLOCK, &endSet, nullptr);
-    return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -441,7 +361,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    if (!CatchEndSignals()) return 1;
+    if (!CatchEndSignals(Name)) return 1;
 
     Hack hack;
     hack.display = XOpenDisplay(options.display);
@@ -459,7 +379,7 @@ int main(int argc, char** argv) {
 
     SetUpTextures(options);
     showClock = options.clock ? 1 : 0;
-    if (endSignal != 0) return EndHack(hack);
+    if (EndSignal() != 0) return EndHack(hack);
 
     const DrawTarget target = ChooseDrawTarget(options, std::getenv("XSCREENSAVER_WINDOW"));
     GLXFBConfig config{};

@@ -1,5 +1,5 @@
-// Which texture folder the hack reads, and what is wrong with the tiles in it.
-// Pure file logic, no X.
+// Which texture folder a Linux front end reads, and what is wrong with the tiles in it.
+// Plain file logic, no window system.
 #pragma once
 
 #include <string>

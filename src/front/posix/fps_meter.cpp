@@ -1,4 +1,4 @@
-#include "front/x11/fps_meter.h"
+#include "front/posix/fps_meter.h"
 
 #include <cstdio>
 

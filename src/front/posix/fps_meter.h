@@ -1,4 +1,4 @@
-// Frames per second for -fps, counted over whole seconds of the monotonic clock.
+// Frames per second for the -fps display, counted over whole seconds of the monotonic clock.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "front/x11/tile_folder.h"
+#include "front/posix/tile_folder.h"
 
 #include <sys/stat.h>
 

@@ -464,7 +464,7 @@ TestDir() { # name
 }
 
 # A fresh folder holding the saver of the case's architecture and, if named, test
-# doubles beside it.
+# doubles planted beside it.
 SaverDir() { # name [double-file...]
     local dir
     dir=$(TestDir "$1")
@@ -475,8 +475,35 @@ SaverDir() { # name [double-file...]
     echo "$dir"
 }
 
-# Starts the saver from its folder (so that test doubles next to it are found),
-# with the working directory there too, without waiting. Sets SAVER_PID.
+# Puts a test double where the saver looks for a system library: the system folder
+# of its architecture (GetSystemDirectory; a 32-bit program's is syswow64 in this
+# 64-bit prefix). It takes the place of Wine's own file of that name, whatever its
+# case; the station's file comes back when the case ends. The prefix's files are
+# links into the run's template (hard, or symbolic to Wine's own), so the double
+# replaces the link and never writes through it.
+InstallSystemDouble() { # double-file
+    local folder=system32 target
+    [ "$E2E_ARCH" = win64 ] || folder=syswow64
+    target=$(find "$WINEPREFIX/drive_c/windows/$folder" -maxdepth 1 -iname "$1" | head -n 1)
+    target=${target:-$WINEPREFIX/drive_c/windows/$folder/$1}
+    echo "$target" >>"$STATION_DIR/system-doubles"
+    cp --remove-destination "$E2E_DOUBLES/$1" "$target"
+}
+
+RestoreSystemFiles() {
+    local target original
+    [ -f "$STATION_DIR/system-doubles" ] || return 0
+    while read -r target; do
+        original=$E2E_TEMPLATE/${target#"$WINEPREFIX"/}
+        rm -f "$target"
+        if [ -e "$original" ] || [ -L "$original" ]; then cp -al "$original" "$target"; fi
+    done <"$STATION_DIR/system-doubles"
+    rm -f "$STATION_DIR/system-doubles"
+}
+
+# Starts the saver from its folder, with the working directory there too (where a
+# library planted beside it would be found, were it searched for there), without
+# waiting. Sets SAVER_PID.
 LaunchSaver() { # dir [args...]
     local dir=$1
     shift
@@ -678,6 +705,7 @@ EndTest() {
     # wineserver and Wine's services) ends with the case, and so does its display.
     StopWine
     StopDisplay
+    RestoreSystemFiles
 }
 
 # Runs the case named on a test script's command line (its function Case_<name>)
@@ -689,6 +717,7 @@ RunCase() {
     trap 'EndTest' EXIT
     # A case that its runner killed could not clean up after itself.
     StopWine
+    RestoreSystemFiles
     StartDisplay
     StartWineServer
     ResetRegistry

@@ -2,6 +2,7 @@
 #include "front/win32/command_line_logic.h"
 #include "front/win32/saver_settings.h"
 #include "front/win32/shell.h"
+#include "platform/system_library.h"
 #include "resources/resource_ids.h"
 
 RunMode runMode = RunMode::None;
@@ -62,7 +63,10 @@ void ChangeSaverPassword() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     moduleInstance = instance;
     // The whole line, program name included: the argument WinMain gets has lost it.
-    const CommandLine parsed = ParseCommandLine(GetCommandLineA());
+    OwnPaths own;
+    ReadOwnPaths(own);
+    const CommandLine parsed =
+        ParseCommandLine(GetCommandLineA(), {own.loaded, own.longForm, own.shortForm});
     runMode = parsed.mode;
     hostWindow = HostWindowOf(parsed);
 

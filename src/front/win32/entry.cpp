@@ -24,6 +24,27 @@ HWND HostWindowOf(const CommandLine& parsed) {
     return nullptr;
 }
 
+// The saver's own file as the system may name it at the start of the command line:
+// as it was loaded, in its long form and in its short form. Empty texts where a
+// form is not known.
+struct OwnPaths {
+    char loaded[MAX_PATH] = "";
+    char longForm[MAX_PATH] = "";
+    char shortForm[MAX_PATH] = "";
+};
+
+void ReadOwnPaths(OwnPaths& paths) {
+    const DWORD length = GetModuleFileNameA(nullptr, paths.loaded, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        paths.loaded[0] = '\0';
+        return;
+    }
+    const DWORD longLength = GetLongPathNameA(paths.loaded, paths.longForm, MAX_PATH);
+    if (longLength == 0 || longLength >= MAX_PATH) paths.longForm[0] = '\0';
+    const DWORD shortLength = GetShortPathNameA(paths.loaded, paths.shortForm, MAX_PATH);
+    if (shortLength == 0 || shortLength >= MAX_PATH) paths.shortForm[0] = '\0';
+}
+
 INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
@@ -50,7 +71,7 @@ void ShowAboutBox() {
 
 // The Windows 9x password-change dialog; where the platform has none, nothing happens.
 void ChangeSaverPassword() {
-    HMODULE library = LoadLibraryA("MPR.DLL");
+    HMODULE library = LoadSystemLibrary("MPR.DLL");
     if (library == nullptr) return;
     using ChangeFunction = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
     const auto change = ProcAs<ChangeFunction>(GetProcAddress(library, "PwdChangePasswordA"));

@@ -52,6 +52,17 @@ LoadState() {
     : "${E2E_WORK:?E2E_WORK names the work folder of the end-to-end tests}"
     : "${E2E_STATION:?E2E_STATION names the station (display and prefix) of the case}"
     : "${E2E_ARCH:=win32}"
+    case $E2E_ARCH in
+    win32) E2E_BUILD=${E2E_WIN32_DIR:?} ;;
+    win64) E2E_BUILD=${E2E_WIN64_DIR:?} ;;
+    *) Fail "unknown E2E_ARCH $E2E_ARCH" ;;
+    esac
+    E2E_SCR=$E2E_BUILD/solvane.scr
+    # The doubles are loaded into the saver, so they are built for its architecture.
+    E2E_DOUBLES=$E2E_BUILD/tests/e2e/windows
+    E2E_HELPERS=${E2E_WIN64_DIR:?}/tests/e2e/windows
+    # Before anything of the run's state: without the build the fixtures skipped too.
+    [ -f "$E2E_SCR" ] || Skip "no $E2E_SCR: cmake --preset $E2E_ARCH && cmake --build --preset $E2E_ARCH"
     STATION_DIR=$E2E_WORK/stations/$E2E_STATION
     mkdir -p "$STATION_DIR/cases"
     local file
@@ -68,16 +79,6 @@ LoadState() {
     export WINEDEBUG=${WINEDEBUG:--all}
     # No Mono or Gecko installers: they would open dialogs of their own.
     export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-    case $E2E_ARCH in
-    win32) E2E_BUILD=${E2E_WIN32_DIR:?} ;;
-    win64) E2E_BUILD=${E2E_WIN64_DIR:?} ;;
-    *) Fail "unknown E2E_ARCH $E2E_ARCH" ;;
-    esac
-    E2E_SCR=$E2E_BUILD/solvane.scr
-    # The doubles are loaded into the saver, so they are built for its architecture.
-    E2E_DOUBLES=$E2E_BUILD/tests/e2e/windows
-    E2E_HELPERS=${E2E_WIN64_DIR:?}/tests/e2e/windows
-    [ -f "$E2E_SCR" ] || Fail "no $E2E_SCR: build the $E2E_ARCH preset first"
 }
 
 readonly LOADER64=/usr/lib/wine/wine64
@@ -160,6 +161,12 @@ StartHelper() { # out program args...
 Fail() {
     echo "FAIL: $*" >&2
     exit 1
+}
+
+# Ends a case whose inputs have not been built with CTest's skip code (77).
+Skip() {
+    echo "SKIP: $*"
+    exit 77
 }
 
 # A line of the case's log, with the seconds since the case began.

@@ -132,21 +132,22 @@ Case_missing_service_allows_close() {
 }
 
 # A downloaded saver started from a folder that also holds libraries named as the
-# ones it loads at run time (the password services, the open-file dialog), each
+# ones it loads (the password services, the open-file dialog, OpenGL and GLU), each
 # preferred by Wine over its own: it takes the system's. The planted ones would
-# log their loading; the dialog comes from the system and works.
+# log their loading; the dialog and the picture come from the system and work.
 Case_planted_libraries_ignored() {
     UseWindows98
     RegAdd "$SCREEN_SAVERS_KEY" "Password Delay" REG_DWORD 0
     RegDelete "$APP_KEY"
-    local dir
+    local dir name
     dir=$(PasswordDir planted 0 PASSWORD.CPL MPR.DLL)
-    cp "$E2E_DOUBLES/PASSWORD.CPL" "$dir/comdlg32.dll"
+    for name in comdlg32 opengl32 glu32; do cp "$E2E_DOUBLES/PASSWORD.CPL" "$dir/$name.dll"; done
     LogDoubles "$dir"
-    export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;password.cpl,mpr,comdlg32=n,b"
+    export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;password.cpl,mpr,comdlg32,opengl32,glu32=n,b"
     LaunchSaver "$dir" /s
     AnswerFolderDialog "$E2E_TILES/tex.tex"
     ExpectSaverWindow
+    ExpectOracle planted
     CloseWithSpace "with planted libraries beside it"
     StartWindows "$E2E_ARCH" "$dir" "$dir/change.out" "$dir/solvane.scr" /a
     WaitExit "$LAST_PID" "$START_BOUND"

@@ -107,6 +107,59 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "The Solvane authors"
     RMDir "${folder}"
 !macroend
 
+; Leaves $0 the first file of an install in `folder` that cannot be deleted or replaced
+; now, or "" when there is none. Nothing is changed. A file that this process alone
+; cannot open for writing is in use: a running saver holds its .scr (so does the
+; preview of Screen Saver Settings, which runs it), a picture viewer may hold a tile.
+; An uninstaller started in place holds its own file, which is therefore left out.
+!macro FIND_BUSY_FILE un
+Function ${un}CheckFileFree  ; $R2: the file; sets $0 to it when it is in use
+    ${If} $0 == ""
+    ${AndIf} ${FileExists} "$R2"
+        System::Call 'kernel32::CreateFileW(w "$R2", i 0x40000000, i 0, p 0, i 3, i 0x80, p 0) i .r1'
+        ${If} $1 = -1
+            StrCpy $0 "$R2"
+        ${Else}
+            System::Call 'kernel32::CloseHandle(i r1)'
+        ${EndIf}
+    ${EndIf}
+FunctionEnd
+
+Function ${un}FindBusyFile  ; $R1: the install's folder
+    StrCpy $0 ""
+    StrCpy $R2 "$R1\solvane.scr"
+    Call ${un}CheckFileFree
+    StrCpy $R2 "$R1\textures\tex.tex"
+    Call ${un}CheckFileFree
+    ${For} $R3 1 2
+        ${For} $R4 1 4
+            StrCpy $R2 "$R1\textures\d$R3$R4.bmp"
+            Call ${un}CheckFileFree
+            StrCpy $R2 "$R1\textures\n$R3$R4.bmp"
+            Call ${un}CheckFileFree
+        ${Next}
+    ${Next}
+FunctionEnd
+
+; Returns once no file of the install in $R1 is in use. Otherwise the user is asked to
+; close what holds it and to retry; a cancel, and silent mode at once, ends with exit
+; code 2 before anything was changed.
+Function ${un}WaitUntilFilesFree
+    ${Do}
+        Call ${un}FindBusyFile
+        ${If} $0 == ""
+            ${ExitDo}
+        ${EndIf}
+        ${IfNot} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Solvane is in use: $0 cannot be changed now.$\r$\n$\r$\nClose Screen Saver Settings, and the screen saver if it is running, then choose Retry." /SD IDCANCEL IDRETRY`
+            SetErrorLevel 2
+            Quit
+        ${EndIf}
+    ${Loop}
+FunctionEnd
+!macroend
+!insertmacro FIND_BUSY_FILE ""
+!insertmacro FIND_BUSY_FILE "un."
+
 Var textureFolder
 Var movedScreenSaver  ; "yes" when an install elsewhere was the screen saver
 
@@ -180,10 +233,20 @@ Section "Solvane" SectionSaver
         Quit
     ${EndIf}
 
+    ; Nothing is touched while a file that would be replaced, or deleted with an
+    ; earlier install elsewhere, is in use.
+    StrCpy $R1 $INSTDIR
+    Call WaitUntilFilesFree
+    ReadRegStr $3 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $3 != ""
+    ${AndIf} $3 != $INSTDIR
+        StrCpy $R1 $3
+        Call WaitUntilFilesFree
+    ${EndIf}
+
     ; An install in another folder moves here: its files go, and its being the
     ; screen saver passes to this one.
     StrCpy $movedScreenSaver no
-    ReadRegStr $3 HKCU "${UNINSTALL_KEY}" "InstallLocation"
     ${If} $3 != ""
     ${AndIf} $3 != $INSTDIR
         !insertmacro IsScreenSaverAt $3
@@ -246,6 +309,10 @@ Section "Make Solvane the screen saver" SectionCurrent
 SectionEnd
 
 Section "Uninstall"
+    ; All or nothing: a running saver would keep its file and the folder.
+    StrCpy $R1 $INSTDIR
+    Call un.WaitUntilFilesFree
+
     ; Solvane stops being the screen saver; the one chosen before comes back.
     !insertmacro IsScreenSaverAt $INSTDIR
     ${If} $1 == yes

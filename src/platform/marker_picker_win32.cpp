@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/marker_picker.h"
+#include "platform/system_library.h"
 
 namespace {
 constexpr DWORD FileBufferSize = 500;
@@ -24,7 +25,7 @@ static_assert(RecordSize == 76, "the 32-bit dialog record is 76 bytes");
 using OpenFileDialog = BOOL(WINAPI*)(LPOPENFILENAMEA);
 
 BOOL ShowOpenFileDialog(OPENFILENAMEA& dialog) {
-    HMODULE library = LoadLibraryA("comdlg32.dll");
+    HMODULE library = LoadSystemLibrary("comdlg32.dll");
     if (library == nullptr) return FALSE;
     // Through a data pointer, which keeps GCC's function-cast warning quiet; Windows
     // guarantees the round trip.

@@ -12,11 +12,13 @@ constexpr std::size_t InfoHeaderSize = 40;
 // Room for the largest info header (124 bytes), masks and a 256-entry colour table,
 // with a generous margin; anything beyond is not a bitmap we could use.
 constexpr std::uint32_t MaxHeaderBlockSize = 64 * 1024;
-// Larger than any texture the GL of this era takes, small enough that sizes derived
-// from it never overflow 64-bit arithmetic.
-constexpr std::int64_t MaxSide = 16384;
-// The largest pixel block we accept: a 32-bit image of MaxSide x MaxSide.
-constexpr std::uint64_t MaxImageSize = std::uint64_t(MaxSide) * MaxSide * 4;
+// Larger than any texture a GL takes today (32768 at most), so that a tile too large
+// for the GL at hand loads and is then named with that GL's limit; small enough that
+// sizes derived from it never overflow 64-bit arithmetic.
+constexpr std::int64_t MaxSide = 65536;
+// The largest pixel block, and RGB block, we accept: 1 GiB, a 32-bit image of 16384 x
+// 16384.
+constexpr std::uint64_t MaxImageSize = std::uint64_t(16384) * 16384 * 4;
 // Pixel data that the file cannot be seen to hold is read in steps of this size, so a
 // file that claims a large image but ends early never makes us reserve memory for
 // data that is not there.
@@ -167,7 +169,9 @@ std::optional<ByteBlock> ConvertToRgb(const ByteBlock& header, const ByteBlock& 
     if (width < 0 || width > MaxSide || height > MaxSide) return std::nullopt;
 
     const std::size_t stride = (3 * std::size_t(width) + 3) / 4 * 4;
-    const std::size_t size = std::size_t(height) * stride;
+    const std::uint64_t wanted = std::uint64_t(height) * stride;
+    if (wanted > MaxImageSize) return std::nullopt;
+    const std::size_t size = std::size_t(wanted);
 
     const bool rgb24 =
         FieldU32(header, CompressionOffset) == 0 && FieldU16(header, BitCountOffset) == 24;

@@ -3,9 +3,11 @@
 #include <GL/gl.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "platform/problem_report.h"
 #include "textures/texture_folder.h"
 
 TextureRecord* TextureList = nullptr;
@@ -76,7 +78,30 @@ std::uint64_t RgbImageSize(std::int32_t width, std::int32_t height) {
     return row * std::uint64_t(height);
 }
 
-void CreateTextureObject(TextureRecord& record) {
+bool TooLargeForGl(const TextureRecord& record, int maxSide) {
+    return maxSide > 0 &&
+           (BitmapWidth(record.header) > maxSide || BitmapHeight(record.header) > maxSide);
+}
+
+std::string OversizedProblem(const TextureRecord& record, int maxSide) {
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "%s is %d x %d pixels, more than this OpenGL takes (%d on a side)", record.path,
+                  int(BitmapWidth(record.header)), int(BitmapHeight(record.header)), maxSide);
+    return text;
+}
+
+void CreateTextureObject(TextureRecord& record, int maxSide) {
+    // The GL would refuse the image and leave an error behind. Said once: the images
+    // go, so a later context makes an empty texture of it without a word.
+    if (TooLargeForGl(record, maxSide)) {
+        const std::string problem = OversizedProblem(record, maxSide) +
+                                    "; its part of the globe is drawn without a picture";
+        ReportProblem(problem.c_str());
+        record.header.clear();
+        record.pixels.clear();
+        record.rgb.clear();
+    }
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
@@ -141,6 +166,7 @@ void MakeTextureObjects() {
             record->textureObject = 0;
     }
     bool unpackingSet = false;
+    int maxSide = 0;
     for (TextureRecord* record = TextureList; record != nullptr; record = record->next) {
         if (record->textureObject != 0) continue;
         if (!unpackingSet) {
@@ -148,10 +174,25 @@ void MakeTextureObjects() {
             glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
             glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
             glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+            maxSide = GlMaxTextureSide();
             unpackingSet = true;
         }
-        CreateTextureObject(*record);
+        CreateTextureObject(*record, maxSide);
     }
+}
+
+int GlMaxTextureSide() {
+    GLint side = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+    return side;
+}
+
+std::vector<std::string> OversizedTextureProblems(int maxSide) {
+    std::vector<std::string> problems;
+    for (const TextureRecord* record = TextureList; record != nullptr; record = record->next) {
+        if (TooLargeForGl(*record, maxSide)) problems.push_back(OversizedProblem(*record, maxSide));
+    }
+    return problems;
 }
 
 void ReleaseTextureObjects() {

@@ -2,6 +2,9 @@
 // texture objects in the GL context that draws them.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "textures/bitmap_loader.h"
 
 struct TextureRecord {
@@ -35,8 +38,19 @@ void DropTextureImages();
 // image uploaded once, wrap and filters set with it. Once they exist this costs one
 // query a call, which finds out whether the objects belong to the current context;
 // if that context is another one (the context they were made in has gone and another
-// is current), they are made again here.
+// is current), they are made again here. An image larger than the GL takes is named,
+// with the limit, through ReportProblem, and dropped: its patches show their shading,
+// as after DropTextureImages.
 void MakeTextureObjects();
+
+// The largest side of a texture that the current GL context takes
+// (GL_MAX_TEXTURE_SIZE); 0 when it cannot tell.
+int GlMaxTextureSide();
+
+// One line for each record whose image is larger than `maxSide` on a side (none when
+// `maxSide` is 0), naming its path, its size and the limit: for a front end that
+// would rather refuse such tiles than draw without them.
+std::vector<std::string> OversizedTextureProblems(int maxSide);
 
 // Deletes the texture objects of the set in the current GL context and forgets them;
 // the images stay, so the next MakeTextureObjects makes them anew in the context

@@ -69,10 +69,15 @@ Case_program_name() {
     Expect settings '%s\t/s'
     # An unclosed quote swallows the whole line.
     Expect settings '"%s /s'
-    # An unquoted path with a space leaves the rest of the path as the switch.
+    # An unquoted path with a space, not the saver's own, leaves the rest of the path
+    # as the switch.
     Expect none 'Z:\\test folder\\solvane.scr /s'
     Expect settings '"%s"   '
     Expect settings '%s'
+    # The saver's own path unquoted, spaces and all, as the system starts the screen
+    # saver where the volume keeps no 8.3 names, is skipped whole.
+    Setup "cl name with spaces"
+    Expect saver '%s /s'
 }
 
 # A switch written as a word that begins with "s", and "c" with nothing after it

@@ -134,11 +134,13 @@ Case_change_password_missing_service() {
     [ "$EXIT_CODE" = 0 ] || Fail "/a without the service: exit $EXIT_CODE"
 }
 
-# With the stand-in MPR.DLL beside the saver, it is called once with the key
-# "SCRSAVE" and the owner from the command line, reserved arguments zero.
+# With the stand-in MPR.DLL in the system folder, in place of Wine's and preferred
+# to it, it is called once with the key "SCRSAVE" and the owner from the command
+# line, reserved arguments zero.
 Case_change_password_calls_service() {
     local dir
-    dir=$(SaverDir change-double MPR.DLL)
+    dir=$(SaverDir change-double)
+    InstallSystemDouble MPR.DLL
     export SOLVANE_DOUBLE_LOG
     SOLVANE_DOUBLE_LOG=$(WinPath "$dir/calls.log")
     WINEDLLOVERRIDES="$WINEDLLOVERRIDES;mpr=n" RunSaverArgs "$dir" /a:4242

@@ -2,7 +2,8 @@
 # solvane-setup.exe as a user meets it, in the 64-bit prefix of its station: a
 # silent install, the files and registry values it leaves, the installed saver
 # started the way the system starts the current screen saver (no folder dialog,
-# the oracle's globe), then the uninstaller, after which the prefix is as it was.
+# the oracle's globe), the uninstaller refused while that saver runs, then the
+# uninstaller once it has ended, after which the prefix is as it was.
 # The installer is a 32-bit program (natively or through QEMU). Started under QEMU,
 # the uninstaller could not run the copy of itself that it would start, so it is
 # started with "_?=": then it cannot delete its own file, which the case removes.
@@ -37,21 +38,26 @@ ExpectValue() { # key value expected
         Fail "$1 $2 is '$found', expected '$3'; the key holds: $(Wine reg query "$1" 2>&1 | tr -d '\r')"
 }
 
-# Runs a 32-bit setup program to its end and expects exit code 0.
-RunSetup() { # dir name program args...
-    local dir=$1 name=$2 start
-    shift 2
+# Runs a 32-bit setup program to its end and expects the exit code.
+RunSetupExpecting() { # code dir name program args...
+    local code=$1 dir=$2 name=$3 start
+    shift 3
     start=$(Now)
     StartWindows win32 "$dir" "$dir/$name.out" "$@"
     WaitExit "$LAST_PID" "$SETUP_BOUND"
     Note "$name: exit $EXIT_CODE after $(($(Now) - start)) s ($E2E_WIN32_RUNS)"
-    [ "$EXIT_CODE" = 0 ] || Fail "$name ended with $EXIT_CODE"
+    [ "$EXIT_CODE" = "$code" ] || Fail "$name ended with $EXIT_CODE, expected $code"
 }
+
+RunSetup() { RunSetupExpecting 0 "$@"; }
+
+# The files under a folder, one relative path a line, sorted.
+FilesIn() { (cd "$1" && find . -type f | sed 's|^\./||' | sort); }
 
 Case_install_run_uninstall() {
     : "${E2E_INSTALLER:?}"
     [ -f "$E2E_INSTALLER" ] ||
-        Fail "no $E2E_INSTALLER: cmake --build --preset win32 --target installer"
+        Skip "no $E2E_INSTALLER: cmake --build --preset win32 --target installer"
     # What the installer was made from (cmake/installer.cmake).
     local made dir
     made=$(dirname "$E2E_INSTALLER")/installer-files
@@ -80,8 +86,8 @@ Case_install_run_uninstall() {
             Fail "textures/$name.bmp differs from the one the installer was made from"
         expected+=("textures/$name.bmp")
     done
-    [ "$(cd "$installed" && find . -type f | sed 's|^\./||' | sort)" = \
-        "$(printf '%s\n' "${expected[@]}" | sort)" ] || Fail "unexpected files in $installed"
+    [ "$(FilesIn "$installed")" = "$(printf '%s\n' "${expected[@]}" | sort)" ] ||
+        Fail "unexpected files in $installed"
     Note "installed: the 64-bit saver, the tiles, the uninstaller"
 
     # The saver finds its tiles at once and is the current screen saver; the one
@@ -99,11 +105,22 @@ Case_install_run_uninstall() {
 
     # Started as the system starts the current screen saver: its path and /s, from
     # another working directory.
+    RegistryState "$dir/installed.reg"
     ParkPointer "$CENTRE_X" "$CENTRE_Y"
     StartWindows win64 "$WINEPREFIX/drive_c/windows" "$dir/saver.out" "$current" /s
     SAVER_PID=$LAST_PID
     ExpectSaverWindowAskingNothing
     ExpectOracle installed "$installed/textures"
+
+    # Uninstalled while the saver runs, which holds its file: silently, the
+    # uninstaller ends with exit code 2 and has changed nothing.
+    RunSetupExpecting 2 "$dir" uninstall-busy "$folder\\uninstall.exe" /S "_?=$folder"
+    [ "$(FilesIn "$installed")" = "$(printf '%s\n' "${expected[@]}" | sort)" ] ||
+        Fail "the uninstaller removed files while the saver ran: $(FilesIn "$installed" | tr '\n' ' ')"
+    RegistryState "$dir/busy.reg"
+    diff -u "$dir/installed.reg" "$dir/busy.reg" >"$dir/busy.diff" ||
+        Fail "the uninstaller changed the registry while the saver ran: $(cat "$dir/busy.diff")"
+    Note "uninstall while the saver runs: exit 2, nothing changed"
     CloseWithSpace "the installed saver"
 
     RunSetup "$dir" uninstall "$folder\\uninstall.exe" /S "_?=$folder"

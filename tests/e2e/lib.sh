@@ -52,6 +52,17 @@ LoadState() {
     : "${E2E_WORK:?E2E_WORK names the work folder of the end-to-end tests}"
     : "${E2E_STATION:?E2E_STATION names the station (display and prefix) of the case}"
     : "${E2E_ARCH:=win32}"
+    case $E2E_ARCH in
+    win32) E2E_BUILD=${E2E_WIN32_DIR:?} ;;
+    win64) E2E_BUILD=${E2E_WIN64_DIR:?} ;;
+    *) Fail "unknown E2E_ARCH $E2E_ARCH" ;;
+    esac
+    E2E_SCR=$E2E_BUILD/solvane.scr
+    # The doubles are loaded into the saver, so they are built for its architecture.
+    E2E_DOUBLES=$E2E_BUILD/tests/e2e/windows
+    E2E_HELPERS=${E2E_WIN64_DIR:?}/tests/e2e/windows
+    # Before anything of the run's state: without the build the fixtures skipped too.
+    [ -f "$E2E_SCR" ] || Skip "no $E2E_SCR: cmake --preset $E2E_ARCH && cmake --build --preset $E2E_ARCH"
     STATION_DIR=$E2E_WORK/stations/$E2E_STATION
     mkdir -p "$STATION_DIR/cases"
     local file
@@ -68,16 +79,6 @@ LoadState() {
     export WINEDEBUG=${WINEDEBUG:--all}
     # No Mono or Gecko installers: they would open dialogs of their own.
     export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-    case $E2E_ARCH in
-    win32) E2E_BUILD=${E2E_WIN32_DIR:?} ;;
-    win64) E2E_BUILD=${E2E_WIN64_DIR:?} ;;
-    *) Fail "unknown E2E_ARCH $E2E_ARCH" ;;
-    esac
-    E2E_SCR=$E2E_BUILD/solvane.scr
-    # The doubles are loaded into the saver, so they are built for its architecture.
-    E2E_DOUBLES=$E2E_BUILD/tests/e2e/windows
-    E2E_HELPERS=${E2E_WIN64_DIR:?}/tests/e2e/windows
-    [ -f "$E2E_SCR" ] || Fail "no $E2E_SCR: build the $E2E_ARCH preset first"
 }
 
 readonly LOADER64=/usr/lib/wine/wine64
@@ -160,6 +161,12 @@ StartHelper() { # out program args...
 Fail() {
     echo "FAIL: $*" >&2
     exit 1
+}
+
+# Ends a case whose inputs have not been built with CTest's skip code (77).
+Skip() {
+    echo "SKIP: $*"
+    exit 77
 }
 
 # A line of the case's log, with the seconds since the case began.
@@ -464,7 +471,7 @@ TestDir() { # name
 }
 
 # A fresh folder holding the saver of the case's architecture and, if named, test
-# doubles beside it.
+# doubles planted beside it.
 SaverDir() { # name [double-file...]
     local dir
     dir=$(TestDir "$1")
@@ -475,8 +482,35 @@ SaverDir() { # name [double-file...]
     echo "$dir"
 }
 
-# Starts the saver from its folder (so that test doubles next to it are found),
-# with the working directory there too, without waiting. Sets SAVER_PID.
+# Puts a test double where the saver looks for a system library: the system folder
+# of its architecture (GetSystemDirectory; a 32-bit program's is syswow64 in this
+# 64-bit prefix). It takes the place of Wine's own file of that name, whatever its
+# case; the station's file comes back when the case ends. The prefix's files are
+# links into the run's template (hard, or symbolic to Wine's own), so the double
+# replaces the link and never writes through it.
+InstallSystemDouble() { # double-file
+    local folder=system32 target
+    [ "$E2E_ARCH" = win64 ] || folder=syswow64
+    target=$(find "$WINEPREFIX/drive_c/windows/$folder" -maxdepth 1 -iname "$1" | head -n 1)
+    target=${target:-$WINEPREFIX/drive_c/windows/$folder/$1}
+    echo "$target" >>"$STATION_DIR/system-doubles"
+    cp --remove-destination "$E2E_DOUBLES/$1" "$target"
+}
+
+RestoreSystemFiles() {
+    local target original
+    [ -f "$STATION_DIR/system-doubles" ] || return 0
+    while read -r target; do
+        original=$E2E_TEMPLATE/${target#"$WINEPREFIX"/}
+        rm -f "$target"
+        if [ -e "$original" ] || [ -L "$original" ]; then cp -al "$original" "$target"; fi
+    done <"$STATION_DIR/system-doubles"
+    rm -f "$STATION_DIR/system-doubles"
+}
+
+# Starts the saver from its folder, with the working directory there too (where a
+# library planted beside it would be found, were it searched for there), without
+# waiting. Sets SAVER_PID.
 LaunchSaver() { # dir [args...]
     local dir=$1
     shift
@@ -681,6 +715,7 @@ EndTest() {
     # wineserver and Wine's services) ends with the case, and so does its display.
     StopWine
     StopDisplay
+    RestoreSystemFiles
 }
 
 # Runs the case named on a test script's command line (its function Case_<name>)
@@ -692,6 +727,7 @@ RunCase() {
     trap 'EndTest' EXIT
     # A case that its runner killed could not clean up after itself.
     StopWine
+    RestoreSystemFiles
     StartDisplay
     StartWineServer
     ResetRegistry

@@ -1,23 +1,43 @@
 #!/usr/bin/env bash
 # The grace period and the screen-saver password of Windows 9x. The saver runs
-# from a folder of its own next to a stand-in PASSWORD.CPL that records every
-# call in $dir/calls.log and answers from $dir/answer.
+# from a folder of its own, with a stand-in PASSWORD.CPL in the system folder, where
+# Windows 9x kept the real one, that records every call in $dir/calls.log and
+# answers from $dir/answer. Libraries of those names planted beside the saver are
+# never loaded.
 #   password_test.sh <case>
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
-PasswordDir() { # name answer(0|1)
+PasswordDir() { # name answer(0|1) [planted-double...]
     local dir
-    dir=$(SaverDir "$1" PASSWORD.CPL)
+    dir=$(SaverDir "$1" "${@:3}")
     echo "$2" >"$dir/answer"
     echo "$dir"
 }
 
-StartWithDouble() { # dir
-    export SOLVANE_DOUBLE_LOG SOLVANE_PASSWORD_ANSWER_FILE
+# The doubles' calls and loads go to the case folder.
+LogDoubles() { # dir
+    export SOLVANE_DOUBLE_LOG SOLVANE_PASSWORD_ANSWER_FILE SOLVANE_DOUBLE_LOAD_LOG
     SOLVANE_DOUBLE_LOG=$(WinPath "$1/calls.log")
     SOLVANE_PASSWORD_ANSWER_FILE=$(WinPath "$1/answer")
+    SOLVANE_DOUBLE_LOAD_LOG=$(WinPath "$1/loads.log")
+}
+
+StartWithDouble() { # dir
+    InstallSystemDouble PASSWORD.CPL
+    LogDoubles "$1"
     StartSaver "$1"
+}
+
+# A double's load from the system folder, as it writes it in loads.log.
+readonly SYSTEM_LOAD='^loaded C:\\windows\\(system32|syswow64)\\'
+
+# Fails if a double was loaded from anywhere but the system folder.
+ExpectNothingPlantedLoaded() { # dir
+    local planted
+    [ -f "$1/loads.log" ] || return 0
+    planted=$(grep -viE "$SYSTEM_LOAD" "$1/loads.log" || true)
+    [ -z "$planted" ] || Fail "a library planted beside the saver was loaded: $planted"
 }
 
 Calls() { # dir
@@ -70,6 +90,8 @@ Case_refused_then_accepted() {
     SpaceUntilCalls "$dir" 3 || Fail "a third close request did not prompt"
     ExpectSaverExit "after an accepted password"
     [ "$(Calls "$dir")" -eq 3 ] || Fail "expected 3 prompts, got $(Calls "$dir")"
+    grep -qiE "$SYSTEM_LOAD"'password\.cpl$' "$dir/loads.log" ||
+        Fail "the double was not loaded from the system folder: $(cat "$dir/loads.log")"
 }
 
 # Within the grace period the saver closes without asking. An hour of grace: the
@@ -94,14 +116,44 @@ Case_nt_never_prompts() {
     [ "$(Calls "$dir")" -eq 0 ] || Fail "prompted on an NT platform"
 }
 
-# Without a password service on Windows 9x the close is allowed.
+# Without a password service on Windows 9x the close is allowed. One planted beside
+# the saver, preferred by Wine over its own and refusing every password, is not the
+# system's service: it is never loaded.
 Case_missing_service_allows_close() {
     UseWindows98
     RegAdd "$SCREEN_SAVERS_KEY" "Password Delay" REG_DWORD 0
     local dir
-    dir=$(SaverDir no-service)
-    StartSaver "$dir"
-    CloseWithSpace "without PASSWORD.CPL"
+    dir=$(PasswordDir no-service 0 PASSWORD.CPL)
+    LogDoubles "$dir"
+    WINEDLLOVERRIDES="$WINEDLLOVERRIDES;password.cpl=n" StartSaver "$dir"
+    CloseWithSpace "without PASSWORD.CPL in the system folder"
+    [ "$(Calls "$dir")" -eq 0 ] || Fail "the planted PASSWORD.CPL was asked"
+    ExpectNothingPlantedLoaded "$dir"
+}
+
+# A downloaded saver started from a folder that also holds libraries named as the
+# ones it loads (the password services, the open-file dialog, OpenGL and GLU), each
+# preferred by Wine over its own: it takes the system's. The planted ones would
+# log their loading; the dialog and the picture come from the system and work.
+Case_planted_libraries_ignored() {
+    UseWindows98
+    RegAdd "$SCREEN_SAVERS_KEY" "Password Delay" REG_DWORD 0
+    RegDelete "$APP_KEY"
+    local dir name
+    dir=$(PasswordDir planted 0 PASSWORD.CPL MPR.DLL)
+    for name in comdlg32 opengl32 glu32; do cp "$E2E_DOUBLES/PASSWORD.CPL" "$dir/$name.dll"; done
+    LogDoubles "$dir"
+    export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;password.cpl,mpr,comdlg32,opengl32,glu32=n,b"
+    LaunchSaver "$dir" /s
+    AnswerFolderDialog "$E2E_TILES/tex.tex"
+    ExpectSaverWindow
+    ExpectOracle planted
+    CloseWithSpace "with planted libraries beside it"
+    StartWindows "$E2E_ARCH" "$dir" "$dir/change.out" "$dir/solvane.scr" /a
+    WaitExit "$LAST_PID" "$START_BOUND"
+    [ "$EXIT_CODE" = 0 ] || Fail "/a with planted libraries: exit $EXIT_CODE"
+    [ ! -s "$dir/calls.log" ] || Fail "a planted library was called: $(cat "$dir/calls.log")"
+    ExpectNothingPlantedLoaded "$dir"
 }
 
 RunCase "$1"

@@ -61,7 +61,9 @@ Case_stored_folder_without_first_tile_asks_again() {
     ExpectTexturedGlobeAndClose folder-again "$good"
 }
 
-# Tiles missing, empty, cut short or not bitmaps at all: the saver runs on.
+# Tiles missing, empty, cut short, not bitmaps at all or wider than any GL takes:
+# the saver runs on, and names the one too wide, with the GL's limit, on its
+# standard error.
 Case_bad_tiles_do_not_crash() {
     local folder
     folder=$(TileFolder bad d14.bmp n21.bmp n22.bmp n23.bmp n24.bmp)
@@ -69,6 +71,9 @@ Case_bad_tiles_do_not_crash() {
     head -c 30 "$E2E_TILES/d13.bmp" >"$folder/d13.bmp"
     head -c 200 "$E2E_TILES/d21.bmp" >"$folder/d21.bmp"
     echo "not a bitmap" >"$folder/n11.bmp"
+    # 32768 x 1 black pixels, 24-bit.
+    perl -e 'my $n = 32768 * 3; print pack("a2 V v v V V l l v v V V l l V V", "BM",
+        54 + $n, 0, 0, 54, 40, 32768, 1, 1, 24, 0, $n, 0, 0, 0, 0), "\0" x $n' >"$folder/d22.bmp"
     RegAdd "$APP_KEY" path REG_SZ "$(WinPath "$folder")\\"
     local dir
     dir=$(SaverDir folder-bad)
@@ -76,6 +81,8 @@ Case_bad_tiles_do_not_crash() {
     ExpectSaverWindowAskingNothing
     sleep 3
     ExpectCloseOnSpace
+    grep -q 'd22.bmp is 32768 x 1 pixels, more than this OpenGL takes ([0-9]* on a side)' \
+        "$dir/saver.out.err" || Fail "the tile too wide was not named: $(cat "$dir/saver.out.err")"
 }
 
 # Cancelling the dialog both times leaves the saver running without textures.

@@ -10,7 +10,10 @@ Fail() {
     echo "FAIL: $scr: $*" >&2
     exit 1
 }
-[ -f "$scr" ] || Fail "missing: build its preset first"
+if [ ! -f "$scr" ]; then
+    echo "SKIP: no $scr: build its preset first"
+    exit 77
+fi
 objdump_format=$(x86_64-w64-mingw32-objdump -f "$scr" | sed -n 's/.*file format //p')
 [ "$objdump_format" = "$format" ] || Fail "file format $objdump_format, expected $format"
 

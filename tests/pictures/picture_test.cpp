@@ -459,6 +459,12 @@ TEST_F(PictureTest, RefusesWhatItCannotRender) {
     std::system(("mkdir -p '" + truncated + "' && cp '" + TileFolder() + "'*.bmp '" + truncated +
                  "' && head -c 100 '" + TileFolder() + "d11.bmp' >'" + truncated + "d11.bmp'")
                     .c_str());
+    // Wider than llvmpipe's textures (16384) and any GL's today.
+    const std::string oversized = ScratchFolder() + "oversized/";
+    std::system(
+        ("mkdir -p '" + oversized + "' && cp '" + TileFolder() + "'*.bmp '" + oversized + "'")
+            .c_str());
+    WriteBytes(oversized + "d23.bmp", Bitmap24(32768, 1, [](int, int) { return Rgb{9, 9, 9}; }));
     const std::string cases[] = {
         good,                                                            // no --out
         good + " --size 640x0",                                          // a zero side
@@ -473,6 +479,7 @@ TEST_F(PictureTest, RefusesWhatItCannotRender) {
         "--textures '" + broken + "' --utc 2026-12-22T12:00:00Z",
         "--textures '" + truncated + "' --utc 2026-12-22T12:00:00Z",
         "--textures '/" + std::string(95, 'x') + "' --utc 2026-12-22T12:00:00Z",
+        "--textures '" + oversized + "' --utc 2026-12-22T12:00:00Z",
     };
     for (const std::string& arguments : cases) {
         std::remove(out.c_str());
@@ -481,6 +488,11 @@ TEST_F(PictureTest, RefusesWhatItCannotRender) {
         EXPECT_EQ(run.status, 2) << arguments;
         EXPECT_NE(run.errors.find("solvane-snapshot: "), std::string::npos) << arguments;
         EXPECT_FALSE(FileExists(out)) << arguments;
+        if (arguments.find(oversized) != std::string::npos) {
+            EXPECT_NE(run.errors.find("d23.bmp is 32768 x 1 pixels, more than this OpenGL takes"),
+                      std::string::npos)
+                << run.errors;
+        }
     }
     // With no EGL vendor at all, libglvnd offers no display.
     std::remove(out.c_str());

@@ -89,6 +89,18 @@ TEST(SnapshotOptions, RejectsMalformedValuesWithAReason) {
     EXPECT_NE(error.find("required"), std::string::npos);
     EXPECT_TRUE(Parse({"--help"}, options));
     EXPECT_TRUE(options.help);
+
+    // The first frame aligns the camera: one placed or steered before it would not show.
+    for (const char* option : {"--look-at", "--hold"}) {
+        const char* value = option[2] == 'l' ? "10,20" : "6";
+        EXPECT_FALSE(Parse({"--textures", "t", "--utc", "2026-12-22T12:00:00Z", "--out", "o.png",
+                            "--frames", "1", option, value},
+                           options, &error));
+        EXPECT_NE(error.find("--frames 2"), std::string::npos) << error;
+        EXPECT_TRUE(Parse({"--textures", "t", "--utc", "2026-12-22T12:00:00Z", "--out", "o.png",
+                           "--frames", "2", option, value},
+                          options));
+    }
 }
 
 TEST(SnapshotOptions, UtcMomentsCountCalendarDaysExactly) {

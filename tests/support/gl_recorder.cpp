@@ -20,6 +20,7 @@ std::vector<bool>& LiveTextures() {
     return live;
 }
 GLuint nextTextureName = 1;
+GLint maxTextureSize = 16384;
 
 void Record(const char* name, std::initializer_list<double> args, const void* pointer = nullptr) {
     if (!recording) return;
@@ -40,6 +41,10 @@ void SetGlRecording(bool on) {
 void ReplaceGlContext() {
     LiveTextures().clear();
     nextTextureName = 1;
+}
+
+void SetGlMaxTextureSize(int size) {
+    maxTextureSize = size;
 }
 
 int LiveGlTextureCount() {
@@ -179,6 +184,10 @@ GLboolean glIsTexture(GLuint texture) {
 }
 void glBindTexture(GLenum target, GLuint texture) {
     Record("glBindTexture", {double(target), double(texture)});
+}
+// A query that changes nothing: answered, not recorded.
+void glGetIntegerv(GLenum pname, GLint* data) {
+    if (pname == GL_MAX_TEXTURE_SIZE) *data = maxTextureSize;
 }
 void glFlush() {
     Record("glFlush", {});

@@ -25,6 +25,8 @@ void SetGlRecording(bool on);
 void ReplaceGlContext();
 // Texture objects that exist now.
 int LiveGlTextureCount();
+// What glGetIntegerv answers for GL_MAX_TEXTURE_SIZE; 16384, as llvmpipe's, until set.
+void SetGlMaxTextureSize(int size);
 
 // "glViewport(0, 0, 1024, 768)"; numbers as %.9g.
 std::string FormatGlCall(const GlCall& call);

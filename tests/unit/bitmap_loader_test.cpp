@@ -196,9 +196,10 @@ TEST(BitmapLoader, RejectsSizesThatOverflowOrExceedTheLimit) {
         std::uint32_t sizeImage;
     };
     const Case cases[] = {
-        {16385, 1, 24, 0},         // too wide
-        {1, 16385, 24, 0},         // too high
-        {1, -16385, 24, 0},        // too high, top-down
+        {65537, 1, 24, 0},         // too wide
+        {1, 65537, 24, 0},         // too high
+        {1, -65537, 24, 0},        // too high, top-down
+        {65536, 16384, 8, 0},      // more than 1 GiB of pixels
         {1, INT32_MIN, 24, 0},     // magnitude not representable
         {-4, 2, 24, 0},            // negative width
         {0x40000000, 4, 24, 0},    // row size overflows 32 bits
@@ -282,6 +283,13 @@ TEST(BitmapLoader, ShortPixelBlockIsNotConverted) {
 
 TEST(BitmapLoader, ConversionRefusesHeadersItCannotRead) {
     EXPECT_FALSE(ConvertToRgb(ByteBlock(39, 0), ByteBlock(64, 0)));
+    // An 8-bit image turns black at 3 bytes a pixel: here that would be 1.5 GiB.
+    BitmapFields wide;
+    wide.width = 65536;
+    wide.height = 8192;
+    wide.bitCount = 8;
+    const Bytes file = CraftBitmap(wide, {});
+    EXPECT_FALSE(ConvertToRgb(ByteBlock(file.begin() + 14, file.end()), ByteBlock(1, 0)));
     EXPECT_EQ(BitmapWidth(ByteBlock(39, 1)), 0);
     EXPECT_EQ(BitmapHeight(ByteBlock{}), 0);
 }

@@ -104,7 +104,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{"solvane.scr /x", kNone, kNull, 0}, Row{"solvane.scr 5", kNone, kNull, 0},
                       // After a quoted name a tab is not a separator but the switch.
                       Row{"\"solvane.scr\"\t/s", kNone, kNull, 0},
-                      // An unquoted path with a space leaves the rest of it as the switch.
+                      // An unquoted path with a space, not the saver's own, leaves the
+                      // rest of it as the switch.
                       Row{"C:\\Program Files\\solvane.scr /s", kNone, kNull, 0}));
 
 INSTANTIATE_TEST_SUITE_P(
@@ -120,6 +121,23 @@ INSTANTIATE_TEST_SUITE_P(
         // A quote never closed swallows the whole line.
         Row{"\"C:\\Saver Dir\\solvane.scr /s", kConfigure, kNull, 0},
         Row{"\"", kConfigure, kNull, 0}));
+
+// The system starts the saver by its short path, unquoted; where a volume keeps no 8.3
+// names that path is the long one, spaces and all.
+TEST(CommandLineOwnPath, UnquotedOwnPathIsSkippedWhole) {
+    const char* own = "C:\\Users\\John Doe\\solvane.scr";
+    EXPECT_EQ(ParseCommandLine("C:\\Users\\John Doe\\solvane.scr /s", {own}).mode, kSaver);
+    const CommandLine preview =
+        ParseCommandLine("c:\\USERS\\john doe\\SOLVANE.SCR /p 12", {nullptr, "", own});
+    EXPECT_EQ(preview.mode, kPreview);
+    EXPECT_EQ(preview.hostNumber, 12);
+    EXPECT_EQ(ParseCommandLine("C:\\Users\\John Doe\\solvane.scr", {own}).mode, kConfigure);
+    // Only the whole path: one that goes on past it is another program's name.
+    EXPECT_EQ(ParseCommandLine("C:\\Users\\John Doe\\solvane.scr2 /s", {own}).mode, kNone);
+    EXPECT_EQ(ParseCommandLine("C:\\Users\\John Doey\\solvane.scr /s", {own}).mode, kNone);
+    // A quoted name is skipped as before.
+    EXPECT_EQ(ParseCommandLine("\"C:\\Users\\John Doe\\solvane.scr\" /s", {own}).mode, kSaver);
+}
 
 TEST(ReadHandleNumber, ReadsLikeTheCRuntime) {
     EXPECT_EQ(ReadHandleNumber(nullptr), 0);

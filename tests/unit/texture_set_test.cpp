@@ -33,6 +33,7 @@ class TextureSetTest : public ::testing::Test {
         ClearMarkerPicks();
     }
     void TearDown() override {
+        SetGlMaxTextureSize(16384);
         FreeTextureSet();
         ClearMarkerPicks();
         unsetenv("XDG_CONFIG_HOME");
@@ -242,6 +243,37 @@ TEST_F(TextureSetTest, DroppedImagesKeepThePathsAndUploadEmpty) {
         EXPECT_EQ(upload.args.at(3), 0.0);
         EXPECT_EQ(upload.pointer, nullptr);
     }
+}
+
+// A tile larger than the GL takes is named with the limit, once, and drawn without
+// its picture; the other tiles keep theirs.
+TEST_F(TextureSetTest, TileTooLargeForTheGlIsNamedAndDrawnWithoutItsPicture) {
+    const std::string folder = MakeFolder("large", 5);
+    WriteBytes(folder + "d22.bmp", Bitmap24(8, 2, [](int, int) { return Rgb{1, 2, 3}; }));
+    std::strcpy(TextureFolder, folder.c_str());
+    BuildTextureSet();
+    ReplaceGlContext();
+    SetGlMaxTextureSize(4);
+    const std::vector<std::string> problems = OversizedTextureProblems(GlMaxTextureSide());
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0],
+              folder + "d22.bmp is 8 x 2 pixels, more than this OpenGL takes (4 on a side)");
+
+    ClearGlCalls();
+    ::testing::internal::CaptureStderr();
+    MakeTextureObjects();
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find(problems[0]), std::string::npos) << said;
+    const std::vector<GlCall> uploads = RecordedGlCallsNamed("glTexImage2D");
+    ASSERT_EQ(uploads.size(), 16u);
+    for (std::size_t i = 0; i < 16; ++i) EXPECT_EQ(uploads[i].args.at(3), i == 5 ? 0.0 : 4.0) << i;
+
+    // The images of a new context: the same, without a second word.
+    ReplaceGlContext();
+    ::testing::internal::CaptureStderr();
+    MakeTextureObjects();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(LiveGlTextureCount(), 16);
 }
 
 }  // namespace

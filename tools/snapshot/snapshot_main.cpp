@@ -132,6 +132,9 @@ int main(int argc, char** argv) {
     HeadlessContext gl;
     if (!gl.Open(options.width, options.height, error, sizeof error))
         return Refuse("no usable headless OpenGL: %s", error);
+    // A tile too large for this GL is a bad tile, which the tool refuses.
+    const std::vector<std::string> oversized = OversizedTextureProblems(GlMaxTextureSide());
+    if (!oversized.empty()) return Refuse("cannot use the textures: %s", oversized[0].c_str());
     ResizeView(options.width, options.height);
     for (int frame = 1; frame <= options.frames; ++frame) {
         // The first frame aligns the camera to the hour; turns start from there.

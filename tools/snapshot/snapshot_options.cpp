@@ -14,7 +14,8 @@ const char SnapshotUsage[] =
     "  --textures DIR    folder holding d11.bmp ... n24.bmp\n"
     "  --utc MOMENT      the moment the clock is pinned to, UTC\n"
     "  --size WxH        picture size in pixels (default 1024x768)\n"
-    "  --frames N        frame steps run at that moment (default 2)\n"
+    "  --frames N        frame steps run at that moment (default 2; at least 2\n"
+    "                    with --hold or --look-at)\n"
     "  --hold KEYS       numeric-keypad keys held down from the second frame on\n"
     "                    (the first aligns the camera), by their labels: 4 and 6\n"
     "                    circle the axis, 8 and 2 tilt, 9 3 7 1 . 0 move, * and /\n"
@@ -235,6 +236,13 @@ bool ParseSnapshotOptions(int argc, const char* const* argv, SnapshotOptions& op
     if (options.help) return true;
     if (options.textures == nullptr || !haveUtc || options.out == nullptr) {
         Fail(error, errorSize, "--textures, --utc and --out are required");
+        return false;
+    }
+    // The first frame turns the camera to the hour after its projection is set, so a
+    // camera placed or steered before it would be drawn half turned, or not at all.
+    if (options.frames < 2 && (options.lookAt || options.hold[0] != '\0')) {
+        Fail(error, errorSize,
+             "--look-at and --hold need --frames 2 or more: the first frame aligns the camera");
         return false;
     }
     return true;

@@ -6,14 +6,36 @@ bool IsCRuntimeSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+// Past `path` at the start of `line` when the program name is exactly that path, else
+// null. File names on Windows do not depend on case.
+const char* PastOwnPath(const char* line, const char* path) {
+    if (path == nullptr || *path == '\0') return nullptr;
+    for (; *path != '\0'; ++path, ++line) {
+        if (AsciiLower(*line) != AsciiLower(*path)) return nullptr;
+    }
+    return *line == ' ' || *line == '\0' ? line : nullptr;
+}
+
 // Past the program name and the one character that ends it. Only a double quote or a
 // space ends it: a tab after an unquoted name is part of the name.
-const char* SkipProgramName(const char* p) {
+const char* SkipProgramName(const char* p, std::initializer_list<const char*> ownPaths) {
     if (*p == '"') {
         ++p;
         while (*p != '\0' && *p != '"') ++p;
     } else {
-        while (*p != '\0' && *p != ' ') ++p;
+        const char* own = nullptr;
+        for (const char* path : ownPaths) {
+            if (own == nullptr) own = PastOwnPath(p, path);
+        }
+        if (own != nullptr) {
+            p = own;
+        } else {
+            while (*p != '\0' && *p != ' ') ++p;
+        }
     }
     if (*p != '\0') ++p;
     return p;
@@ -45,11 +67,11 @@ std::intptr_t ReadHandleNumber(const char* text) {
     return std::intptr_t(std::int32_t(value));
 }
 
-CommandLine ParseCommandLine(const char* line) {
+CommandLine ParseCommandLine(const char* line, std::initializer_list<const char*> ownPaths) {
     const CommandLine noHost{RunMode::None, HostSource::Null, 0};
     if (line == nullptr) return {RunMode::Configure, HostSource::Null, 0};
 
-    const char* p = SkipProgramName(line);
+    const char* p = SkipProgramName(line, ownPaths);
     while (*p == ' ') ++p;
     if (*p == '\0') return {RunMode::Configure, HostSource::Null, 0};
     if (*p == '-' || *p == '/') ++p;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 
 #include "front/win32/run_mode.h"
 
@@ -20,7 +21,13 @@ struct CommandLine {
 };
 
 // `line` is the whole command line, program name included; null reads as empty.
-CommandLine ParseCommandLine(const char* line);
+// `ownPaths` name the saver's own file as the system may write it (its long and its
+// short path; null or empty ones are passed over). An unquoted program name is
+// skipped at its first space, unless the line starts with one of them, compared
+// without regard to ASCII case and followed by a space or the end: that is skipped
+// whole, spaces and all. Where a volume keeps no 8.3 names, the short path the
+// system starts the saver with is the long one, spaces included, and unquoted.
+CommandLine ParseCommandLine(const char* line, std::initializer_list<const char*> ownPaths = {});
 
 // Reads a decimal window handle the way a C runtime's atoi would (leading white space,
 // one sign, digits up to the first non-digit, 0 without digits), except that overlong

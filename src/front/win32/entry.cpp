@@ -3,6 +3,7 @@
 #include "front/win32/saver_settings.h"
 #include "front/win32/settings_dialog.h"
 #include "front/win32/shell.h"
+#include "platform/system_library.h"
 
 RunMode runMode = RunMode::None;
 HWND hostWindow = nullptr;
@@ -23,9 +24,30 @@ HWND HostWindowOf(const CommandLine& parsed) {
     return nullptr;
 }
 
+// The saver's own file as the system may name it at the start of the command line:
+// as it was loaded, in its long form and in its short form. Empty texts where a
+// form is not known.
+struct OwnPaths {
+    char loaded[MAX_PATH] = "";
+    char longForm[MAX_PATH] = "";
+    char shortForm[MAX_PATH] = "";
+};
+
+void ReadOwnPaths(OwnPaths& paths) {
+    const DWORD length = GetModuleFileNameA(nullptr, paths.loaded, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        paths.loaded[0] = '\0';
+        return;
+    }
+    const DWORD longLength = GetLongPathNameA(paths.loaded, paths.longForm, MAX_PATH);
+    if (longLength == 0 || longLength >= MAX_PATH) paths.longForm[0] = '\0';
+    const DWORD shortLength = GetShortPathNameA(paths.loaded, paths.shortForm, MAX_PATH);
+    if (shortLength == 0 || shortLength >= MAX_PATH) paths.shortForm[0] = '\0';
+}
+
 // The Windows 9x password-change dialog; where the platform has none, nothing happens.
 void ChangeSaverPassword() {
-    HMODULE library = LoadLibraryA("MPR.DLL");
+    HMODULE library = LoadSystemLibrary("MPR.DLL");
     if (library == nullptr) return;
     using ChangeFunction = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
     const auto change = ProcAs<ChangeFunction>(GetProcAddress(library, "PwdChangePasswordA"));
@@ -38,7 +60,10 @@ void ChangeSaverPassword() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     moduleInstance = instance;
     // The whole line, program name included: the argument WinMain gets has lost it.
-    const CommandLine parsed = ParseCommandLine(GetCommandLineA());
+    OwnPaths own;
+    ReadOwnPaths(own);
+    const CommandLine parsed =
+        ParseCommandLine(GetCommandLineA(), {own.loaded, own.longForm, own.shortForm});
     runMode = parsed.mode;
     hostWindow = HostWindowOf(parsed);
 
@@ -56,6 +81,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
             break;
         case RunMode::Preview:
         case RunMode::Saver:
+            // gdi32 loads opengl32 by name for the pixel format, before the first GL
+            // call would load it (where it is delay-imported): once it is loaded from
+            // the system folder, that name finds this one.
+            LoadSystemLibrary("opengl32.dll");
             RunSaverWindow(hostWindow, showCommand);
             break;
         case RunMode::None:

@@ -2,6 +2,7 @@
 #include "front/win32/close_policy_logic.h"
 #include "front/win32/saver_settings.h"
 #include "front/win32/shell.h"
+#include "platform/system_library.h"
 #include "textures/texture_set.h"
 
 namespace {
@@ -87,7 +88,7 @@ int VerifySaverPassword(HWND window) {
     version.dwOSVersionInfoSize = sizeof version;
     if (GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT) return 1;
 
-    HMODULE library = LoadLibraryA("PASSWORD.CPL");
+    HMODULE library = LoadSystemLibrary("PASSWORD.CPL");
     if (library == nullptr) return 1;
     using VerifyFunction = BOOL(WINAPI*)(HWND);
     const auto verify = ProcAs<VerifyFunction>(GetProcAddress(library, "VerifyScreenSavePwd"));

@@ -12,6 +12,7 @@
 
 #include "front/win32/settings_dialog_logic.h"
 #include "front/win32/shell.h"
+#include "platform/system_library.h"
 #include "resources/resource_ids.h"
 #include "textures/texture_folder.h"
 
@@ -30,14 +31,7 @@ struct SettingsChoice {
 // 64-bit Windows is sent on to its own system folder by the system.
 class SystemLibrary {
   public:
-    explicit SystemLibrary(const wchar_t* name) {
-        wchar_t path[MAX_PATH];
-        const UINT length = GetSystemDirectoryW(path, MAX_PATH);
-        if (length == 0 || length + 1 + std::wcslen(name) >= MAX_PATH) return;
-        path[length] = L'\\';
-        std::wcscpy(path + length + 1, name);
-        module = LoadLibraryW(path);
-    }
+    explicit SystemLibrary(const char* name) : module(LoadSystemLibrary(name)) {}
     ~SystemLibrary() {
         if (module != nullptr) FreeLibrary(module);
     }
@@ -56,8 +50,8 @@ class SystemLibrary {
 // ole32 and shell32 are loaded only when the user asks for the picker: imported,
 // they would come into every start of the saver, which never needs them.
 struct ShellServices {
-    SystemLibrary ole{L"ole32.dll"};
-    SystemLibrary shell{L"shell32.dll"};
+    SystemLibrary ole{"ole32.dll"};
+    SystemLibrary shell{"shell32.dll"};
     decltype(&CoInitializeEx) initialize = ole.Find<decltype(&CoInitializeEx)>("CoInitializeEx");
     decltype(&CoUninitialize) uninitialize = ole.Find<decltype(&CoUninitialize)>("CoUninitialize");
     decltype(&CoCreateInstance) create = ole.Find<decltype(&CoCreateInstance)>("CoCreateInstance");

@@ -1,0 +1,24 @@
+#include <windows.h>
+
+#include <cstring>
+
+#include "platform/system_library.h"
+
+HMODULE LoadSystemLibrary(const char* fileName) {
+    if (fileName == nullptr || fileName[0] == '\0') return nullptr;
+    // Windows 8 on (and 7 with its update KB2533623) searches the system folder alone,
+    // for the library and for what it imports. Older systems refuse the flag as an
+    // invalid parameter.
+    HMODULE library = LoadLibraryExA(fileName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (library != nullptr || GetLastError() != ERROR_INVALID_PARAMETER) return library;
+
+    // There, a full path names the file itself; the altered search makes its imports
+    // be looked for in its own folder, the system folder, and not beside the saver.
+    char path[MAX_PATH];
+    const UINT folderLength = GetSystemDirectoryA(path, MAX_PATH);
+    const std::size_t nameLength = std::strlen(fileName);
+    if (folderLength == 0 || folderLength + 1 + nameLength >= MAX_PATH) return nullptr;
+    path[folderLength] = '\\';
+    std::memcpy(path + folderLength + 1, fileName, nameLength + 1);
+    return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}

@@ -183,6 +183,9 @@ void glBindTexture(GLenum target, GLuint texture) {
 void glFlush() {
     Record("glFlush", {});
 }
+void glLineWidth(GLfloat width) {
+    Record("glLineWidth", {width});
+}
 void glFinish() {
     Record("glFinish", {});
 }

@@ -3,8 +3,10 @@
    awareness of the window and of the process that owns it. The end-to-end tests
    read it to see the saver as Windows sees it.
 
-   dpi_probe <window-title>
+   dpi_probe <window-title> [<x> <y>]
        window <left> <top> <right> <bottom>
+       topmost <1 if always on top, else 0>
+       window-at <x> <y> <title>   (with a point: the top-level window Windows finds there)
        virtual-screen <left> <top> <right> <bottom>
        monitor <left> <top> <right> <bottom>          (one line per monitor)
        process-awareness <0 unaware | 1 system | 2 per monitor | unavailable>
@@ -17,6 +19,7 @@
    physical pixels whatever the saver declares. The newer functions are looked up
    at run time: they are missing before Windows 8.1 and 10. */
 #include <stdio.h>
+#include <stdlib.h>
 #include <windows.h>
 
 typedef BOOL(WINAPI* SetContextFunction)(HANDLE);
@@ -40,8 +43,8 @@ static BOOL CALLBACK PrintMonitor(HMONITOR monitor, HDC dc, LPRECT r, LPARAM unu
 }
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        fprintf(stderr, "usage: dpi_probe <window-title>\n");
+    if (argc != 2 && argc != 4) {
+        fprintf(stderr, "usage: dpi_probe <window-title> [<x> <y>]\n");
         return 2;
     }
     SetContextFunction setContext =
@@ -56,6 +59,14 @@ int main(int argc, char** argv) {
     RECT r;
     GetWindowRect(window, &r);
     printf("window %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    printf("topmost %d\n", (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
+    if (argc == 4) {
+        POINT point = {atol(argv[2]), atol(argv[3])};
+        char title[256] = "";
+        HWND found = WindowFromPoint(point);
+        if (found != NULL) GetWindowTextA(GetAncestor(found, GA_ROOT), title, sizeof title);
+        printf("window-at %ld %ld %s\n", point.x, point.y, title);
+    }
     const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
     printf("virtual-screen %d %d %d %d\n", x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN),
            y + GetSystemMetrics(SM_CYVIRTUALSCREEN));

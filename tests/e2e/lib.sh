@@ -247,6 +247,24 @@ StartMonitorsDisplay() { # layout
     Note "Xorg (dummy driver) $DISPLAY with the monitors of layout $1"
 }
 
+# Changes the dummy-driver Xorg's monitors with xrandr while programs run (a mode
+# an output lacks is added first), then waits until RandR has `count` monitors.
+ChangeMonitors() { # count output mode|off [xrandr placement...]
+    local count=$1 output=$2 mode=$3 deadline=$(($(Now) + EXIT_BOUND))
+    shift 3
+    if [ "$mode" = off ]; then
+        xrandr --output "$output" --off || Fail "xrandr cannot switch $output off"
+    else
+        xrandr --addmode "$output" "$mode" 2>/dev/null || true
+        xrandr --output "$output" --mode "$mode" "$@" || Fail "xrandr cannot set $output $mode $*"
+    fi
+    until xrandr --listmonitors | grep -q "^Monitors: $count\$"; do
+        [ "$(Now)" -lt "$deadline" ] || Fail "RandR does not show $count monitors"
+        sleep 0.2
+    done
+    Note "monitors changed: $output $mode $*"
+}
+
 # The case's wineserver, started before a program of ours, so that Wine's own
 # services are running by then and nothing holds our output open.
 StartWineServer() {
@@ -297,8 +315,8 @@ readonly APP_KEY='HKCU\Software\QMT_kvr'
 readonly APP_DEFAULTS_KEY='HKCU\Software\Wine\AppDefaults\solvane.scr'
 
 # The registry as a case starts from it: no screen-saver settings, an NT
-# platform, and the texture folder of the good tiles stored as an installer
-# would. One regedit run instead of three reg runs: each Wine start costs.
+# platform, and of the saver's own values only the texture folder of the good
+# tiles, stored as an installer would. One regedit run instead of three reg runs: each Wine start costs.
 ResetRegistry() {
     local folder file=$STATION_DIR/reset.reg
     folder="$(WinPath "$E2E_TILES")\\"
@@ -306,6 +324,7 @@ ResetRegistry() {
         printf 'REGEDIT4\r\n\r\n'
         printf '[-%s]\r\n\r\n' "${SCREEN_SAVERS_KEY/HKCU/HKEY_CURRENT_USER}"
         printf '[-%s]\r\n\r\n' "${APP_DEFAULTS_KEY/HKCU/HKEY_CURRENT_USER}"
+        printf '[-%s]\r\n\r\n' "${APP_KEY/HKCU/HKEY_CURRENT_USER}"
         printf '[%s]\r\n"path"="%s"\r\n\r\n' "${APP_KEY/HKCU/HKEY_CURRENT_USER}" "${folder//\\/\\\\}"
     } >"$file"
     WineTool regedit /S "$(WinPath "$file")" >/dev/null 2>&1 || Fail "regedit $file"

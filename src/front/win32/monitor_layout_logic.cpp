@@ -107,6 +107,13 @@ ViewPlan PlanViews(MonitorLayout layout, const ScreenRect& window,
     return plan;
 }
 
+bool SameMonitors(const std::vector<MonitorArea>& a, const std::vector<MonitorArea>& b) {
+    return std::equal(
+        a.begin(), a.end(), b.begin(), b.end(), [](const MonitorArea& m, const MonitorArea& n) {
+            return SameRect(m.rect, n.rect) && m.primary == n.primary && m.dpi == n.dpi;
+        });
+}
+
 float StrokeWidthForDpi(std::uint32_t dpi) {
     constexpr std::uint32_t baseDpi = 96;
     constexpr std::uint32_t largestDpi = 480;

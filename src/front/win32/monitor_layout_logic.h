@@ -43,6 +43,10 @@ struct ViewPlan {
 ViewPlan PlanViews(MonitorLayout layout, const ScreenRect& window,
                    const std::vector<MonitorArea>& monitors);
 
+// Whether two readings of the monitors agree in every rectangle, primary flag and
+// DPI, in the same order.
+bool SameMonitors(const std::vector<MonitorArea>& a, const std::vector<MonitorArea>& b);
+
 // The clock text's stroke width in pixels on a display of `dpi`: the display's scale
 // (dpi / 96), so that strokes keep their weight on a scaled display. Exactly 1 at
 // 96 or below, or when the DPI is unknown (0), and at most 5 (480 DPI, the largest

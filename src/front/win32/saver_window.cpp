@@ -28,6 +28,8 @@ struct Surface {
     FramePacing pacing;
     bool layoutStale = true;  // the window's size, the monitors or their DPI changed
     ViewPlan plan;
+    std::vector<MonitorArea> monitors;  // as they were laid out for (the saver only)
+    DWORD checkedTick = 0;              // when the monitors were last compared with them
 };
 Surface surface;
 
@@ -126,17 +128,21 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT rect, LPARAM list) {
     return TRUE;
 }
 
-// The saver's views, by the user's choice of layout, over the monitors as they are
-// now; the preview is one view, with the weight of the monitor it stands on.
-ViewPlan PlanWindowViews(HWND window) {
+std::vector<MonitorArea> ReadMonitors() {
+    std::vector<MonitorArea> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
+// The saver's views, by the user's choice of layout, over `monitors`; the preview is
+// one view, with the weight of the monitor it stands on.
+ViewPlan PlanWindowViews(HWND window, const std::vector<MonitorArea>& monitors) {
     if (runMode != RunMode::Saver) {
         ViewPlan plan;
         plan.strokeWidths.push_back(
             StrokeWidthForDpi(MonitorDpi(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY))));
         return plan;
     }
-    std::vector<MonitorArea> monitors;
-    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
     RECT client{};
     GetClientRect(window, &client);
     POINT topLeft{client.left, client.top};
@@ -152,8 +158,21 @@ void LayOutSurface(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
     ResizeView(client.right - client.left, client.bottom - client.top);
-    surface.plan = PlanWindowViews(window);
+    if (runMode == RunMode::Saver) surface.monitors = ReadMonitors();
+    surface.plan = PlanWindowViews(window, surface.monitors);
     surface.layoutStale = false;
+}
+
+// Wine (8 at least) announces no change of the displays made outside it, such as a
+// monitor switched off through RandR. So, about once a second (not at every frame
+// of a held steering key), the saver compares the monitors with those it laid out
+// for, and handles a difference as the announced change.
+void NoticeDisplayChange(HWND window) {
+    const DWORD now = GetTickCount();
+    if (runMode != RunMode::Saver || now - surface.checkedTick < 500) return;
+    surface.checkedTick = now;
+    if (!SameMonitors(ReadMonitors(), surface.monitors))
+        SendMessageA(window, WM_DISPLAYCHANGE, 0, 0);
 }
 
 // Double-buffered RGBA, 32 colour bits; no depth bits are asked for.
@@ -279,6 +298,8 @@ void RunFrameLoop(HWND window, HDC deviceContext) {
             DispatchMessageA(&message);
             continue;
         }
+        // The wait below is never longer than a second, so this comes at least as often.
+        NoticeDisplayChange(window);
         if (surface.layoutStale) LayOutSurface(window);
         const int wait = MillisecondsUntilDue(surface.pacing, ReadCalendarMilliseconds());
         if (wait > 0)

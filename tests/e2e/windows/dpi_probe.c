@@ -13,6 +13,9 @@
        window-awareness <same values | unavailable>
        window-dpi <dots per inch | unavailable>
        system-dpi <dots per inch of the screen's device context>
+       handles <count>       the owner's kernel handles, from the system's handle list
+       windows <count>       the owner's windows, top-level and child
+       gdi-objects <count>   GetGuiResources (Wine answers 0)
    Exits 1 when no window has that title.
 
    The probe makes itself per-monitor aware first, so that the rectangles are in
@@ -39,6 +42,58 @@ static FARPROC Find(const char* library, const char* name) {
 static BOOL CALLBACK PrintMonitor(HMONITOR monitor, HDC dc, LPRECT r, LPARAM unused) {
     (void)monitor, (void)dc, (void)unused;
     printf("monitor %ld %ld %ld %ld\n", r->left, r->top, r->right, r->bottom);
+    return TRUE;
+}
+
+/* The system's handle list (SystemHandleInformation, 16), which Wine's server
+   answers where GetProcessHandleCount is a stub. */
+typedef struct {
+    ULONG ownerPid;
+    BYTE objectType, flags;
+    USHORT value;
+    PVOID object;
+    ULONG access;
+} HandleEntry;
+typedef LONG(WINAPI* QuerySystemFunction)(ULONG, PVOID, ULONG, PULONG);
+
+static long HandlesOf(DWORD processId) {
+    QuerySystemFunction query =
+        (QuerySystemFunction)(void*)GetProcAddress(GetModuleHandleA("ntdll.dll"),
+                                                    "NtQuerySystemInformation");
+    if (query == NULL) return -1;
+    for (ULONG size = 1 << 16; size <= (1u << 26); size *= 2) {
+        ULONG* list = malloc(size);
+        if (list == NULL) return -1;
+        ULONG needed = 0;
+        if (query(16, list, size, &needed) >= 0) {
+            const HandleEntry* entry = (const HandleEntry*)(list + (sizeof(void*) / sizeof(ULONG)));
+            long count = 0;
+            for (ULONG i = 0; i < list[0]; ++i) count += entry[i].ownerPid == processId;
+            free(list);
+            return count;
+        }
+        free(list);
+    }
+    return -1;
+}
+
+typedef struct {
+    DWORD processId;
+    long windows;
+} WindowCount;
+
+static BOOL CALLBACK CountChildWindow(HWND window, LPARAM param) {
+    WindowCount* count = (WindowCount*)param;
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == count->processId) ++count->windows;
+    return TRUE;
+}
+
+/* EnumChildWindows goes through every descendant. */
+static BOOL CALLBACK CountWindow(HWND window, LPARAM param) {
+    CountChildWindow(window, param);
+    EnumChildWindows(window, CountChildWindow, param);
     return TRUE;
 }
 
@@ -83,6 +138,11 @@ int main(int argc, char** argv) {
         printf("process-awareness %d\n", awareness);
     else
         printf("process-awareness unavailable\n");
+    printf("handles %ld\n", HandlesOf(processId));
+    WindowCount count = {processId, 0};
+    EnumWindows(CountWindow, (LPARAM)&count);
+    printf("windows %ld\n", count.windows);
+    printf("gdi-objects %lu\n", process != NULL ? GetGuiResources(process, GR_GDIOBJECTS) : 0);
     if (process != NULL) CloseHandle(process);
 
     WindowContextFunction windowContext =

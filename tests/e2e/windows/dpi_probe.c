@@ -57,9 +57,8 @@ typedef struct {
 typedef LONG(WINAPI* QuerySystemFunction)(ULONG, PVOID, ULONG, PULONG);
 
 static long HandlesOf(DWORD processId) {
-    QuerySystemFunction query =
-        (QuerySystemFunction)(void*)GetProcAddress(GetModuleHandleA("ntdll.dll"),
-                                                    "NtQuerySystemInformation");
+    QuerySystemFunction query = (QuerySystemFunction)(void*)GetProcAddress(
+        GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation");
     if (query == NULL) return -1;
     for (ULONG size = 1 << 16; size <= (1u << 26); size *= 2) {
         ULONG* list = malloc(size);

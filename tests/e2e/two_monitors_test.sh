@@ -3,7 +3,7 @@
 # the other one lies at negative Windows coordinates (layout "two" of
 # start_dummy_xorg.sh): one window over both, each monitor showing the picture a
 # screen of its own size would, and the close policy measuring travel on the
-# whole virtual screen.
+# whole virtual screen; the user's other layouts; displays changed while it runs.
 #   two_monitors_test.sh <case>
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"

@@ -15,7 +15,6 @@
        system-dpi <dots per inch of the screen's device context>
        handles <count>       the owner's kernel handles, from the system's handle list
        windows <count>       the owner's windows, top-level and child
-       gdi-objects <count>   GetGuiResources (Wine answers 0)
    Exits 1 when no window has that title.
 
    The probe makes itself per-monitor aware first, so that the rectangles are in
@@ -141,7 +140,6 @@ int main(int argc, char** argv) {
     WindowCount count = {processId, 0};
     EnumWindows(CountWindow, (LPARAM)&count);
     printf("windows %ld\n", count.windows);
-    printf("gdi-objects %lu\n", process != NULL ? GetGuiResources(process, GR_GDIOBJECTS) : 0);
     if (process != NULL) CloseHandle(process);
 
     WindowContextFunction windowContext =

@@ -115,27 +115,28 @@ void AdvanceFrame() {
     ClearKeys();
 }
 
-void DrawFrameView() {
+void DrawFrameView(float strokeWidth) {
     ApplyCamera(viewCamera);
-    if (showClock != 0) DrawStrokeText(clockText, 0.3f, 0.3f, 0.3f, 23, 0, &viewCamera);
+    if (showClock != 0)
+        DrawStrokeText(clockText, 0.3f, 0.3f, 0.3f, 23, 0, &viewCamera, strokeWidth);
     DrawPlannedPatches(Camera);
     glLoadIdentity();
 }
 
-void FrameStep() {
+void FrameStep(float strokeWidth) {
     AdvanceFrame();
     ClearView(Given, 0.0f, 0.0f, 0.0f);
-    DrawFrameView();
+    DrawFrameView(strokeWidth);
 }
 
-void FrameStepViews(const ViewRect* views, std::size_t count) {
+void FrameStepViews(const ViewRect* views, std::size_t count, const float* strokeWidths) {
     AdvanceFrame();
     // A clear takes the whole window whatever the viewport, so it comes once, before
     // any view is drawn; it also blackens what lies between monitors of unequal size.
     ClearView(Given, 0.0f, 0.0f, 0.0f);
     for (std::size_t i = 0; i < count; ++i) {
         PlaceView(views[i]);
-        DrawFrameView();
+        DrawFrameView(strokeWidths != nullptr ? strokeWidths[i] : 1.0f);
     }
 }
 

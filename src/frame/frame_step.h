@@ -23,12 +23,14 @@ bool PictureMoving();
 
 // One frame into the viewport that ResizeView set: AdvanceFrame, ClearView and
 // DrawFrameView, which together make the GL calls of one frame in their order.
-void FrameStep();
+// `strokeWidth`: the clock text's line width in pixels (DrawFrameView).
+void FrameStep(float strokeWidth = 1.0f);
 
 // One frame into each of `count` views of one window (a screen of several monitors):
 // the frame's work once, one clear of the whole window, then each view with its own
-// viewport and aspect ratio, as a window of the view's size would show it.
-void FrameStepViews(const ViewRect* views, std::size_t count);
+// viewport and aspect ratio, as a window of the view's size would show it, and with
+// the clock's stroke width of `strokeWidths[i]` (null: 1 in every view).
+void FrameStepViews(const ViewRect* views, std::size_t count, const float* strokeWidths = nullptr);
 
 // The work of a frame that does not depend on where it is drawn, done once per
 // frame: keys, clock, the spin, steering, the clock text, the mesh on the first
@@ -39,7 +41,9 @@ void AdvanceFrame();
 // Draws the frame that AdvanceFrame prepared into the current viewport: projection
 // and view from the Camera as it was before the first frame's alignment, the clock
 // text, the patches, and the reset of the current matrix. Clears nothing.
-void DrawFrameView();
+// `strokeWidth` is the clock text's line width in pixels: 1 on an unscaled display,
+// the display's scale on others, so that the text keeps its weight.
+void DrawFrameView(float strokeWidth = 1.0f);
 
 // Deletes the GL objects the frame step keeps in the current context (the texture
 // objects of the texture set). Every front end calls it with its context still

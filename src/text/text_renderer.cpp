@@ -116,10 +116,12 @@ void EmitPoint(const GridPlacement& grid, float rise, float inset, float row, fl
 }  // namespace
 
 void DrawStrokeText(char* text, float red, float green, float blue, int row, int column,
-                    const CameraFrame* frame) {
+                    const CameraFrame* frame, float lineWidth) {
     glColor3f(red, green, blue);
-    if (!text) return;
+    if (!text || *text == '\0') return;
     const GridPlacement grid = PlaceGrid(frame);
+    const bool widened = lineWidth > 0.0f && lineWidth != 1.0f;
+    if (widened) glLineWidth(lineWidth);
 
     // Wider than the int arguments, so that no start position and no text
     // length can overflow the counters.
@@ -154,4 +156,5 @@ void DrawStrokeText(char* text, float red, float green, float blue, int row, int
             ++currentRow;
         }
     }
+    if (widened) glLineWidth(1.0f);
 }

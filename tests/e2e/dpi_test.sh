@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The saver on a display scaled to 150 % (LogPixels 144). Wine 8 treats every
+# The saver on a display scaled to 150 % (LogPixels 144) and 200 % (192), where the
+# clock's strokes widen with the scale to keep their weight. Wine 8 treats every
 # program as aware of the scale, with a manifest or without (an unaware program's
 # window is neither shrunk nor stretched, and dpi_probe reports per-monitor
 # awareness for any window), so what can be seen here is that the saver draws the
@@ -16,21 +17,22 @@ ExpectTrace() { # trace pattern what
     Note "Wine: $3"
 }
 
-Case_scaled_display_physical_pixels() {
-    RegAdd 'HKCU\Control Panel\Desktop' LogPixels REG_DWORD 144
+# The saver on a display of `dpi` starts; its window covers the physical pixels.
+# Sets DIR.
+StartScaled() { # dpi name
+    RegAdd 'HKCU\Control Panel\Desktop' LogPixels REG_DWORD "$1"
     RegAdd 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
-        LogPixels REG_DWORD 144
+        LogPixels REG_DWORD "$1"
     # Wine takes the scale when its server starts.
     StopWine
     StartWineServer
 
-    local dir
-    dir=$(SaverDir scaled)
-    WINEDEBUG=+actctx StartSaver "$dir"
+    DIR=$(SaverDir "$2")
+    WINEDEBUG=+actctx StartSaver "$DIR"
 
-    local probe=$dir/probe.txt
+    local probe=$DIR/probe.txt
     ProbeSaverWindow "$probe"
-    grep -qx 'system-dpi 144' "$probe" || Fail "the display is not scaled: $(cat "$probe")"
+    grep -qx "system-dpi $1" "$probe" || Fail "the display is not scaled: $(cat "$probe")"
     grep -qx "window 0 0 $SCREEN_WIDTH $SCREEN_HEIGHT" "$probe" ||
         Fail "the saver's window does not cover the screen's physical pixels: $(cat "$probe")"
     local geometry
@@ -38,15 +40,32 @@ Case_scaled_display_physical_pixels() {
         awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
     [ "$geometry" = "${SCREEN_WIDTH}x$SCREEN_HEIGHT" ] ||
         Fail "the saver's X window is $geometry, not the screen's ${SCREEN_WIDTH}x$SCREEN_HEIGHT"
+}
 
+# The picture is the oracle's above the clock, and the clock's strokes, drawn at
+# the display's scale, light at least `weight` times the pixels of the oracle's,
+# whose strokes are one pixel wide.
+ExpectScaledPicture() { # name weight
+    local base=$STATION_DIR/cases/$1 saverLit oracleLit
+    ExpectOracleIn "$1" "${SCREEN_WIDTH}x$SCREEN_HEIGHT+0+0" "$E2E_TILES" \
+        "${SCREEN_WIDTH}x$((SCREEN_HEIGHT - 70))+0+0"
+    saverLit=$(LitShare "$base-saver.png" "$CLOCK_AREA")
+    oracleLit=$(LitShare "$base-oracle.png" "$CLOCK_AREA")
+    Note "the clock lights $saverLit of its corner, $oracleLit at 96 DPI"
+    FloatAbove "$saverLit" "$(awk -v o="$oracleLit" -v w="$2" 'BEGIN { print o * w }')" ||
+        Fail "the clock's strokes are not $2 times as heavy: $saverLit against $oracleLit"
+}
+
+Case_scaled_display_physical_pixels() {
+    StartScaled 144 scaled
     # Drawn at the physical size: the picture drawn at two thirds of it and scaled
     # up, as a saver unaware of the scale would be shown, differs from the oracle
-    # in 3312 pixels at this moment (measured), along the edges of the globe and of
-    # the text.
-    ExpectOracle scaled
+    # in 3312 pixels at this moment (measured, the text included), along the edges
+    # of the globe and of the text.
+    ExpectScaledPicture scaled 1.3
     CloseWithSpace "on the scaled display"
 
-    local trace=$dir/saver.out.err
+    local trace=$DIR/saver.out.err
     ExpectTrace "$trace" 'looking for res #0001 in module .*solvane.scr' \
         "it looks for the manifest as resource 1 of solvane.scr"
     ExpectTrace "$trace" 'got L"dpiAwareness" L"PerMonitorV2, PerMonitor"' \
@@ -61,6 +80,14 @@ Case_scaled_display_physical_pixels() {
             'loading manifest file .*microsoft.windows.common-controls_6595b64144ccf1df_6\.' \
             "common controls 6 bound"
     fi
+}
+
+# At 200 % the clock's strokes are two pixels wide. (At 150 % they are too: the GL
+# rounds the width of lines drawn without smoothing.)
+Case_doubled_display_clock_weight() {
+    StartScaled 192 doubled
+    ExpectScaledPicture doubled 1.6
+    CloseWithSpace "on the display scaled to 200 %"
 }
 
 RunCase "$1"

@@ -107,6 +107,23 @@ AtMoment() { # utc(YYYY-MM-DDTHH:MM:SSZ) zone
     MOMENT_LOCAL=$(TZ=$2 date -d "@$MOMENT_SECONDS" '+%Y-%m-%d %H:%M:%S')
 }
 
+# Makes the case's moment a clock that StepClock can move while the saver runs
+# (the 64-bit saver: libfaketime reads the moment from a file).
+SteppableClock() {
+    [ "$E2E_ARCH" = win64 ] || Fail "a steppable clock needs the 64-bit saver"
+    MOMENT_FILE=$STATION_DIR/moment
+    echo "$MOMENT_LOCAL" >"$MOMENT_FILE"
+}
+
+# Moves the steppable clock, standing, to another moment (of the oracle too), or
+# with `running` sets it going from there.
+StepClock() { # utc [running]
+    AtMoment "$1" "$MOMENT_ZONE"
+    # Renamed into place: the saver never reads half a line.
+    echo "${2:+@}$MOMENT_LOCAL" >"$MOMENT_FILE.new"
+    mv "$MOMENT_FILE.new" "$MOMENT_FILE"
+}
+
 # Fills WINDOWS_COMMAND with what starts a Windows program of the architecture at
 # the case's moment: libfaketime for a 64-bit Wine process; for a 32-bit one the
 # guest shim (emulation/guest_shim.c), natively or through QEMU. Without a moment
@@ -117,6 +134,10 @@ WindowsCommand() { # arch
     win64)
         [ -z "${MOMENT_SECONDS:-}" ] || clock=(TZ="$MOMENT_ZONE" LD_PRELOAD="$LIBFAKETIME"
             FAKETIME="$MOMENT_LOCAL" FAKETIME_DONT_FAKE_MONOTONIC=1)
+        # libfaketime reads a steppable clock's file again every second.
+        [ -z "${MOMENT_FILE:-}" ] || clock=(TZ="$MOMENT_ZONE" LD_PRELOAD="$LIBFAKETIME"
+            FAKETIME_TIMESTAMP_FILE="$MOMENT_FILE" FAKETIME_CACHE_DURATION=1
+            FAKETIME_DONT_FAKE_MONOTONIC=1)
         WINDOWS_COMMAND=(env "${clock[@]}" "$LOADER64")
         ;;
     win32)
@@ -233,6 +254,24 @@ StartMonitorsDisplay() { # layout
     Note "Xorg (dummy driver) $DISPLAY with the monitors of layout $1"
 }
 
+# Changes the dummy-driver Xorg's monitors with xrandr while programs run (a mode
+# an output lacks is added first), then waits until RandR has `count` monitors.
+ChangeMonitors() { # count output mode|off [xrandr placement...]
+    local count=$1 output=$2 mode=$3 deadline=$(($(Now) + EXIT_BOUND))
+    shift 3
+    if [ "$mode" = off ]; then
+        xrandr --output "$output" --off || Fail "xrandr cannot switch $output off"
+    else
+        xrandr --addmode "$output" "$mode" 2>/dev/null || true
+        xrandr --output "$output" --mode "$mode" "$@" || Fail "xrandr cannot set $output $mode $*"
+    fi
+    until xrandr --listmonitors | grep -q "^Monitors: $count\$"; do
+        [ "$(Now)" -lt "$deadline" ] || Fail "RandR does not show $count monitors"
+        sleep 0.2
+    done
+    Note "monitors changed: $output $mode $*"
+}
+
 # The case's wineserver, started before a program of ours, so that Wine's own
 # services are running by then and nothing holds our output open.
 StartWineServer() {
@@ -283,8 +322,8 @@ readonly APP_KEY='HKCU\Software\QMT_kvr'
 readonly APP_DEFAULTS_KEY='HKCU\Software\Wine\AppDefaults\solvane.scr'
 
 # The registry as a case starts from it: no screen-saver settings, an NT
-# platform, and the texture folder of the good tiles stored as an installer
-# would. One regedit run instead of three reg runs: each Wine start costs.
+# platform, and of the saver's own values only the texture folder of the good
+# tiles, stored as an installer would. One regedit run instead of three reg runs: each Wine start costs.
 ResetRegistry() {
     local folder file=$STATION_DIR/reset.reg
     folder="$(WinPath "$E2E_TILES")\\"
@@ -292,6 +331,7 @@ ResetRegistry() {
         printf 'REGEDIT4\r\n\r\n'
         printf '[-%s]\r\n\r\n' "${SCREEN_SAVERS_KEY/HKCU/HKEY_CURRENT_USER}"
         printf '[-%s]\r\n\r\n' "${APP_DEFAULTS_KEY/HKCU/HKEY_CURRENT_USER}"
+        printf '[-%s]\r\n\r\n' "${APP_KEY/HKCU/HKEY_CURRENT_USER}"
         printf '[%s]\r\n"path"="%s"\r\n\r\n' "${APP_KEY/HKCU/HKEY_CURRENT_USER}" "${folder//\\/\\\\}"
     } >"$file"
     WineTool regedit /S "$(WinPath "$file")" >/dev/null 2>&1 || Fail "regedit $file"
@@ -548,9 +588,10 @@ ExpectSaverWindowAskingNothing() {
 }
 
 # What Windows tells another process about the saver's window and the screen
-# (windows/dpi_probe.c), one fact a line, into a file.
-ProbeSaverWindow() { # file
-    Wine "$E2E_HELPERS/dpi_probe.exe" SaverWindow >"$1.raw" 2>"$1.err" ||
+# (windows/dpi_probe.c), one fact a line, into a file; with a point, also which
+# window Windows finds there.
+ProbeSaverWindow() { # file [x y]
+    Wine "$E2E_HELPERS/dpi_probe.exe" SaverWindow "${@:2}" >"$1.raw" 2>"$1.err" ||
         Fail "dpi_probe: $(cat "$1.raw")"
     tr -d '\r' <"$1.raw" >"$1"
 }
@@ -598,6 +639,9 @@ FloatAbove() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
 # degree) off gives over 1500. Up to ORACLE_MAX_MISMATCH stray pixels are forgiven.
 readonly ORACLE_FUZZ=3%
 readonly ORACLE_MAX_MISMATCH=5
+# The clock text's corner of a picture of the screen: its two rows, as far as the
+# longest text reaches, clear of the globe whatever the camera.
+readonly CLOCK_AREA=256x62+0+$((SCREEN_HEIGHT - 62))
 
 # solvane-snapshot's picture of the case's moment and zone, at the screen's size
 # or another, with the options of ORACLE_OPTIONS (--no-clock for a saver told to
@@ -639,13 +683,15 @@ ExpectOracle() { # name [tiles]
 }
 
 # The same for a part of the saver's window (one monitor's, where it spans
-# several), against the oracle at that part's size.
+# several), against the oracle at that part's size; with an area (in the part), only
+# there.
 declare -A ORACLE_PARTS=()
-ExpectOracleIn() { # name geometry(WxH+X+Y, in the window) [tiles]
+ExpectOracleIn() { # name geometry(WxH+X+Y, in the window) [tiles] [area]
     local base=$STATION_DIR/cases/$1 part=$2 tiles=${3:-$E2E_TILES}
     local shot=$base-saver.png oracle=$base-oracle.png mask=$base-mismatch.png
     ORACLE_PARTS[$1]=$part
     local size=${part%%+*}
+    local area=${4:-$size+0+0}
     # The clock text's two rows (23 and 24 of 25), at the bottom.
     local clockRows=${size%x*}x62+0+$((${size#*x} - 62))
     OraclePicture "$oracle" "$tiles" "$size"
@@ -659,7 +705,7 @@ ExpectOracleIn() { # name geometry(WxH+X+Y, in the window) [tiles]
         kill -0 "$SAVER_PID" 2>/dev/null || Fail "the saver ended while its picture was awaited"
         ScreenshotPart "$SAVER_WINDOW" "$part" "$shot"
         MismatchMask "$shot" "$oracle" "$mask"
-        total=$(WhitePixels "$mask")
+        total=$(WhitePixels "$mask" "$area")
         [ "$total" -gt "$ORACLE_MAX_MISMATCH" ] || break
         if [ "$(Now)" -ge "$deadline" ]; then
             Fail "the picture $shot is not the oracle's $oracle: $total pixels differ" \
@@ -671,7 +717,7 @@ ExpectOracleIn() { # name geometry(WxH+X+Y, in the window) [tiles]
     sleep 1
     ScreenshotPart "$SAVER_WINDOW" "$part" "$shot"
     MismatchMask "$shot" "$oracle" "$mask"
-    total=$(WhitePixels "$mask")
+    total=$(WhitePixels "$mask" "$area")
     [ "$total" -le "$ORACLE_MAX_MISMATCH" ] ||
         Fail "the picture left the oracle's a second later: $total pixels differ (mask $mask)"
     Note "picture $shot matches $oracle: $total mismatching pixels" \

@@ -16,13 +16,21 @@ ExpectFullScreenOracle() { # name
 
 # Dusk over North America on 20 June, local time (UTC is already 21 June): the
 # terminator crosses the view, city lights on its night side, and the clock shows
-# the local date. The space bar ends the saver with exit code 0.
+# the local date. The saver is above a window that is always on top and was there
+# first: for Windows too, which finds the saver at that window's place (Wine, which
+# has no window manager here, stacks the later X window on top either way). The
+# space bar ends the saver with exit code 0.
 Case_picture_at_dusk() {
     AtMoment 2026-06-21T00:01:17Z SLV+5
     local dir
     dir=$(SaverDir dusk)
+    StartHelper "$dir/other.out" e2e_helper.exe window "Always on top" $((3 * START_BOUND * 1000))
+    [ -n "$(WaitWindow '^Always on top$' "$START_BOUND")" ] || Fail "no window always on top"
     StartSaver "$dir"
     ExpectFullScreenOracle dusk
+    ProbeSaverWindow "$dir/probe.txt" 250 200
+    grep -qx 'window-at 250 200 SaverWindow' "$dir/probe.txt" ||
+        Fail "the saver is not above the window always on top: $(cat "$dir/probe.txt")"
     CloseWithSpace "after the space bar"
 }
 
@@ -76,6 +84,38 @@ Case_mouse_threshold_default() { ThresholdRun threshold 50 y; }
 Case_mouse_threshold_from_registry() {
     RegAdd "$SCREEN_SAVERS_KEY" "Mouse Threshold" REG_DWORD 7
     ThresholdRun threshold-registry 7 x
+}
+
+# The calendar clock stepped while the saver runs, back an hour and on a day: the
+# next second's frame shows each new moment and nothing stalls. The camera keeps
+# the alignment of the saver's start, which the oracle of the new moment does not
+# share, so the clock text is what is compared. Then, with the clock running, two
+# pictures 1.5 s apart differ in the clock's text.
+Case_stepped_clock() {
+    SteppableClock
+    local dir
+    dir=$(SaverDir stepped)
+    StartSaver "$dir"
+    ExpectOracle stepped
+    local whole=${SCREEN_WIDTH}x$SCREEN_HEIGHT+0+0
+    StepClock 2026-12-22T11:00:07Z
+    ExpectOracleIn stepped-back "$whole" "$E2E_TILES" "$CLOCK_AREA"
+    StepClock 2026-12-23T12:00:07Z
+    ExpectOracleIn stepped-day "$whole" "$E2E_TILES" "$CLOCK_AREA"
+    local first=$dir/running-1.png second=$dir/running-2.png standing=$dir/standing.png
+    ScreenshotPart "$SAVER_WINDOW" "$CLOCK_AREA" "$standing"
+    StepClock 2026-12-23T12:01:00Z running
+    local deadline=$(($(Now) + EXIT_BOUND))
+    until ScreenshotPart "$SAVER_WINDOW" "$CLOCK_AREA" "$first" &&
+        [ "$(compare -metric AE "$first" "$standing" null: 2>&1 || true)" != 0 ]; do
+        [ "$(Now)" -lt "$deadline" ] || Fail "the clock did not start running"
+        sleep 0.2
+    done
+    sleep 1.5
+    ScreenshotPart "$SAVER_WINDOW" "$CLOCK_AREA" "$second"
+    [ "$(compare -metric AE "$first" "$second" null: 2>&1 || true)" != 0 ] ||
+        Fail "the clock's text stood still for 1.5 s: $first, $second"
+    CloseWithSpace "after the stepped clock"
 }
 
 # Taking the activation away ends the saver, as the screen-saver machinery

@@ -9,6 +9,9 @@
 #   one  the primary, 1024 x 768
 #   two  the primary, 1024 x 768 at 1280,0, and a 1280 x 1024 one left of it, so
 #        that Windows has it at -1280,0
+#   right  the primary, 1024 x 768 at 0,0, and another of its size right of it:
+#        monitors changed while a program runs keep the primary at 0,0 in X too
+#        (WINE-TESTING.md)
 set -uo pipefail
 layout=$1 log=$2
 if [ "$(id -u)" != 0 ]; then
@@ -21,7 +24,7 @@ if [ ! -x /usr/bin/Xorg ] || [ ! -f /usr/lib/xorg/modules/drivers/dummy_drv.so ]
 fi
 case $layout in
 one) monitors=1 ;;
-two) monitors=2 ;;
+two | right) monitors=2 ;;
 *)
     echo "unknown layout $layout" >&2
     exit 2
@@ -75,6 +78,9 @@ for number in $(seq 200 260); do
     if [ "$layout" = two ]; then
         xrandr --addmode DUMMY1 1280x1024
         xrandr --output DUMMY1 --mode 1280x1024 --left-of DUMMY0
+    elif [ "$layout" = right ]; then
+        xrandr --addmode DUMMY1 1024x768
+        xrandr --output DUMMY1 --mode 1024x768 --right-of DUMMY0
     fi
     # The question also settles the layout for Wine: started right after the
     # outputs were placed, without it, Wine found one monitor.

@@ -3,7 +3,7 @@
 # the other one lies at negative Windows coordinates (layout "two" of
 # start_dummy_xorg.sh): one window over both, each monitor showing the picture a
 # screen of its own size would, and the close policy measuring travel on the
-# whole virtual screen.
+# whole virtual screen; the user's other layouts; displays changed while it runs.
 #   two_monitors_test.sh <case>
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -55,6 +55,72 @@ Case_travel_on_the_negative_side() {
     StillRunningAfter "$SAVER_PID" 1 || Fail "travel of exactly 50 pixels closed the saver"
     ParkPointer $((x + 51)) $((y + 50))
     ExpectSaverExit "after travel of 51 pixels on the left monitor"
+}
+
+# The user's choice of layout (Monitors under the application's key). Across all:
+# one globe over the whole virtual screen with its aspect, across the seam. Main
+# only: the primary's picture, black elsewhere. The window covers the virtual
+# screen either way, so the close policy does too.
+Case_monitor_settings() {
+    StartMonitorsDisplay two
+    RegAdd "$APP_KEY" Monitors REG_DWORD 1
+    local dir
+    dir=$(SaverDir across)
+    StartSaver "$dir"
+    ExpectOracleIn across 2304x1024+0+0
+    CloseWithSpace "with one globe across the monitors"
+
+    RegAdd "$APP_KEY" Monitors REG_DWORD 2
+    dir=$(SaverDir main-only)
+    StartSaver "$dir"
+    ProbeSaverWindow "$dir/probe.txt"
+    grep -qx 'window -1280 0 1024 1024' "$dir/probe.txt" ||
+        Fail "the saver's window does not cover the virtual screen: $(cat "$dir/probe.txt")"
+    ExpectOracleIn main-only "$RIGHT"
+    local whole=$dir/both-monitors.png part
+    Screenshot "$SAVER_WINDOW" "$whole"
+    for part in "$LEFT" "$BELOW_RIGHT"; do
+        [ "$(convert "$whole" -crop "$part" +repage -format '%[fx:maxima]' info:)" = 0 ] ||
+            Fail "something is drawn at $part beside the main monitor: $whole"
+    done
+    CloseWithSpace "on the main monitor only"
+}
+
+# Displays changed under the running saver (layout "right"): the second monitor
+# switched off, back on at a larger size, then the primary's resolution lowered.
+# After each change the saver runs on, in the one GL context it made, and every
+# monitor present shows its own picture; then travel still counts from where the
+# pointer stood, on the primary.
+Case_display_changes() {
+    StartMonitorsDisplay right
+    local dir
+    dir=$(SaverDir display-changes)
+    WINEDEBUG=-all,+wgl StartSaver "$dir"
+    ExpectOracleIn changes-first 1024x768+0+0
+    ExpectOracleIn changes-second 1024x768+1024+0
+
+    ChangeMonitors 1 DUMMY1 off
+    ExpectOracleIn changes-alone 1024x768+0+0
+    ProbeSaverWindow "$dir/probe.txt"
+    grep -qx 'window 0 0 1024 768' "$dir/probe.txt" ||
+        Fail "the window does not follow the virtual screen: $(cat "$dir/probe.txt")"
+
+    ChangeMonitors 2 DUMMY1 1280x1024 --right-of DUMMY0
+    ExpectOracleIn changes-larger 1280x1024+1024+0
+    ExpectOracleIn changes-primary 1024x768+0+0
+
+    ChangeMonitors 2 DUMMY0 800x600
+    ExpectOracleIn changes-lower 800x600+0+0
+    ExpectOracleIn changes-larger-again 1280x1024+1024+0
+    [ "$(grep -c 'wglCreateContext' "$dir/saver.out.err")" = 1 ] ||
+        Fail "the saver made another GL context for the new displays"
+
+    local x=$CENTRE_X y=$CENTRE_Y
+    ParkPointer $((x + 50)) $((y - 50))
+    TurnCameraAway changes-lower
+    StillRunningAfter "$SAVER_PID" 1 || Fail "travel of 50 pixels closed the saver"
+    ParkPointer $((x + 51)) $((y - 50))
+    ExpectSaverExit "after travel of 51 pixels once the displays changed"
 }
 
 RunCase "$1"

@@ -192,6 +192,9 @@ void glGetIntegerv(GLenum pname, GLint* data) {
 void glFlush() {
     Record("glFlush", {});
 }
+void glLineWidth(GLfloat width) {
+    Record("glLineWidth", {width});
+}
 void glFinish() {
     Record("glFinish", {});
 }

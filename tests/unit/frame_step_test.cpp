@@ -361,6 +361,24 @@ TEST_F(FrameStepTest, TexturesAreUploadedOnceWhateverTheNumberOfViews) {
     EXPECT_EQ(RecordedGlCallsNamed("glBindTexture").size(), 3u * 16u);
 }
 
+TEST_F(FrameStepTest, EachViewDrawsTheClockAtItsOwnStrokeWidth) {
+    UseZone("UTC");
+    const ViewRect views[] = {{0, 0, 800, 600}, {800, 0, 800, 600}};
+    const float widths[] = {1.0f, 1.5f};
+    PinCalendarTime(December22Noon);
+    FrameStepViews(views, 2, widths);
+    std::string order;
+    for (const GlCall& call : RecordedGlCalls()) {
+        if (call.name == "glViewport") order += "view ";
+        if (call.name == "glLineWidth") order += FormatGlCall(call) + " ";
+    }
+    EXPECT_EQ(order, "view view glLineWidth(1.5) glLineWidth(1) ");
+
+    ClearGlCalls();
+    FrameStep();
+    EXPECT_TRUE(RecordedGlCallsNamed("glLineWidth").empty());
+}
+
 TEST_F(FrameStepTest, SeveralViewsDoTheWorkOfAFrameOnce) {
     UseZone("UTC");
     const ViewRect views[] = {{0, 0, 800, 600}, {800, 0, 800, 600}, {0, 600, 1600, 900}};

@@ -141,4 +141,49 @@ TEST(MonitorLayout, CoordinatesAtTheLimitsDoNotOverflow) {
     EXPECT_TRUE(LayOutMonitorViews(window, {{low, low, low + 10, low + 10}}).empty());
 }
 
+// Two monitors, the primary on the right at 192 DPI, the other at 96 and on the left
+// at negative coordinates, lower than the primary.
+const std::vector<MonitorArea> PrimaryOnTheRight = {{{0, 0, 1920, 1080}, true, 192},
+                                                    {{-1280, 100, 0, 1124}, false, 96}};
+const ScreenRect BothMonitors{-1280, 0, 1920, 1124};
+
+TEST(MonitorLayout, EachLayoutPlansItsViewsAndTheirStrokeWidths) {
+    const ViewPlan each = PlanViews(MonitorLayout::EachOwn, BothMonitors, PrimaryOnTheRight);
+    EXPECT_EQ(each.views, (Views{{1280, 44, 1920, 1080}, {0, 0, 1280, 1024}}));
+    EXPECT_EQ(each.strokeWidths, (std::vector<float>{2.0f, 1.0f}));
+
+    // The primary alone; the clear blackens the rest of the window.
+    const ViewPlan main = PlanViews(MonitorLayout::MainOnly, BothMonitors, PrimaryOnTheRight);
+    EXPECT_EQ(main.views, (Views{{1280, 44, 1920, 1080}}));
+    EXPECT_EQ(main.strokeWidths, (std::vector<float>{2.0f}));
+
+    // One view, the window: the clock in its bottom left corner is on the left monitor.
+    const ViewPlan across = PlanViews(MonitorLayout::AcrossAll, BothMonitors, PrimaryOnTheRight);
+    EXPECT_TRUE(across.views.empty());
+    EXPECT_EQ(across.strokeWidths, (std::vector<float>{1.0f}));
+}
+
+TEST(MonitorLayout, OneMonitorOrNoneIsTheWholeWindowInEveryLayout) {
+    const std::vector<MonitorArea> one = {{{0, 0, 1920, 1080}, true, 144}};
+    for (MonitorLayout layout :
+         {MonitorLayout::EachOwn, MonitorLayout::MainOnly, MonitorLayout::AcrossAll}) {
+        const ViewPlan plan = PlanViews(layout, ScreenRect{0, 0, 1920, 1080}, one);
+        EXPECT_TRUE(plan.views.empty());
+        EXPECT_EQ(plan.strokeWidths, (std::vector<float>{1.5f}));
+        const ViewPlan none = PlanViews(layout, ScreenRect{0, 0, 1920, 1080}, {});
+        EXPECT_TRUE(none.views.empty());
+        EXPECT_EQ(none.strokeWidths, (std::vector<float>{1.0f}));
+    }
+}
+
+TEST(MonitorLayout, StrokesScaleWithTheDisplayWithinBounds) {
+    EXPECT_EQ(StrokeWidthForDpi(96), 1.0f);  // exactly: the GL calls stay as they were
+    EXPECT_EQ(StrokeWidthForDpi(0), 1.0f);   // unknown
+    EXPECT_EQ(StrokeWidthForDpi(72), 1.0f);  // no stroke thinner than a pixel
+    EXPECT_EQ(StrokeWidthForDpi(120), 1.25f);
+    EXPECT_EQ(StrokeWidthForDpi(192), 2.0f);
+    EXPECT_EQ(StrokeWidthForDpi(480), 5.0f);
+    EXPECT_EQ(StrokeWidthForDpi(0xFFFFFFFFu), 5.0f);
+}
+
 }  // namespace

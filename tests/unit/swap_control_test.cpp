@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "front/win32/swap_control_logic.h"
 
 namespace {
@@ -20,6 +22,14 @@ TEST(ExtensionListed, NothingIsListedInNothing) {
     EXPECT_FALSE(ExtensionListed("", "WGL_EXT_swap_control"));
     EXPECT_FALSE(ExtensionListed("WGL_EXT_swap_control", ""));
     EXPECT_FALSE(ExtensionListed("WGL_EXT_swap_control", nullptr));
+}
+
+TEST(UsableProcAddress, DriversStandInValuesAreNotCalled) {
+    for (std::intptr_t value : {0, 1, 2, 3, -1})
+        EXPECT_FALSE(UsableProcAddress(reinterpret_cast<const void*>(value))) << value;
+    const int function = 0;
+    EXPECT_TRUE(UsableProcAddress(&function));
+    EXPECT_TRUE(UsableProcAddress(reinterpret_cast<const void*>(std::intptr_t(4))));
 }
 
 }  // namespace

@@ -25,7 +25,9 @@ std::vector<Strip> RecordedStrips() {
     std::vector<Strip> strips;
     bool open = false;
     for (const GlCall& call : calls) {
-        if ((call.name == "glColor3f" || call.name == "glFlush") && !open) continue;
+        const bool state =
+            call.name == "glColor3f" || call.name == "glFlush" || call.name == "glLineWidth";
+        if (state && !open) continue;
         if (call.name == "glBegin") {
             EXPECT_FALSE(open);
             EXPECT_EQ(call.args.at(0), double(GL_LINE_STRIP));
@@ -289,4 +291,26 @@ TEST_F(TextRenderer, TwoPointStripBeforeAnEmptyPairIsFlushed) {
         if (call.name == "glFlush") sequence += "F";
     }
     EXPECT_EQ(sequence, "[vv][]F[vvvvv][vv][]F[vv][vvvvvv][]");
+}
+
+TEST_F(TextRenderer, WideStrokesAreSetForTheTextAloneAndWidthOneSetsNothing) {
+    char text[] = "A1";
+    DrawStrokeText(text, 1, 1, 1, 23, 0, nullptr, 2.0f);
+    const std::vector<std::string> calls = RecordedGlCallTexts();
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(calls[1], GlCallText("glLineWidth", {2}));
+    EXPECT_EQ(calls[2], GlCallText("glBegin", {GL_LINE_STRIP}));
+    EXPECT_EQ(calls.back(), GlCallText("glLineWidth", {1}));
+    EXPECT_EQ(RecordedGlCallsNamed("glLineWidth").size(), 2u);
+    EXPECT_EQ(RecordedStrips().size(), 2u);
+
+    for (const float width : {1.0f, 0.0f, -2.0f, std::nanf("")}) {
+        ClearGlCalls();
+        DrawStrokeText(text, 1, 1, 1, 23, 0, nullptr, width);
+        EXPECT_TRUE(RecordedGlCallsNamed("glLineWidth").empty()) << width;
+    }
+    ClearGlCalls();
+    char empty[] = "";
+    DrawStrokeText(empty, 1, 1, 1, 23, 0, nullptr, 2.0f);
+    EXPECT_EQ(RecordedGlCalls().size(), 1u);
 }

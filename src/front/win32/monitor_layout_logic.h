@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "front/win32/display_options.h"
 #include "view/projection.h"
 
 // A rectangle in virtual-screen pixels as Windows gives it (RECT): y grows downward,
@@ -21,3 +22,33 @@ struct ScreenRect {
 // display) gives none either, so no picture is drawn twice over itself.
 std::vector<ViewRect> LayOutMonitorViews(const ScreenRect& window,
                                          const std::vector<ScreenRect>& monitors);
+
+// A monitor as the saver finds it when it lays out its views.
+struct MonitorArea {
+    ScreenRect rect;
+    bool primary;
+    std::uint32_t dpi;  // its effective dots per inch; 0 when it could not be read
+};
+
+// What the frame loop draws: the views and the clock text's stroke width in each.
+struct ViewPlan {
+    std::vector<ViewRect> views;      // empty: one view, the whole window
+    std::vector<float> strokeWidths;  // one per view; with no views one, for the window
+};
+
+// The views of the saver window on `window` for the user's choice of layout:
+// each monitor its own (as LayOutMonitorViews), one view over the whole window, or
+// the primary monitor's alone with the rest left black. A plan whose only view is
+// the whole window has no views, so that it draws exactly as a one-screen window.
+ViewPlan PlanViews(MonitorLayout layout, const ScreenRect& window,
+                   const std::vector<MonitorArea>& monitors);
+
+// Whether two readings of the monitors agree in every rectangle, primary flag and
+// DPI, in the same order.
+bool SameMonitors(const std::vector<MonitorArea>& a, const std::vector<MonitorArea>& b);
+
+// The clock text's stroke width in pixels on a display of `dpi`: the display's scale
+// (dpi / 96), so that strokes keep their weight on a scaled display. Exactly 1 at
+// 96 or below, or when the DPI is unknown (0), and at most 5 (480 DPI, the largest
+// scale Windows offers), so that a nonsense reading cannot smear the text.
+float StrokeWidthForDpi(std::uint32_t dpi);

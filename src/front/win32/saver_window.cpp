@@ -1,11 +1,14 @@
 #include <GL/gl.h>
 
+#include <cstdint>
 #include <vector>
 
+#include "frame/frame_pacing.h"
 #include "frame/frame_step.h"
 #include "front/win32/monitor_layout_logic.h"
 #include "front/win32/shell.h"
 #include "front/win32/swap_control_logic.h"
+#include "platform/clock.h"
 #include "view/projection.h"
 
 HWND saverWindow = nullptr;
@@ -15,8 +18,25 @@ namespace {
 const char kClassName[] = "OpenGL";
 const char kWindowTitle[] = "SaverWindow";
 
+#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
+#endif
+
+// What the frame loop draws and when. The window procedure only records here what
+// changed; the loop, which owns the GL context, lays out and draws.
+struct Surface {
+    FramePacing pacing;
+    bool layoutStale = true;  // the window's size, the monitors or their DPI changed
+    ViewPlan plan;
+    std::vector<MonitorArea> monitors;  // as they were laid out for (the saver only)
+    DWORD checkedTick = 0;              // when the monitors were last compared with them
+};
+Surface surface;
+
 void ReportError(const char* text) {
-    MessageBoxA(nullptr, text, "Error", MB_OK);
+    // The full-screen saver is topmost; a box that is not would open behind it.
+    const UINT topmost = runMode == RunMode::Saver ? MB_TOPMOST : 0;
+    MessageBoxA(nullptr, text, "Error", MB_OK | topmost);
 }
 
 // Tells the system whether a screen saver is running; the previous state is not wanted.
@@ -36,6 +56,7 @@ bool RegisterSaverClass() {
 }
 
 struct WindowPlacement {
+    DWORD exStyle;
     DWORD style;
     HWND parent;
     int x;  // screen coordinates for the saver, the host's client area for the preview
@@ -45,11 +66,13 @@ struct WindowPlacement {
 };
 
 // The saver covers the virtual screen, every monitor, whose top left may lie at
-// negative coordinates; the preview, the host's whole window rectangle. A host that
-// is not a window leaves the size at zero, and creation fails on the parent anyway.
+// negative coordinates, and stays above windows that are always on top, as a screen
+// saver must; the preview, the host's whole window rectangle. A host that is not a
+// window leaves the size at zero, and creation fails on the parent anyway.
 WindowPlacement PlacementFor(RunMode mode, HWND host) {
     if (mode == RunMode::Saver) {
-        return {WS_POPUP | WS_VISIBLE,
+        return {WS_EX_TOPMOST,
+                WS_POPUP | WS_VISIBLE,
                 nullptr,
                 GetSystemMetrics(SM_XVIRTUALSCREEN),
                 GetSystemMetrics(SM_YVIRTUALSCREEN),
@@ -58,29 +81,93 @@ WindowPlacement PlacementFor(RunMode mode, HWND host) {
     }
     RECT rect{};
     GetWindowRect(host, &rect);
-    return {WS_CHILD | WS_VISIBLE, host, 0, 0, rect.right - rect.left, rect.bottom - rect.top};
+    return {0, WS_CHILD | WS_VISIBLE, host, 0, 0, rect.right - rect.left, rect.bottom - rect.top};
 }
 
-BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM list) {
-    reinterpret_cast<std::vector<ScreenRect>*>(list)->push_back(
-        ScreenRect{rect->left, rect->top, rect->right, rect->bottom});
+// GetDpiForMonitor of shcore.dll (Windows 8.1 on), loaded once from the system
+// folder; null where there is none.
+using MonitorDpiFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+MonitorDpiFunction FindMonitorDpiFunction() {
+    static bool looked = false;
+    static MonitorDpiFunction function = nullptr;
+    if (looked) return function;
+    looked = true;
+    // Stays loaded for the process: the function is asked again at every layout.
+    if (HMODULE library = LoadSystemLibrary("shcore.dll"))
+        function = ProcAs<MonitorDpiFunction>(GetProcAddress(library, "GetDpiForMonitor"));
+    return function;
+}
+
+// The monitor's effective DPI, the user's scale for it; where the system cannot say
+// per monitor, the one DPI of the screen.
+std::uint32_t MonitorDpi(HMONITOR monitor) {
+    constexpr int effectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+    UINT x = 0, y = 0;
+    const MonitorDpiFunction monitorDpi = FindMonitorDpiFunction();
+    if (monitorDpi != nullptr && monitor != nullptr &&
+        monitorDpi(monitor, effectiveDpi, &x, &y) == S_OK && x != 0)
+        return x;
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
+    if (screen != nullptr) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? std::uint32_t(dpi) : 0;
+}
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT rect, LPARAM list) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    const bool primary = GetMonitorInfoA(monitor, &info) && (info.dwFlags & MONITORINFOF_PRIMARY);
+    reinterpret_cast<std::vector<MonitorArea>*>(list)->push_back(
+        MonitorArea{ScreenRect{rect->left, rect->top, rect->right, rect->bottom}, primary,
+                    MonitorDpi(monitor)});
     return TRUE;
 }
 
-// One view per monitor when the saver spans several; none when one view, the whole
-// window, is all there is (one monitor, or the preview), so that such a window draws
-// exactly as a single-screen window does.
-std::vector<ViewRect> MonitorViews(const WindowPlacement& placement) {
-    if (runMode != RunMode::Saver) return {};
-    std::vector<ScreenRect> monitors;
+std::vector<MonitorArea> ReadMonitors() {
+    std::vector<MonitorArea> monitors;
     EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
-    const ScreenRect window{placement.x, placement.y, placement.x + placement.width,
-                            placement.y + placement.height};
-    std::vector<ViewRect> views = LayOutMonitorViews(window, monitors);
-    if (views.size() == 1 && views[0].x == 0 && views[0].y == 0 &&
-        views[0].width == placement.width && views[0].height == placement.height)
-        views.clear();
-    return views;
+    return monitors;
+}
+
+// The saver's views, by the user's choice of layout, over `monitors`; the preview is
+// one view, with the weight of the monitor it stands on.
+ViewPlan PlanWindowViews(HWND window, const std::vector<MonitorArea>& monitors) {
+    if (runMode != RunMode::Saver) {
+        ViewPlan plan;
+        plan.strokeWidths.push_back(
+            StrokeWidthForDpi(MonitorDpi(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY))));
+        return plan;
+    }
+    RECT client{};
+    GetClientRect(window, &client);
+    POINT topLeft{client.left, client.top};
+    ClientToScreen(window, &topLeft);
+    const ScreenRect area{topLeft.x, topLeft.y, topLeft.x + (client.right - client.left),
+                          topLeft.y + (client.bottom - client.top)};
+    return PlanViews(displayOptions.monitors, area, monitors);
+}
+
+// Fits the projection and the views to the window as it is now. Needs the context
+// current; keeps the context and its textures.
+void LayOutSurface(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    ResizeView(client.right - client.left, client.bottom - client.top);
+    if (runMode == RunMode::Saver) surface.monitors = ReadMonitors();
+    surface.plan = PlanWindowViews(window, surface.monitors);
+    surface.layoutStale = false;
+}
+
+// Wine (8 at least) announces no change of the displays made outside it, such as a
+// monitor switched off through RandR. So, about once a second (not at every frame
+// of a held steering key), the saver compares the monitors with those it laid out
+// for, and handles a difference as the announced change.
+void NoticeDisplayChange(HWND window) {
+    const DWORD now = GetTickCount();
+    if (runMode != RunMode::Saver || now - surface.checkedTick < 500) return;
+    surface.checkedTick = now;
+    if (!SameMonitors(ReadMonitors(), surface.monitors))
+        SendMessageA(window, WM_DISPLAYCHANGE, 0, 0);
 }
 
 // Double-buffered RGBA, 32 colour bits; no depth bits are asked for.
@@ -121,19 +208,28 @@ HGLRC CreateCurrentContext(HDC deviceContext) {
     return renderingContext;
 }
 
+// A WGL function of the current context, or null where the driver has none, whatever
+// stand-in value it answers with.
+template <typename Function>
+Function FindWglFunction(const char* name) {
+    const PROC proc = wglGetProcAddress(name);
+    if (!UsableProcAddress(reinterpret_cast<const void*>(proc))) return nullptr;
+    return ProcAs<Function>(proc);
+}
+
 // Asks the driver, where it offers WGL_EXT_swap_control, to let each SwapBuffers wait
-// for the display's next refresh: on real hardware the loop then draws at the
-// display's pace instead of spinning a core on frames nobody sees. The loop itself
-// keeps no timer. Without the extension nothing changes. Needs the current context.
+// for the display's next refresh: while a steering key is held, frames then follow
+// at the display's pace instead of spinning a core on frames nobody sees. Without
+// the extension nothing changes. Needs the current context.
 void RequestDisplayPacedSwaps(HDC deviceContext) {
     using ExtensionsArb = const char*(WINAPI*)(HDC);
     using ExtensionsExt = const char*(WINAPI*)();
     using SwapInterval = BOOL(WINAPI*)(int);
     const char* extensions = nullptr;
-    if (const auto arb = ProcAs<ExtensionsArb>(wglGetProcAddress("wglGetExtensionsStringARB")))
+    if (const auto arb = FindWglFunction<ExtensionsArb>("wglGetExtensionsStringARB"))
         extensions = arb(deviceContext);
     if (extensions == nullptr) {
-        if (const auto ext = ProcAs<ExtensionsExt>(wglGetProcAddress("wglGetExtensionsStringEXT")))
+        if (const auto ext = FindWglFunction<ExtensionsExt>("wglGetExtensionsStringEXT"))
             extensions = ext();
     }
     // Older drivers list their WGL extensions with the GL's own.
@@ -141,30 +237,93 @@ void RequestDisplayPacedSwaps(HDC deviceContext) {
     if (!ExtensionListed(extensions, "WGL_EXT_swap_control") &&
         !ExtensionListed(glExtensions, "WGL_EXT_swap_control"))
         return;
-    const auto swapInterval = ProcAs<SwapInterval>(wglGetProcAddress("wglSwapIntervalEXT"));
-    if (swapInterval != nullptr) swapInterval(1);
+    if (const auto swapInterval = FindWglFunction<SwapInterval>("wglSwapIntervalEXT"))
+        swapInterval(1);
 }
 
-// Messages first; a frame only when none is waiting. Returns when WM_QUIT is taken.
-// Without views the frame fills the window; with them, each view gets the frame.
-void RunFrameLoop(HDC deviceContext, const std::vector<ViewRect>& views) {
+// A timer that ends a wait to the millisecond (Windows 10 from 1803 on), so the new
+// second is drawn within a display frame of its start; elsewhere null, and the wait's
+// own timeout, as coarse as the system's tick, ends it.
+HANDLE CreatePreciseTimer() {
+    using CreateTimerFunction = HANDLE(WINAPI*)(LPSECURITY_ATTRIBUTES, LPCWSTR, DWORD, DWORD);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    const auto create =
+        kernel != nullptr
+            ? ProcAs<CreateTimerFunction>(GetProcAddress(kernel, "CreateWaitableTimerExW"))
+            : nullptr;
+    if (create == nullptr) return nullptr;
+    return create(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
+}
+
+// Sleeps until a message comes or `milliseconds` (1 to 1000) have passed.
+void WaitForMessageOrTime(HANDLE timer, int milliseconds) {
+    DWORD count = 0;
+    if (timer != nullptr) {
+        LARGE_INTEGER due{};
+        due.QuadPart = -std::int64_t(milliseconds) * 10000;  // relative, in 100 ns
+        if (SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE)) count = 1;
+    }
+    // Only messages that came after the queue was last emptied wake the wait; input
+    // that came before it has been handled by then.
+    MsgWaitForMultipleObjectsEx(count, count != 0 ? &timer : nullptr, DWORD(milliseconds),
+                                QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
+void DrawFrame(HDC deviceContext) {
+    const ViewPlan& plan = surface.plan;
+    const float wholeWidth = plan.strokeWidths.empty() ? 1.0f : plan.strokeWidths[0];
+    if (plan.views.empty())
+        FrameStep(wholeWidth);
+    else
+        FrameStepViews(plan.views.data(), plan.views.size(), plan.strokeWidths.data());
+    SwapBuffers(deviceContext);
+    NoteFrameDrawn(surface.pacing, lastFrameTime, PictureMoving());
+}
+
+// Messages first; a frame only when none is waiting and the picture would change
+// (frame/frame_pacing.h); otherwise asleep until a message or the next second.
+// Returns when WM_QUIT is taken.
+void RunFrameLoop(HWND window, HDC deviceContext) {
+    HANDLE timer = CreatePreciseTimer();
     MSG message{};
     for (;;) {
         if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) return;
+            if (message.message == WM_QUIT) break;
             TranslateMessage(&message);
             DispatchMessageA(&message);
-        } else {
-            if (views.empty())
-                FrameStep();
-            else
-                FrameStepViews(views.data(), views.size());
-            SwapBuffers(deviceContext);
+            continue;
         }
+        // The wait below is never longer than a second, so this comes at least as often.
+        NoticeDisplayChange(window);
+        if (surface.layoutStale) LayOutSurface(window);
+        const int wait = MillisecondsUntilDue(surface.pacing, ReadCalendarMilliseconds());
+        if (wait > 0)
+            WaitForMessageOrTime(timer, wait);
+        else
+            DrawFrame(deviceContext);
     }
+    if (timer != nullptr) CloseHandle(timer);
 }
 
 }  // namespace
+
+void RequestFrame() {
+    surface.pacing.invalidated = true;
+}
+
+void RequestLayout() {
+    surface.layoutStale = true;
+    surface.pacing.invalidated = true;
+}
+
+void FollowDisplayChange(HWND window) {
+    if (runMode == RunMode::Saver) {
+        const WindowPlacement placement = PlacementFor(RunMode::Saver, nullptr);
+        SetWindowPos(window, HWND_TOPMOST, placement.x, placement.y, placement.width,
+                     placement.height, SWP_NOACTIVATE);
+    }
+    RequestLayout();
+}
 
 void RunSaverWindow(HWND host, int showCommand) {
     if (!RegisterSaverClass()) {
@@ -173,9 +332,9 @@ void RunSaverWindow(HWND host, int showCommand) {
     }
     const WindowPlacement placement = PlacementFor(runMode, host);
     // WM_CREATE, and with it the scene and texture set-up, runs inside this call.
-    saverWindow = CreateWindowExA(0, kClassName, kWindowTitle, placement.style, placement.x,
-                                  placement.y, placement.width, placement.height, placement.parent,
-                                  nullptr, moduleInstance, nullptr);
+    saverWindow = CreateWindowExA(placement.exStyle, kClassName, kWindowTitle, placement.style,
+                                  placement.x, placement.y, placement.width, placement.height,
+                                  placement.parent, nullptr, moduleInstance, nullptr);
     if (saverWindow == nullptr) return;
 
     SetScreenSaverRunning(TRUE);
@@ -189,9 +348,9 @@ void RunSaverWindow(HWND host, int showCommand) {
     }
 
     RequestDisplayPacedSwaps(deviceContext);
-    ResizeView(placement.width, placement.height);
+    LayOutSurface(saverWindow);
     ShowWindow(saverWindow, showCommand);
-    RunFrameLoop(deviceContext, MonitorViews(placement));
+    RunFrameLoop(saverWindow, deviceContext);
 
     ReleaseGlObjects();
     wglMakeCurrent(nullptr, nullptr);

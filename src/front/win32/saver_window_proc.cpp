@@ -5,6 +5,10 @@
 #include "platform/system_library.h"
 #include "textures/texture_set.h"
 
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
 namespace {
 
 // The scene is set up by the first creation only; a second window reuses it.
@@ -75,6 +79,22 @@ void OnKeyOrButton() {
     if (KeyOrButtonRequestsClose(saverSettings, runMode, spaceDown)) RequestClose(saverSettings);
 }
 
+// Drawing happens in the frame loop, between messages; here the window only says
+// that it needs a frame.
+void OnPaint(HWND window) {
+    PAINTSTRUCT paint;
+    BeginPaint(window, &paint);
+    EndPaint(window, &paint);
+    RequestFrame();
+}
+
+void OnDisplayChange(HWND window) {
+    FollowDisplayChange(window);
+    // A monitor switched off takes the cursor onto another: that is not the user's
+    // travel, so it counts from where the change left the cursor.
+    saverSettings.cursorOrigin = CursorPosition();
+}
+
 void OnMouseMove() {
     // The message's own coordinates are client-relative; travel is measured on screen.
     if (settingUpScene || !InputMayClose(saverSettings, runMode)) return;
@@ -120,7 +140,22 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         case WM_SETCURSOR:
             OnSetCursor();
             break;
+        case WM_PAINT:
+            OnPaint(window);
+            return 0;
+        case WM_SIZE:
+        case WM_DPICHANGED:
+            RequestLayout();
+            break;
+        case WM_DISPLAYCHANGE:
+            OnDisplayChange(window);
+            break;
         case WM_KEYDOWN:
+            // A frame at once, so a steering key's first press shows without waiting
+            // for the next second; the frame step keeps frames coming while it is held.
+            RequestFrame();
+            OnKeyOrButton();
+            break;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:

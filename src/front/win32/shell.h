@@ -18,6 +18,17 @@ void RunSaverWindow(HWND host, int showCommand);
 
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// What the window procedure tells the frame loop, which draws only when the picture
+// would change. The window needs a frame (it was painted over, or a key came that may
+// steer the camera):
+void RequestFrame();
+// The window's size or a monitor's scale changed: views and text weight are laid out
+// anew before the next frame, in the same GL context.
+void RequestLayout();
+// The displays changed: the full-screen saver covers the new virtual screen, then
+// lays out as RequestLayout.
+void FollowDisplayChange(HWND window);
+
 // Nonzero when the saver may close: no password service, or the user gave the password.
 int VerifySaverPassword(HWND window);
 

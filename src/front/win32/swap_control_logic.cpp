@@ -1,5 +1,6 @@
 #include "front/win32/swap_control_logic.h"
 
+#include <cstdint>
 #include <cstring>
 
 bool ExtensionListed(const char* list, const char* name) {
@@ -11,4 +12,9 @@ bool ExtensionListed(const char* list, const char* name) {
         if (startsWord && endsWord) return true;
     }
     return false;
+}
+
+bool UsableProcAddress(const void* address) {
+    const auto value = reinterpret_cast<std::intptr_t>(address);
+    return value != 0 && value != 1 && value != 2 && value != 3 && value != -1;
 }

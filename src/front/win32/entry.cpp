@@ -81,10 +81,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
             break;
         case RunMode::Preview:
         case RunMode::Saver:
-            // gdi32 loads opengl32 by name for the pixel format, before the first GL
-            // call would load it (where it is delay-imported): once it is loaded from
-            // the system folder, that name finds this one.
-            LoadSystemLibrary("opengl32.dll");
             RunSaverWindow(hostWindow, showCommand);
             break;
         case RunMode::None:

@@ -5,10 +5,12 @@
 
 #include "frame/frame_pacing.h"
 #include "frame/frame_step.h"
+#include "front/win32/gl_imports.h"
 #include "front/win32/monitor_layout_logic.h"
 #include "front/win32/shell.h"
 #include "front/win32/swap_control_logic.h"
 #include "platform/clock.h"
+#include "platform/system_library.h"
 #include "view/projection.h"
 
 HWND saverWindow = nullptr;
@@ -185,6 +187,11 @@ PIXELFORMATDESCRIPTOR PixelFormatRequest() {
 // Gives the window's device context a pixel format and a current rendering context.
 // On failure the reason has been shown and nothing of the context is left over.
 HGLRC CreateCurrentContext(HDC deviceContext) {
+    // Before the pixel format, which makes gdi32 load opengl32 by name.
+    if (!LoadGlImports()) {
+        ReportError("Cannot load OpenGL (opengl32.dll and glu32.dll) from the system folder.");
+        return nullptr;
+    }
     const PIXELFORMATDESCRIPTOR request = PixelFormatRequest();
     const int format = ChoosePixelFormat(deviceContext, &request);
     if (format == 0) {

@@ -2,7 +2,8 @@
 # Frame rate of the saver against a peer, measured from outside both programs.
 #
 # For each screen size, in one Xvfb of that size (Mesa llvmpipe), it runs one after
-# the other, for several rounds, `solvane.scr /s` under Wine and XScreenSaver's
+# the other, for several rounds, `solvane.scr /s` under Wine (keypad 6 held, so that
+# it draws as fast as it can) and XScreenSaver's
 # glplanet (--mode globe --delay 0, its built-in imagery, on the root window; its
 # default mode is random, and its frame rate changes with it), and with BEFORE_SCR
 # an older build of the saver as well. The order within a round turns by one each
@@ -64,7 +65,12 @@ RunSaver() { # program dir
   local pid=$!
   first=$(WaitFirstSwap "$dir/err" "$pid")
   echo "$start $first" | awk '{ printf "%.2f\n", $2 - $1 }' >"$dir/first-frame-s"
+  # The saver draws a frame only when its picture changes: once a second, and at once
+  # while a keypad key steers the camera. Keypad 6 held keeps it drawing as fast as it
+  # can, which is what a frame rate measures (an older build draws so anyway).
+  xdotool keydown KP_6
   sleep "$runSeconds"
+  xdotool keyup KP_6
   # Peak resident memory of the Windows process (the loader execs into it).
   awk '/^VmHWM/ { print $2 }' "/proc/$pid/status" >"$dir/peak-kb" 2>/dev/null || true
   # The space bar closes the saver, which then exits on its own and its HUD file is

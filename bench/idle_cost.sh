@@ -1,26 +1,31 @@
 #!/usr/bin/env bash
-# What the Windows saver costs while it runs at its defaults, against XScreenSaver's
-# glplanet (--mode globe, its default delay), measured from outside, side by side in
-# one Xvfb at 1024 x 768 (Mesa llvmpipe), in alternating rounds:
+# What the Windows saver and the Linux hack cost while they run at their defaults,
+# against XScreenSaver's glplanet (--mode globe, its default delay), measured from
+# outside, side by side in one Xvfb per screen size (Mesa llvmpipe), in rounds whose
+# order turns:
 #   - processor seconds per second of screen time: the program, plus for the saver
 #     the prefix's wineserver, plus the X server (user + system, from /proc);
 #   - the saver's frames per second while keypad 6 is held (Wine's wgl trace);
 #   - the time from a space press to the end of the saver's process.
-# With BEFORE_SCR an older saver build runs in every round too.
+# With BEFORE_SCR and BEFORE_HACK older builds run in every round too.
 #
 #   bench/idle_cost.sh
 #
-# Settings (environment): ROUNDS=3, RUN_SECONDS=20 (the idle measurement),
-# HOLD_SECONDS=5 (keypad 6), SCR=build/win64/solvane.scr, BEFORE_SCR=<path>,
-# TEXTURES=<folder>.
+# Settings (environment): SIZES="1024x768 1920x1080", ROUNDS=3, RUN_SECONDS=20 (the
+# idle measurement), HOLD_SECONDS=5 (keypad 6), SCR=build/win64/solvane.scr,
+# HACK=build/native-release/solvane (none: HACK=), BEFORE_SCR=<path>,
+# BEFORE_HACK=<path>, TEXTURES=<folder>.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+sizes=${SIZES:-1024x768 1920x1080}
 rounds=${ROUNDS:-3}
 runSeconds=${RUN_SECONDS:-20}
 holdSeconds=${HOLD_SECONDS:-5}
 scr=${SCR:-$root/build/win64/solvane.scr}
 beforeScr=${BEFORE_SCR:-}
+hack=${HACK-$root/build/native-release/solvane}
+beforeHack=${BEFORE_HACK:-}
 peer=/usr/libexec/xscreensaver/glplanet
 [ -x "$peer" ] || peer=/usr/lib/xscreensaver/glplanet
 ticks=$(getconf CLK_TCK)
@@ -29,19 +34,24 @@ work=$(mktemp -d /tmp/solvane-idle-cost.XXXXXX)
 # shellcheck source=bench/wine_session.sh
 . "$root/bench/wine_session.sh"
 trap EndWineSession EXIT
-for need in "$scr" "$peer" "$loader" ${beforeScr:+"$beforeScr"}; do
+for need in "$scr" "$peer" "$loader" ${beforeScr:+"$beforeScr"} ${hack:+"$hack"} \
+  ${beforeHack:+"$beforeHack"}; do
   [ -e "$need" ] || { echo "missing: $need" >&2; exit 1; }
 done
 
-StartXvfb 1024x768 "$work/xvfb.log"
-BootWinePrefix "$work/prefix" "$(ChooseTextures)"
-wineserverPid=""
-for pid in $(pgrep wineserver); do
-  if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
-    wineserverPid=$pid
-  fi
-done
-[ -n "$wineserverPid" ] || { echo "no wineserver of $WINEPREFIX" >&2; exit 1; }
+# An Xvfb of the size and a prefix of its own (Wine keeps the screen it found when the
+# prefix's first process started), and the prefix's wineserver.
+StartSession() { # size dir
+  StartXvfb "$1" "$2/xvfb.log"
+  BootWinePrefix "$2/prefix" "$textures"
+  wineserverPid=""
+  for pid in $(pgrep wineserver); do
+    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+      wineserverPid=$pid
+    fi
+  done
+  [ -n "$wineserverPid" ] || { echo "no wineserver of $WINEPREFIX" >&2; exit 1; }
+}
 
 CpuTicks() { # pid...
   local total=0 pid
@@ -64,7 +74,7 @@ CpuPerSecond() { # pid...
 RunSaver() { # scr dir
   local dir=$2
   mkdir -p "$dir"
-  xdotool mousemove 512 384
+  xdotool mousemove "$((width / 2))" "$((height / 2))"
   WINEDEBUG=-all,+timestamp,+wgl "$loader" "$1" /s >"$dir/out" 2>"$dir/err" &
   local pid=$!
   WaitFirstSwap "$dir/err" "$pid" >/dev/null
@@ -91,6 +101,16 @@ RunSaver() { # scr dir
   xdotool keyup space
 }
 
+RunHack() { # program dir
+  mkdir -p "$2"
+  "$1" -root -textures "$textures" >"$2/out" 2>&1 &
+  local pid=$!
+  sleep 3
+  CpuPerSecond "$pid" >"$2/cpu"
+  kill -TERM "$pid"
+  wait "$pid" 2>/dev/null || true
+}
+
 RunPeer() { # dir
   mkdir -p "$1"
   "$peer" --mode globe -root >"$1/out" 2>&1 &
@@ -101,34 +121,59 @@ RunPeer() { # dir
   wait "$pid" 2>/dev/null || true
 }
 
+textures=$(ChooseTextures)
 programs=(saver peer)
+[ -n "$hack" ] && programs+=(hack)
 [ -n "$beforeScr" ] && programs+=(before)
-for round in $(seq "$rounds"); do
-  for i in "${!programs[@]}"; do
-    program=${programs[$(((i + round - 1) % ${#programs[@]}))]}
-    case $program in
-      saver) RunSaver "$scr" "$work/saver-$round" ;;
-      before) RunSaver "$beforeScr" "$work/before-$round" ;;
-      peer) RunPeer "$work/peer-$round" ;;
-    esac
-  done
-  line="   round $round (load $(cut -d' ' -f1 /proc/loadavg)): CPU s/s saver $(cat "$work/saver-$round/cpu")"
-  line+=", glplanet $(cat "$work/peer-$round/cpu")"
-  [ -n "$beforeScr" ] && line+=", before $(cat "$work/before-$round/cpu")"
-  echo "$line"
-done
+[ -n "$beforeHack" ] && programs+=(hack-before)
+summary=$work/summary
+: >"$summary"
+Column() { cat "$base"/"$1"-*/"$2" | Median; }
+Row() { # label program [keypad]
+  if [ -n "${3:-}" ]; then
+    printf '%-28s %10s %14s %14s\n' "$1" "$(Column "$2" cpu)" "$(Column "$2" keypad-fps)" \
+      "$(Column "$2" space-ms)"
+  else
+    printf '%-28s %10s\n' "$1" "$(Column "$2" cpu)"
+  fi
+}
 
-Column() { cat "$work"/"$1"-*/"$2" | Median; }
-echo
-echo "At 1024 x 768 on Xvfb + llvmpipe, $rounds rounds; medians"
-printf '%-24s %14s %14s %14s\n' program "CPU s/s" "keypad-6 fps" "space-exit ms"
-printf '%-24s %14s %14s %14s\n' "solvane.scr /s" "$(Column saver cpu)" \
-  "$(Column saver keypad-fps)" "$(Column saver space-ms)"
-if [ -n "$beforeScr" ]; then
-  printf '%-24s %14s %14s %14s\n' "before: solvane.scr /s" "$(Column before cpu)" \
-    "$(Column before keypad-fps)" "$(Column before space-ms)"
-fi
-printf '%-24s %14s\n' "glplanet --mode globe" "$(Column peer cpu)"
-echo "$(Column saver cpu) $(Column peer cpu)" |
-  awk '{ if ($1 > 0) printf "glplanet / saver, CPU s/s: %.1f\n", $2 / $1 }'
+for size in $sizes; do
+  width=${size%x*}
+  height=${size#*x}
+  base=$work/$size
+  mkdir -p "$base"
+  StartSession "$size" "$base"
+  for round in $(seq "$rounds"); do
+    for i in "${!programs[@]}"; do
+      program=${programs[$(((i + round - 1) % ${#programs[@]}))]}
+      case $program in
+        saver) RunSaver "$scr" "$base/saver-$round" ;;
+        before) RunSaver "$beforeScr" "$base/before-$round" ;;
+        hack) RunHack "$hack" "$base/hack-$round" ;;
+        hack-before) RunHack "$beforeHack" "$base/hack-before-$round" ;;
+        peer) RunPeer "$base/peer-$round" ;;
+      esac
+    done
+    line="   $size round $round (load $(cut -d' ' -f1 /proc/loadavg)): CPU s/s"
+    for program in "${programs[@]}"; do line+=" $program $(cat "$base/$program-$round/cpu")"; done
+    echo "$line"
+  done
+  EndWineSession
+  {
+    echo
+    echo "At $size on Xvfb + llvmpipe, $rounds rounds; medians"
+    printf '%-28s %10s %14s %14s\n' program "CPU s/s" "keypad-6 fps" "space-exit ms"
+    Row "solvane.scr /s" saver keypad
+    [ -z "$beforeScr" ] || Row "before: solvane.scr /s" before keypad
+    [ -z "$hack" ] || Row "solvane -root" hack
+    [ -z "$beforeHack" ] || Row "before: solvane -root" hack-before
+    Row "glplanet --mode globe" peer
+    for program in saver ${hack:+hack}; do
+      echo "$(Column "$program" cpu) $(Column peer cpu)" |
+        awk -v p="$program" '{ if ($1 > 0) printf "glplanet / %s, CPU s/s: %.1f\n", p, $2 / $1 }'
+    done
+  } >>"$summary"
+done
+cat "$summary"
 echo "(CPU s/s: the program, the wineserver for the saver, and the X server; runs in $work)"

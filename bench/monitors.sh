@@ -74,7 +74,11 @@ Run() { # layout round
     local width
     width=$(xwininfo -id "$window" | awk '/^ *Width:/ { print $2 }')
     [ "$width" = "${widths[$1]}" ] || Fail "the saver's window is $width wide on layout $1"
+    # Held, keypad 6 keeps the saver drawing as fast as it can: otherwise it draws a
+    # frame a second.
+    xdotool keydown KP_6
     sleep "$runSeconds"
+    xdotool keyup KP_6
     # Held until the saver ends: at a few frames a second the key-down message is
     # handled a frame late, and the space bar must still be down then.
     xdotool keydown space

@@ -7,20 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
-
-bool HasWord(const char* list, const char* word) {
-    if (list == nullptr) return false;
-    const std::size_t length = std::strlen(word);
-    for (const char* p = std::strstr(list, word); p != nullptr; p = std::strstr(p + 1, word)) {
-        const bool startsWord = p == list || p[-1] == ' ';
-        const bool endsWord = p[length] == '\0' || p[length] == ' ';
-        if (startsWord && endsWord) return true;
-    }
-    return false;
-}
-
-}  // namespace
+#include "platform/extension_list.h"
 
 HeadlessContext::~HeadlessContext() {
     if (display == nullptr) return;
@@ -35,7 +22,7 @@ bool HeadlessContext::Open(int w, int h, char* error, std::size_t errorSize) {
     if (errorSize > 0) error[0] = '\0';
     // Surfaceless needs no X server or GPU device node: llvmpipe renders in memory.
     const char* clientExtensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
-    if (!HasWord(clientExtensions, "EGL_MESA_platform_surfaceless")) {
+    if (!ExtensionListed(clientExtensions, "EGL_MESA_platform_surfaceless")) {
         std::snprintf(error, errorSize,
                       "EGL has no EGL_MESA_platform_surfaceless (is Mesa's libEGL installed?)");
         return false;

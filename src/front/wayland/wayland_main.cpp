@@ -32,6 +32,7 @@
 #include "front/wayland/session_logic.h"
 #include "front/wayland/wayland_options.h"
 #include "platform/clock.h"
+#include "platform/extension_list.h"
 #include "text/text_renderer.h"
 #include "textures/texture_set.h"
 #include "view/camera_frame.h"
@@ -118,17 +119,6 @@ void EndQuietly(Session& session) {
 
 void Failed(Session& session) {
     session.end = End::Failed;
-}
-
-bool HasWord(const char* list, const char* word) {
-    if (list == nullptr) return false;
-    const std::size_t length = std::strlen(word);
-    for (const char* p = std::strstr(list, word); p != nullptr; p = std::strstr(p + 1, word)) {
-        const bool startsWord = p == list || p[-1] == ' ';
-        const bool endsWord = p[length] == '\0' || p[length] == ' ';
-        if (startsWord && endsWord) return true;
-    }
-    return false;
 }
 
 // ---------------------------------------------------------------- input
@@ -484,8 +474,8 @@ bool OpenEgl(Session& session) {
     session.createWindowSurface = reinterpret_cast<PFNEGLCREATEPLATFORMWINDOWSURFACEEXTPROC>(
         eglGetProcAddress("eglCreatePlatformWindowSurfaceEXT"));
     if (getPlatformDisplay == nullptr || session.createWindowSurface == nullptr ||
-        !(HasWord(extensions, "EGL_EXT_platform_wayland") ||
-          HasWord(extensions, "EGL_KHR_platform_wayland"))) {
+        !(ExtensionListed(extensions, "EGL_EXT_platform_wayland") ||
+          ExtensionListed(extensions, "EGL_KHR_platform_wayland"))) {
         std::fprintf(stderr, "%s: EGL cannot draw on Wayland here (is Mesa's libEGL installed?)\n",
                      Name);
         return false;

@@ -128,7 +128,7 @@ programs=(saver peer)
 [ -n "$beforeHack" ] && programs+=(hack-before)
 summary=$work/summary
 : >"$summary"
-Column() { cat "$base"/"$1"-*/"$2" | Median; }
+Column() { cat "$base"/"$1"-[0-9]*/"$2" | Median; }
 Row() { # label program [keypad]
   if [ -n "${3:-}" ]; then
     printf '%-28s %10s %14s %14s\n' "$1" "$(Column "$2" cpu)" "$(Column "$2" keypad-fps)" \

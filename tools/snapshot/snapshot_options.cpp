@@ -2,10 +2,11 @@
 
 #include <cerrno>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "front/posix/option_words.h"
 
 const char SnapshotUsage[] =
     "usage: solvane-snapshot --textures DIR --utc YYYY-MM-DDTHH:MM:SSZ --out FILE.png\n"
@@ -30,14 +31,6 @@ const char SnapshotUsage[] =
     "unreadable textures or no usable headless GL.\n";
 
 namespace {
-
-void Fail(char* error, std::size_t size, const char* format, ...) {
-    if (size == 0) return;
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(error, size, format, args);
-    va_end(args);
-}
 
 // Exactly `count` decimal digits starting at `text`.
 bool ReadDigits(const char* text, int count, int& value) {
@@ -176,58 +169,60 @@ bool ParseSnapshotOptions(int argc, const char* const* argv, SnapshotOptions& op
         bool known = false;
         for (const char* option : valued) known = known || std::strcmp(name, option) == 0;
         if (!known) {
-            Fail(error, errorSize, "unknown argument '%s'", name);
+            WriteReason(error, errorSize, "unknown argument '%s'", name);
             return false;
         }
         if (i + 1 >= argc) {
-            Fail(error, errorSize, "%s needs a value", name);
+            WriteReason(error, errorSize, "%s needs a value", name);
             return false;
         }
         const char* value = argv[++i];
         if (std::strcmp(name, "--textures") == 0) {
             if (*value == '\0') {
-                Fail(error, errorSize, "--textures needs a folder");
+                WriteReason(error, errorSize, "--textures needs a folder");
                 return false;
             }
             options.textures = value;
         } else if (std::strcmp(name, "--out") == 0) {
             if (*value == '\0') {
-                Fail(error, errorSize, "--out needs a file name");
+                WriteReason(error, errorSize, "--out needs a file name");
                 return false;
             }
             options.out = value;
         } else if (std::strcmp(name, "--utc") == 0) {
             if (!ParseUtcMoment(value, options.utcSeconds)) {
-                Fail(error, errorSize,
-                     "--utc '%s' is not a moment like 2026-12-22T12:00:00Z (from 1970 on)", value);
+                WriteReason(error, errorSize,
+                            "--utc '%s' is not a moment like 2026-12-22T12:00:00Z (from 1970 on)",
+                            value);
                 return false;
             }
             haveUtc = true;
         } else if (std::strcmp(name, "--size") == 0) {
             if (!ParseSize(value, options.width, options.height)) {
-                Fail(error, errorSize, "--size '%s' is not WIDTHxHEIGHT with sides 1 to %d", value,
-                     MaxSnapshotSide);
+                WriteReason(error, errorSize, "--size '%s' is not WIDTHxHEIGHT with sides 1 to %d",
+                            value, MaxSnapshotSide);
                 return false;
             }
         } else if (std::strcmp(name, "--frames") == 0) {
             if (!ParseInt(value, 1, MaxSnapshotFrames, options.frames)) {
-                Fail(error, errorSize, "--frames '%s' is not a whole number from 1 to %d", value,
-                     MaxSnapshotFrames);
+                WriteReason(error, errorSize, "--frames '%s' is not a whole number from 1 to %d",
+                            value, MaxSnapshotFrames);
                 return false;
             }
         } else if (std::strcmp(name, "--hold") == 0) {
             if (!ParseHold(value)) {
-                Fail(error, errorSize,
-                     "--hold '%s' is not a list of keypad keys (0 to 9, '.', '*', '/')", value);
+                WriteReason(error, errorSize,
+                            "--hold '%s' is not a list of keypad keys (0 to 9, '.', '*', '/')",
+                            value);
                 return false;
             }
             options.hold = value;
         } else {
             if (!ParseLookAt(value, options.lookLatitude, options.lookLongitude)) {
-                Fail(error, errorSize,
-                     "--look-at '%s' is not LAT,LON in degrees (latitude -90 to 90, "
-                     "longitude -360 to 360)",
-                     value);
+                WriteReason(error, errorSize,
+                            "--look-at '%s' is not LAT,LON in degrees (latitude -90 to 90, "
+                            "longitude -360 to 360)",
+                            value);
                 return false;
             }
             options.lookAt = true;
@@ -235,14 +230,15 @@ bool ParseSnapshotOptions(int argc, const char* const* argv, SnapshotOptions& op
     }
     if (options.help) return true;
     if (options.textures == nullptr || !haveUtc || options.out == nullptr) {
-        Fail(error, errorSize, "--textures, --utc and --out are required");
+        WriteReason(error, errorSize, "--textures, --utc and --out are required");
         return false;
     }
     // The first frame turns the camera to the hour after its projection is set, so a
     // camera placed or steered before it would be drawn half turned, or not at all.
     if (options.frames < 2 && (options.lookAt || options.hold[0] != '\0')) {
-        Fail(error, errorSize,
-             "--look-at and --hold need --frames 2 or more: the first frame aligns the camera");
+        WriteReason(
+            error, errorSize,
+            "--look-at and --hold need --frames 2 or more: the first frame aligns the camera");
         return false;
     }
     return true;

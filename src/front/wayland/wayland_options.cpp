@@ -1,7 +1,9 @@
 #include "front/wayland/wayland_options.h"
 
-#include <cstdarg>
+#include <cstdio>
 #include <cstring>
+
+#include "front/posix/option_words.h"
 
 namespace {
 
@@ -15,21 +17,6 @@ const char Usage[] =
     "                    drawing only when the picture changes (0: as fast as it can)\n"
     "Full screen on every output; any key, button or pointer travel ends it, as do\n"
     "SIGTERM and SIGINT. Options take one dash or two.\n";
-
-void Fail(char* error, std::size_t size, const char* format, ...) {
-    if (size == 0) return;
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(error, size, format, args);
-    va_end(args);
-}
-
-// "-name" or "--name" as `name` (given without dashes).
-bool Is(const char* argument, const char* name) {
-    if (argument[0] != '-') return false;
-    const char* rest = argument[1] == '-' ? argument + 2 : argument + 1;
-    return std::strcmp(rest, name) == 0;
-}
 
 // Decimal digits only, in [0, MaxWaylandDelayMicroseconds].
 bool ParseDelay(const char* text, long& value) {
@@ -52,30 +39,31 @@ bool ParseWaylandOptions(int argc, const char* const* argv, WaylandOptions& opti
     options = WaylandOptions{};
     for (int i = 1; i < argc; ++i) {
         const char* argument = argv[i];
-        if (Is(argument, "help") || Is(argument, "h")) {
+        if (IsOption(argument, "help") || IsOption(argument, "h")) {
             options.help = true;
-        } else if (Is(argument, "no-clock")) {
+        } else if (IsOption(argument, "no-clock")) {
             options.clock = false;
-        } else if (Is(argument, "fps")) {
+        } else if (IsOption(argument, "fps")) {
             options.fps = true;
-        } else if (Is(argument, "textures") || Is(argument, "delay")) {
+        } else if (IsOption(argument, "textures") || IsOption(argument, "delay")) {
             if (i + 1 >= argc || argv[i + 1][0] == '\0') {
-                Fail(error, errorSize, "%s needs a value", argument);
+                WriteReason(error, errorSize, "%s needs a value", argument);
                 return false;
             }
             const char* value = argv[++i];
-            if (Is(argument, "textures")) {
+            if (IsOption(argument, "textures")) {
                 options.textures = value;
             } else if (!ParseDelay(value, options.delayMicroseconds)) {
-                Fail(error, errorSize, "%s '%s' is not a whole number from 0 to %ld", argument,
-                     value, MaxWaylandDelayMicroseconds);
+                WriteReason(error, errorSize, "%s '%s' is not a whole number from 0 to %ld",
+                            argument, value, MaxWaylandDelayMicroseconds);
                 return false;
             }
         } else if (argument[0] == '-') {
-            Fail(error, errorSize, "unknown option '%s'", argument);
+            WriteReason(error, errorSize, "unknown option '%s'", argument);
             return false;
         } else {
-            Fail(error, errorSize, "'%s' is no option (a folder goes after --textures)", argument);
+            WriteReason(error, errorSize, "'%s' is no option (a folder goes after --textures)",
+                        argument);
             return false;
         }
     }

@@ -3,10 +3,11 @@
 #include <X11/X.h>
 
 #include <cerrno>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "front/posix/option_words.h"
 
 namespace {
 // GLX's errors, counted from the extension's error base (GLX 1.3 protocol); the
@@ -28,14 +29,6 @@ const char UsageFormat[] =
     "                    (default /usr/share/solvane/textures, or the build's)\n"
     "Options take one dash or two. In its own window the numeric keypad steers\n"
     "the camera; q or Escape ends it.\n";
-
-void Fail(char* error, std::size_t size, const char* format, ...) {
-    if (size == 0) return;
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(error, size, format, args);
-    va_end(args);
-}
 
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
@@ -77,13 +70,6 @@ bool ParseDelay(const char* text, long& value) {
     return true;
 }
 
-// "-name" or "--name" as `name` (given without dashes).
-bool Is(const char* argument, const char* name) {
-    if (argument[0] != '-') return false;
-    const char* rest = argument[1] == '-' ? argument + 2 : argument + 1;
-    return std::strcmp(rest, name) == 0;
-}
-
 }  // namespace
 
 bool ParseWindowId(const char* text, std::uint64_t& id) {
@@ -104,48 +90,49 @@ bool ParseHackOptions(int argc, const char* const* argv, HackOptions& options, c
     options = HackOptions{};
     for (int i = 1; i < argc; ++i) {
         const char* argument = argv[i];
-        if (Is(argument, "help") || Is(argument, "h")) {
+        if (IsOption(argument, "help") || IsOption(argument, "h")) {
             options.help = true;
-        } else if (Is(argument, "root")) {
+        } else if (IsOption(argument, "root")) {
             options.target = TargetKind::Root;
-        } else if (Is(argument, "window")) {
+        } else if (IsOption(argument, "window")) {
             options.target = TargetKind::Own;
-        } else if (Is(argument, "fps")) {
+        } else if (IsOption(argument, "fps")) {
             options.fps = true;
-        } else if (Is(argument, "clock") || Is(argument, "no-clock")) {
-            options.clock = Is(argument, "clock");
-        } else if (Is(argument, "window-id") || Is(argument, "delay") || Is(argument, "textures") ||
-                   Is(argument, "display")) {
+        } else if (IsOption(argument, "clock") || IsOption(argument, "no-clock")) {
+            options.clock = IsOption(argument, "clock");
+        } else if (IsOption(argument, "window-id") || IsOption(argument, "delay") ||
+                   IsOption(argument, "textures") || IsOption(argument, "display")) {
             if (i + 1 >= argc) {
-                Fail(error, errorSize, "%s needs a value", argument);
+                WriteReason(error, errorSize, "%s needs a value", argument);
                 return false;
             }
             const char* value = argv[++i];
-            if (Is(argument, "window-id")) {
+            if (IsOption(argument, "window-id")) {
                 if (!ParseWindowId(value, options.windowId)) {
-                    Fail(error, errorSize,
-                         "-window-id '%s' is not a window id (1 to 0xffffffff, decimal or 0x "
-                         "hexadecimal)",
-                         value);
+                    WriteReason(
+                        error, errorSize,
+                        "-window-id '%s' is not a window id (1 to 0xffffffff, decimal or 0x "
+                        "hexadecimal)",
+                        value);
                     return false;
                 }
                 options.target = TargetKind::WindowId;
-            } else if (Is(argument, "delay")) {
+            } else if (IsOption(argument, "delay")) {
                 if (!ParseDelay(value, options.delayMicroseconds)) {
-                    Fail(error, errorSize, "-delay '%s' is not a whole number from 0 to %ld", value,
-                         MaxDelayMicroseconds);
+                    WriteReason(error, errorSize, "-delay '%s' is not a whole number from 0 to %ld",
+                                value, MaxDelayMicroseconds);
                     return false;
                 }
             } else if (*value == '\0') {
-                Fail(error, errorSize, "%s needs a value", argument);
+                WriteReason(error, errorSize, "%s needs a value", argument);
                 return false;
-            } else if (Is(argument, "textures")) {
+            } else if (IsOption(argument, "textures")) {
                 options.textures = value;
             } else {
                 options.display = value;
             }
         } else {
-            Fail(error, errorSize, "unknown option '%s'", argument);
+            WriteReason(error, errorSize, "unknown option '%s'", argument);
             return false;
         }
     }

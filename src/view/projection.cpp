@@ -3,7 +3,6 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-
 // Perspective and the 45-degree resize projection hold from process start; the rest
 // are the set-up values too, so nothing reads an unset field before SetUpScene.
 ViewSettings viewSettings = {1, 2.0f, 20000.0f, 45.0f, 1.0f, 250.0f, 250.0f, 500.0f, 500.0f};

@@ -13,7 +13,7 @@
 extern char AppTag[16];
 
 // Writes `text` whole as the string value `name`. Returns 0 on success, 1 when the
-// key cannot be created.
+// key cannot be created or the value not written.
 int StoreAppValue(const char* name, const char* text);
 
 // Reads the string value `name` into `out`; `out` is empty when the value is missing

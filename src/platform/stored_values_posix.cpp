@@ -63,15 +63,20 @@ FileHandle OpenValueFile(const char* name) {
     return FileHandle(std::fopen((key + "/" + name).c_str(), "rb"));
 }
 
+// Writes the value's file whole. 0 when every byte reached the file: a full disk
+// often shows only when the buffer is flushed at the close.
+int WriteValueFile(const char* name, const void* data, std::size_t size) {
+    FileHandle file = CreateValueFile(name);
+    if (!file) return 1;
+    const bool written = std::fwrite(data, 1, size, file.get()) == size;
+    return std::fclose(file.release()) == 0 && written ? 0 : 1;
+}
+
 }  // namespace
 
 int StoreAppValue(const char* name, const char* text) {
     if (text == nullptr) return 1;
-    FileHandle file = CreateValueFile(name);
-    if (!file) return 1;
-    // Like RegSetValueExA, a failed write is not reported once the key exists.
-    std::fwrite(text, 1, std::strlen(text) + 1, file.get());
-    return 0;
+    return WriteValueFile(name, text, std::strlen(text) + 1);
 }
 
 void LoadAppValue(const char* name, char (&out)[FixedTextSize]) {
@@ -101,9 +106,7 @@ bool LoadAppNumber(const char* name, std::uint32_t& value) {
 }
 
 int StoreAppNumber(const char* name, std::uint32_t value) {
-    FileHandle file = CreateValueFile(name);
-    if (!file) return 1;
     const unsigned char data[4] = {std::uint8_t(value), std::uint8_t(value >> 8),
                                    std::uint8_t(value >> 16), std::uint8_t(value >> 24)};
-    return std::fwrite(data, 1, sizeof data, file.get()) == sizeof data ? 0 : 1;
+    return WriteValueFile(name, data, sizeof data);
 }

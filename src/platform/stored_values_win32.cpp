@@ -32,10 +32,10 @@ int StoreAppValue(const char* name, const char* text) {
     HKEY key = OpenAppKey(KEY_SET_VALUE, true);
     if (key == nullptr) return 1;
     // The whole text and its NUL: a long folder must come back as it was chosen.
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                   DWORD(std::strlen(text) + 1));
+    const LONG status = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                                       DWORD(std::strlen(text) + 1));
     RegCloseKey(key);
-    return 0;
+    return status == ERROR_SUCCESS ? 0 : 1;
 }
 
 void LoadAppValue(const char* name, char (&out)[FixedTextSize]) {

@@ -112,6 +112,18 @@ TEST_F(TextureFolderTest, ValueNamesStayInsideTheKey) {
     EXPECT_FALSE(std::filesystem::exists(config + "/escape"));
 }
 
+// A disk that fills up shows only when the written bytes are flushed: the store
+// must say it failed, so that Settings does not claim the folder was kept.
+TEST_F(TextureFolderTest, AWriteThatFailsIsReported) {
+    ASSERT_EQ(StoreAppValue("path", "first"), 0);
+    std::filesystem::remove(StoredFile());
+    std::filesystem::create_symlink("/dev/full", StoredFile());
+    EXPECT_EQ(StoreAppValue("path", "D:\\Textures\\"), 1);
+    EXPECT_EQ(StoreTextureFolder("D:\\Textures\\"), 1);
+    std::filesystem::create_symlink("/dev/full", config + "/QMT_kvr/Monitors");
+    EXPECT_EQ(StoreAppNumber("Monitors", 2), 1);
+}
+
 TEST_F(TextureFolderTest, BrowseStoresTheCutFolder) {
     QueueMarkerPick("D:\\Textures\\tex.tex");
     BrowseForTextureFolder();

@@ -130,4 +130,21 @@ Case_deactivation_closes() {
     WaitExit "$other" "$START_BOUND"
 }
 
+# Without OpenGL the saver says so in a message box and, once it is answered, ends
+# with a status that is not 0, so that whoever started it can tell.
+Case_no_opengl_fails() {
+    local dir
+    dir=$(SaverDir no-opengl)
+    WINEDLLOVERRIDES="$WINEDLLOVERRIDES;opengl32=d" LaunchSaver "$dir" /s
+    local box
+    box=$(WaitWindow '^Error$' "$START_BOUND")
+    [ -n "$box" ] || Fail "no message box when OpenGL cannot be loaded"
+    FocusWindow "$box"
+    PressKey Return
+    WaitExit "$SAVER_PID" "$EXIT_BOUND"
+    case $EXIT_CODE in
+    0 | timeout) Fail "exit code without OpenGL: $EXIT_CODE" ;;
+    esac
+}
+
 RunCase "$1"

@@ -72,6 +72,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     displayOptions = LoadDisplayOptions();
     showClock = displayOptions.showClock ? 1 : 0;
 
+    // Non-zero when the saver could not start, as the Linux front ends report it; a
+    // caller such as the Screen Saver control panel only sees this.
+    int status = 0;
     switch (runMode) {
         case RunMode::ChangePassword:
             ChangeSaverPassword();
@@ -81,12 +84,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
             break;
         case RunMode::Preview:
         case RunMode::Saver:
-            RunSaverWindow(hostWindow, showCommand);
+            if (!RunSaverWindow(hostWindow, showCommand)) status = 1;
             break;
         case RunMode::None:
             break;
     }
 
     saverSettings = SaverSettings{};
-    return 0;
+    return status;
 }

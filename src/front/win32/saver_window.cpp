@@ -283,7 +283,8 @@ void DrawFrame(HDC deviceContext) {
     if (plan.views.empty())
         FrameStep(wholeWidth);
     else
-        FrameStepViews(plan.views.data(), plan.views.size(), plan.strokeWidths.data());
+        FrameStepViews(plan.views.data(), plan.views.size(), plan.strokeWidths.data(),
+                       plan.clockApart ? &plan.clockView : nullptr);
     SwapBuffers(deviceContext);
     NoteFrameDrawn(surface.pacing, lastFrameTime, PictureMoving());
 }
@@ -333,17 +334,17 @@ void FollowDisplayChange(HWND window) {
     RequestLayout();
 }
 
-void RunSaverWindow(HWND host, int showCommand) {
+bool RunSaverWindow(HWND host, int showCommand) {
     if (!RegisterSaverClass()) {
         ReportError("RegisterClass() failed:  Cannot register window class.");
-        return;
+        return false;
     }
     const WindowPlacement placement = PlacementFor(runMode, host);
     // WM_CREATE, and with it the scene and texture set-up, runs inside this call.
     saverWindow = CreateWindowExA(placement.exStyle, kClassName, kWindowTitle, placement.style,
                                   placement.x, placement.y, placement.width, placement.height,
                                   placement.parent, nullptr, moduleInstance, nullptr);
-    if (saverWindow == nullptr) return;
+    if (saverWindow == nullptr) return false;
 
     SetScreenSaverRunning(TRUE);
     HDC deviceContext = GetDC(saverWindow);
@@ -352,7 +353,7 @@ void RunSaverWindow(HWND host, int showCommand) {
         // The window stays until the process ends, as after a pixel-format failure;
         // only the system's screen-saver state must not outlive us.
         SetScreenSaverRunning(FALSE);
-        return;
+        return false;
     }
 
     RequestDisplayPacedSwaps(deviceContext);
@@ -365,4 +366,5 @@ void RunSaverWindow(HWND host, int showCommand) {
     ReleaseDC(saverWindow, deviceContext);
     wglDeleteContext(renderingContext);
     SetScreenSaverRunning(FALSE);
+    return true;
 }

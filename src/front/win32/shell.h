@@ -13,8 +13,9 @@ extern HWND saverWindow;          // as creation returned it; null before
 extern DisplayOptions displayOptions;  // the saver's own settings, read at the start
 
 // Creates the saver window for `runMode`, gives it a GL context and runs the frame
-// loop until the window is destroyed. Set-up failures are reported in a message box.
-void RunSaverWindow(HWND host, int showCommand);
+// loop until the window is destroyed. Set-up failures are reported in a message box
+// and return false, so that the process can end with a status that says so.
+bool RunSaverWindow(HWND host, int showCommand);
 
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -115,9 +115,9 @@ void AdvanceFrame() {
     ClearKeys();
 }
 
-void DrawFrameView(float strokeWidth) {
+void DrawFrameView(float strokeWidth, bool withClock) {
     ApplyCamera(viewCamera);
-    if (showClock != 0)
+    if (showClock != 0 && withClock)
         DrawStrokeText(clockText, 0.3f, 0.3f, 0.3f, 23, 0, &viewCamera, strokeWidth);
     DrawPlannedPatches(Camera);
     glLoadIdentity();
@@ -129,14 +129,22 @@ void FrameStep(float strokeWidth) {
     DrawFrameView(strokeWidth);
 }
 
-void FrameStepViews(const ViewRect* views, std::size_t count, const float* strokeWidths) {
+void FrameStepViews(const ViewRect* views, std::size_t count, const float* strokeWidths,
+                    const ViewRect* clockView) {
     AdvanceFrame();
     // A clear takes the whole window whatever the viewport, so it comes once, before
     // any view is drawn; it also blackens what lies between monitors of unequal size.
     ClearView(Given, 0.0f, 0.0f, 0.0f);
     for (std::size_t i = 0; i < count; ++i) {
         PlaceView(views[i]);
-        DrawFrameView(strokeWidths != nullptr ? strokeWidths[i] : 1.0f);
+        DrawFrameView(strokeWidths != nullptr ? strokeWidths[i] : 1.0f, clockView == nullptr);
+    }
+    if (clockView != nullptr && showClock != 0) {
+        PlaceView(*clockView);
+        ApplyCamera(viewCamera);
+        DrawStrokeText(clockText, 0.3f, 0.3f, 0.3f, 23, 0, &viewCamera,
+                       strokeWidths != nullptr && count > 0 ? strokeWidths[0] : 1.0f);
+        glLoadIdentity();
     }
 }
 

@@ -29,8 +29,11 @@ void FrameStep(float strokeWidth = 1.0f);
 // One frame into each of `count` views of one window (a screen of several monitors):
 // the frame's work once, one clear of the whole window, then each view with its own
 // viewport and aspect ratio, as a window of the view's size would show it, and with
-// the clock's stroke width of `strokeWidths[i]` (null: 1 in every view).
-void FrameStepViews(const ViewRect* views, std::size_t count, const float* strokeWidths = nullptr);
+// the clock's stroke width of `strokeWidths[i]` (null: 1 in every view). Given a
+// `clockView`, the views draw no clock and the clock stands there alone instead, with
+// the first view's stroke width, as a window of that view's size would show it.
+void FrameStepViews(const ViewRect* views, std::size_t count, const float* strokeWidths = nullptr,
+                    const ViewRect* clockView = nullptr);
 
 // The work of a frame that does not depend on where it is drawn, done once per
 // frame: keys, clock, the spin, steering, the clock text, the mesh on the first
@@ -42,8 +45,9 @@ void AdvanceFrame();
 // and view from the Camera as it was before the first frame's alignment, the clock
 // text, the patches, and the reset of the current matrix. Clears nothing.
 // `strokeWidth` is the clock text's line width in pixels: 1 on an unscaled display,
-// the display's scale on others, so that the text keeps its weight.
-void DrawFrameView(float strokeWidth = 1.0f);
+// the display's scale on others, so that the text keeps its weight. Without
+// `withClock`, the text is left out.
+void DrawFrameView(float strokeWidth = 1.0f, bool withClock = true);
 
 // Deletes the GL objects the frame step keeps in the current context (the texture
 // objects of the texture set). Every front end calls it with its context still

@@ -163,6 +163,35 @@ TEST(MonitorLayout, EachLayoutPlansItsViewsAndTheirStrokeWidths) {
     EXPECT_EQ(across.strokeWidths, (std::vector<float>{1.0f}));
 }
 
+// One globe across all: the clock must stand on a monitor even where none shows the
+// window's bottom left corner.
+TEST(MonitorLayout, TheClockAcrossAllStandsOnAMonitor) {
+    // The second monitor left of and higher than the primary.
+    const std::vector<MonitorArea> leftAndHigher = {{{0, 0, 1920, 1080}, true, 96},
+                                                    {{-1280, -600, 0, 424}, false, 192}};
+    const ViewPlan higher =
+        PlanViews(MonitorLayout::AcrossAll, ScreenRect{-1280, -600, 1920, 1080}, leftAndHigher);
+    ASSERT_TRUE(higher.clockApart);
+    EXPECT_EQ(higher.views, (Views{{0, 0, 3200, 1680}}));
+    // The left monitor's bottom left is nearer the corner than the primary's.
+    EXPECT_EQ(higher.clockView, (ViewRect{0, 656, 1280, 1024}));
+    EXPECT_EQ(higher.strokeWidths, (std::vector<float>{2.0f}));
+
+    // Unequal heights aligned at the top: the taller one, on the right, has the corner
+    // nearest.
+    const std::vector<MonitorArea> alignedAtTop = {{{0, 0, 1280, 720}, true, 96},
+                                                   {{1280, 0, 3200, 1080}, false, 144}};
+    const ViewPlan top =
+        PlanViews(MonitorLayout::AcrossAll, ScreenRect{0, 0, 3200, 1080}, alignedAtTop);
+    ASSERT_TRUE(top.clockApart);
+    EXPECT_EQ(top.clockView, (ViewRect{0, 360, 1280, 720}));
+    EXPECT_EQ(top.strokeWidths, (std::vector<float>{1.0f}));
+
+    // Where a monitor shows the corner, the plan draws as one window does.
+    const ViewPlan shown = PlanViews(MonitorLayout::AcrossAll, BothMonitors, PrimaryOnTheRight);
+    EXPECT_FALSE(shown.clockApart);
+}
+
 TEST(MonitorLayout, OneMonitorOrNoneIsTheWholeWindowInEveryLayout) {
     const std::vector<MonitorArea> one = {{{0, 0, 1920, 1080}, true, 144}};
     for (MonitorLayout layout :

@@ -34,8 +34,14 @@ bool ViewOfMonitor(const ScreenRect& window, const ScreenRect& monitor, ViewRect
     return true;
 }
 
-bool Contains(const ScreenRect& r, std::int64_t x, std::int64_t y) {
-    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+// The square of the distance from the pixel (x, y) to the nearest pixel of `r`; 0
+// inside it. In doubles: the distances of 32-bit coordinates overflow when squared.
+double DistanceSquared(const ScreenRect& r, std::int64_t x, std::int64_t y) {
+    const double dx = double(
+        std::max({std::int64_t(r.left) - x, std::int64_t(0), x - (std::int64_t(r.right) - 1)}));
+    const double dy = double(
+        std::max({std::int64_t(r.top) - y, std::int64_t(0), y - (std::int64_t(r.bottom) - 1)}));
+    return dx * dx + dy * dy;
 }
 
 // The primary monitor, or the first when none says it is; null when there is none.
@@ -86,19 +92,34 @@ ViewPlan PlanViews(MonitorLayout layout, const ScreenRect& window,
                 plan.strokeWidths.push_back(StrokeWidthForDpi(primary->dpi));
             }
             break;
-        case MonitorLayout::AcrossAll:
+        case MonitorLayout::AcrossAll: {
             // The clock stands in the window's bottom left corner: its weight is that
-            // monitor's.
+            // monitor's. Where no monitor shows that corner (monitors of unequal
+            // height, or one left of and above the primary), it goes to the monitor
+            // nearest the corner, in a view of that monitor's own.
+            const std::int64_t x = window.left, y = std::int64_t(window.bottom) - 1;
+            textMonitor = nullptr;
+            double nearest = 0;
             for (const MonitorArea& monitor : monitors) {
-                if (Contains(monitor.rect, window.left, std::int64_t(window.bottom) - 1)) {
+                const double distance = DistanceSquared(monitor.rect, x, y);
+                if (textMonitor == nullptr || distance < nearest) {
                     textMonitor = &monitor;
-                    break;
+                    nearest = distance;
                 }
             }
+            if (textMonitor != nullptr && nearest > 0 &&
+                ViewOfMonitor(window, textMonitor->rect, plan.clockView) &&
+                ViewOfMonitor(window, window, view)) {
+                plan.clockApart = true;
+                plan.views.push_back(view);
+                plan.strokeWidths.push_back(StrokeWidthForDpi(textMonitor->dpi));
+            }
             break;
+        }
     }
     const bool wholeWindow =
-        plan.views.size() == 1 && plan.views[0].x == 0 && plan.views[0].y == 0 &&
+        !plan.clockApart && plan.views.size() == 1 && plan.views[0].x == 0 &&
+        plan.views[0].y == 0 &&
         std::int64_t(plan.views[0].width) == std::int64_t(window.right) - window.left &&
         std::int64_t(plan.views[0].height) == std::int64_t(window.bottom) - window.top;
     if (wholeWindow) plan.views.clear();

@@ -34,12 +34,17 @@ struct MonitorArea {
 struct ViewPlan {
     std::vector<ViewRect> views;      // empty: one view, the whole window
     std::vector<float> strokeWidths;  // one per view; with no views one, for the window
+    // The clock stands in clockView instead of in each view, with the stroke width
+    // of the first view: one globe across monitors whose corner no monitor shows.
+    bool clockApart = false;
+    ViewRect clockView{};
 };
 
 // The views of the saver window on `window` for the user's choice of layout:
 // each monitor its own (as LayOutMonitorViews), one view over the whole window, or
 // the primary monitor's alone with the rest left black. A plan whose only view is
-// the whole window has no views, so that it draws exactly as a one-screen window.
+// the whole window has no views, so that it draws exactly as a one-screen window,
+// unless its clock must stand apart on a monitor: the clock is always on one.
 ViewPlan PlanViews(MonitorLayout layout, const ScreenRect& window,
                    const std::vector<MonitorArea>& monitors);
 

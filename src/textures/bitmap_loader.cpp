@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "platform/regular_file.h"
+
 namespace {
 
 constexpr std::size_t FileHeaderSize = 14;
@@ -131,7 +133,7 @@ std::int32_t BitmapHeight(const ByteBlock& header) {
 std::optional<ByteBlock> LoadBitmapFile(const char* path, ByteBlock& header) {
     header.clear();
     if (path == nullptr) return std::nullopt;
-    FileHandle file(std::fopen(path, "rb"));
+    FileHandle file(OpenRegularFile(path));
     if (!file) return std::nullopt;
 
     std::uint8_t fileHeader[FileHeaderSize];

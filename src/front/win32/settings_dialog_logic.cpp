@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/regular_file.h"
 #include "textures/texture_folder.h"
 #include "textures/texture_set.h"
 
@@ -11,7 +12,7 @@ namespace {
 // Opened the way the saver opens its tiles, so that a file it could not read
 // counts as missing here too.
 bool Readable(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenRegularFile(path.c_str());
     if (file == nullptr) return false;
     std::fclose(file);
     return true;

@@ -6,9 +6,9 @@ constexpr std::int64_t MillisecondsPerSecond = 1000;
 
 // Rounded toward minus infinity, as ReadCalendarTime rounds.
 std::int64_t SecondOf(std::int64_t milliseconds) {
-    return milliseconds >= 0
-               ? milliseconds / MillisecondsPerSecond
-               : -((MillisecondsPerSecond - 1 - milliseconds) / MillisecondsPerSecond);
+    // Written so that no value overflows, the ends of the range included.
+    return milliseconds / MillisecondsPerSecond -
+           (milliseconds % MillisecondsPerSecond < 0 ? 1 : 0);
 }
 
 }  // namespace

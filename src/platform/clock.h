@@ -10,6 +10,7 @@ std::int64_t ReadCalendarTime();
 // second wakes when ReadCalendarTime has moved on, not a moment before.
 std::int64_t ReadCalendarMilliseconds();
 
-// Tests and tools fix the clock at `seconds` until UnpinCalendarTime.
+// Tests and tools fix the clock at `seconds` until UnpinCalendarTime; a moment
+// beyond what milliseconds can hold in 64 bits reads as the nearest that can.
 void PinCalendarTime(std::int64_t seconds);
 void UnpinCalendarTime();

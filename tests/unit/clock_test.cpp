@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <limits>
+
+#include "frame/frame_pacing.h"
 
 TEST(Clock, PinnedMomentHoldsUntilUnpinned) {
     PinCalendarTime(1797940800);  // 2026-12-22 12:00:00 UTC
@@ -20,4 +23,22 @@ TEST(Clock, MillisecondsAgreeWithSecondsPinnedAndRunning) {
     const std::int64_t milliseconds = ReadCalendarMilliseconds();
     const std::int64_t seconds = ReadCalendarTime();
     EXPECT_TRUE(seconds == milliseconds / 1000 || seconds == milliseconds / 1000 + 1);
+}
+
+// A clock pinned at either end of the range: both readings name one second, and the
+// pacing, which reads both, sleeps after the frame instead of spinning (UBSan stops
+// on any overflow on the way).
+TEST(Clock, TheEndsOfTheRangeReadAsOneSecond) {
+    for (const std::int64_t end :
+         {std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max()}) {
+        PinCalendarTime(end);
+        const std::int64_t seconds = ReadCalendarTime();
+        const std::int64_t milliseconds = ReadCalendarMilliseconds();
+        EXPECT_EQ(milliseconds / 1000, seconds) << end;
+        FramePacing pacing;
+        NoteFrameDrawn(pacing, seconds, false);
+        EXPECT_FALSE(FrameDue(pacing, milliseconds)) << end;
+        EXPECT_EQ(MillisecondsUntilDue(pacing, milliseconds), 1000) << end;
+    }
+    UnpinCalendarTime();
 }

@@ -24,6 +24,9 @@ set(SOLVANE_VERSION ${PROJECT_VERSION})
 
 set(DEB_STAGE ${PROJECT_BINARY_DIR}/deb)
 configure_file(${PROJECT_SOURCE_DIR}/src/front/x11/solvane.xml.in ${DEB_STAGE}/solvane.xml @ONLY)
+# What software centres (GNOME Software, KDE Discover) list.
+configure_file(${PROJECT_SOURCE_DIR}/cmake/deb/org.solvane.Solvane.metainfo.xml.in
+               ${DEB_STAGE}/org.solvane.Solvane.metainfo.xml @ONLY)
 set(MAN_PAGES)
 foreach(page solvane.6 solvane-wayland.1 solvane-snapshot.1 solvane-tiles.1)
   configure_file(${PROJECT_SOURCE_DIR}/docs/man/${page} ${DEB_STAGE}/${page} @ONLY)
@@ -46,6 +49,7 @@ install(FILES ${DEB_STAGE}/solvane.6.gz DESTINATION share/man/man6)
 install(FILES ${DEB_STAGE}/solvane-wayland.1.gz ${DEB_STAGE}/solvane-snapshot.1.gz
         ${DEB_STAGE}/solvane-tiles.1.gz DESTINATION share/man/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/cmake/deb/copyright DESTINATION share/doc/solvane)
+install(FILES ${DEB_STAGE}/org.solvane.Solvane.metainfo.xml DESTINATION share/metainfo)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME solvane)

@@ -35,6 +35,7 @@ ExpectContents() {
             printf '%s\n' -rwxr-xr-x/usr/bin/solvane-snapshot -rwxr-xr-x/usr/bin/solvane-tiles \
                 -rwxr-xr-x/usr/bin/solvane-wayland -rwxr-xr-x/usr/libexec/xscreensaver/solvane \
                 -rw-r--r--/usr/share/doc/solvane/copyright \
+                -rw-r--r--/usr/share/metainfo/org.solvane.Solvane.metainfo.xml \
                 -rw-r--r--/usr/share/man/man1/solvane-snapshot.1.gz \
                 -rw-r--r--/usr/share/man/man1/solvane-tiles.1.gz \
                 -rw-r--r--/usr/share/man/man1/solvane-wayland.1.gz \
@@ -95,6 +96,18 @@ ExpectSettings() {
     delay=$(sed -n 's/.*(default \([0-9]*\)).*/\1/p' "$CASE_DIR/usage")
     zcat "$ROOT/usr/share/man/man6/solvane.6.gz" | grep -q "Default: $delay\." ||
         Fail "the manual page gives another default delay"
+}
+
+# The licence is named where distributions and software centres read it, and the
+# software centres' metadata passes their validator.
+ExpectLicenceAndMetadata() {
+    local copyright=$ROOT/usr/share/doc/solvane/copyright
+    grep -qx 'License: MIT' "$copyright" || Fail "the copyright file names no MIT licence"
+    ! grep -qi 'no licence' "$copyright" || Fail "the copyright file says there is no licence"
+    appstreamcli validate --no-net "$ROOT/usr/share/metainfo/org.solvane.Solvane.metainfo.xml" \
+        >"$CASE_DIR/appstream.log" 2>&1 || Fail "AppStream metadata: $(cat "$CASE_DIR/appstream.log")"
+    grep -q '<project_license>MIT</project_license>' \
+        "$ROOT/usr/share/metainfo/org.solvane.Solvane.metainfo.xml" || Fail "metadata names no licence"
 }
 
 ExpectDpkgInstallAndRemove() {
@@ -166,6 +179,7 @@ Case_package() {
     ExpectContents
     ExpectDependencies
     ExpectSettings
+    ExpectLicenceAndMetadata
     ExpectDpkgInstallAndRemove
     ExpectAptCanInstall
     ExpectProgramsWork

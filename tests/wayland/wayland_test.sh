@@ -2,7 +2,8 @@
 # solvane-wayland in a real compositor: Debian's sway, headless, drawing in software,
 # run as an ordinary user (sway refuses root). One sway serves every check in turn:
 # swayidle's timeout starts the program and its picture is the oracle's; a second
-# output gets a surface and a globe of its own at its own size; SIGTERM ends it with
+# output gets a surface and a globe of its own at its own size; a second instance on
+# the display leaves at once; SIGTERM ends it with
 # status 0; a key from a virtual keyboard ends the next one within 2 s; swayidle starts
 # it again on the next idle, and the compositor's close ends it.
 #   wayland_test.sh sway
@@ -129,6 +130,16 @@ Case_sway() {
     Note "swayidle started the program, pid $HACK_PID"
     ExpectOutputOracle HEADLESS-1 1024x768 first-output
 
+    # Started again on the same display, as an idle daemon does after input that did
+    # not end the run: the second one leaves at once, and the first shows on.
+    local start second
+    start=$(date +%s%N)
+    InSway swaymsg exec "$USER_DIR/start-saver.sh" >/dev/null
+    second=$(SaverPid 2 10)
+    ExpectCleanExit "$second" 2 "it found another on the display"
+    Note "the second instance left $((($(date +%s%N) - start) / 1000000)) ms after its start"
+    ExpectOutputOracle HEADLESS-1 1024x768 first-output-stays
+
     # A second output gets a globe of its own; then a new size, for which the view is
     # laid out anew.
     InSway swaymsg create_output >/dev/null
@@ -144,7 +155,7 @@ Case_sway() {
     # No input came, so swayidle stays quiet; the next one is started by hand. The key
     # is for the surface with the keyboard, so the program is awaited on both outputs.
     InSway swaymsg exec "$USER_DIR/start-saver.sh" >/dev/null
-    HACK_PID=$(SaverPid 2 30)
+    HACK_PID=$(SaverPid 3 30)
     ExpectOutputOracle HEADLESS-1 1024x768 by-hand
     WaitFor 30 OutputLit HEADLESS-2 "$CASE_DIR/by-hand-second.png" ||
         Fail "the second output shows no lit globe"
@@ -153,7 +164,7 @@ Case_sway() {
 
     # The key was input, so swayidle starts it again on the next idle; the compositor
     # closing its surfaces ends it.
-    HACK_PID=$(SaverPid 3 30)
+    HACK_PID=$(SaverPid 4 30)
     WaitFor 30 OutputLit HEADLESS-1 "$CASE_DIR/idle-again.png" || Fail "no globe on the next idle"
     InSway swaymsg '[app_id=solvane] kill' >/dev/null || Fail "sway found no surface to close"
     ExpectCleanExit "$HACK_PID" 10 "the compositor's close"

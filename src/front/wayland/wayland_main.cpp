@@ -30,6 +30,7 @@
 #include "front/posix/process.h"
 #include "front/posix/tile_folder.h"
 #include "front/wayland/session_logic.h"
+#include "front/wayland/single_instance.h"
 #include "front/wayland/wayland_options.h"
 #include "platform/clock.h"
 #include "platform/extension_list.h"
@@ -702,6 +703,8 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // Another instance already covers this display: it is the one the user sees.
+    if (!TakeDisplayLock()) return 0;
     KeepStandardFilesOpen();
     if (!CatchEndSignals(Name)) return 1;
 

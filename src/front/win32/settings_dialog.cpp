@@ -28,15 +28,12 @@ struct SettingsChoice {
 
 // A system DLL, loaded from the system folder only, so that no file of the same name
 // beside the saver or in the current folder is taken instead. The 32-bit saver on
-// 64-bit Windows is sent on to its own system folder by the system.
+// 64-bit Windows is sent on to its own system folder by the system. It stays loaded
+// for the life of the process: the shell leaves worker threads running in shell32 and
+// ole32 after a picker closes, and unloading the code under them would crash.
 class SystemLibrary {
   public:
     explicit SystemLibrary(const char* name) : module(LoadSystemLibrary(name)) {}
-    ~SystemLibrary() {
-        if (module != nullptr) FreeLibrary(module);
-    }
-    SystemLibrary(const SystemLibrary&) = delete;
-    SystemLibrary& operator=(const SystemLibrary&) = delete;
 
     template <typename Function>
     Function Find(const char* name) const {
@@ -47,8 +44,8 @@ class SystemLibrary {
     HMODULE module = nullptr;
 };
 
-// ole32 and shell32 are loaded only when the user asks for the picker: imported,
-// they would come into every start of the saver, which never needs them.
+// ole32 and shell32 are loaded only when the user first asks for the picker:
+// imported, they would come into every start of the saver, which never needs them.
 struct ShellServices {
     SystemLibrary ole{"ole32.dll"};
     SystemLibrary shell{"shell32.dll"};
@@ -63,6 +60,12 @@ struct ShellServices {
     decltype(&SHGetPathFromIDListW) pathFromList =
         shell.Find<decltype(&SHGetPathFromIDListW)>("SHGetPathFromIDListW");
 };
+
+// Loaded at the first Browse, kept until the process ends.
+const ShellServices& Shell() {
+    static const ShellServices services;
+    return services;
+}
 
 enum class Picked { Folder, Cancelled, NoPicker };
 
@@ -127,7 +130,7 @@ Picked PickWithFolderBrowser(const ShellServices& shell, HWND owner, const std::
 
 // Lets the user choose a folder; false on a cancel or where no picker exists.
 bool PickFolder(HWND owner, const std::wstring& start, std::wstring& out) {
-    const ShellServices shell;
+    const ShellServices& shell = Shell();
     if (shell.initialize == nullptr || shell.uninitialize == nullptr) return false;
     const HRESULT initialized =
         shell.initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
@@ -152,16 +155,19 @@ std::wstring Widened(const char* text, UINT codePage) {
 std::string AnsiForm(const std::wstring& text, bool& lost) {
     // Where the ANSI code page is UTF-8, which names every character, Windows refuses
     // the question about lost characters; only malformed text fails there.
-    const bool utf8 = GetACP() == CP_UTF8;
+    // The flag is defined for UTF-8 named by its number, not for CP_ACP that
+    // happens to be UTF-8, so the code page goes by number.
+    const UINT codePage = GetACP();
+    const bool utf8 = codePage == CP_UTF8;
     const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
     BOOL usedDefault = FALSE;
     BOOL* usedDefaultOut = utf8 ? nullptr : &usedDefault;
     const int size =
-        WideCharToMultiByte(CP_ACP, flags, text.c_str(), -1, nullptr, 0, nullptr, usedDefaultOut);
+        WideCharToMultiByte(codePage, flags, text.c_str(), -1, nullptr, 0, nullptr, usedDefaultOut);
     lost = true;
     if (size <= 1) return {};
     std::string out(std::size_t(size), '\0');
-    if (WideCharToMultiByte(CP_ACP, flags, text.c_str(), -1, &out[0], size, nullptr,
+    if (WideCharToMultiByte(codePage, flags, text.c_str(), -1, &out[0], size, nullptr,
                             usedDefaultOut) != size)
         return {};
     out.resize(std::size_t(size - 1));

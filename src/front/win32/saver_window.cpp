@@ -161,13 +161,21 @@ void LayOutSurface(HWND window) {
     surface.layoutStale = false;
 }
 
+// Whether this is Wine, whose ntdll says its version; Windows' has no such export.
+bool RunsOnWine() {
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 // Wine (8 at least) announces no change of the displays made outside it, such as a
-// monitor switched off through RandR. So, about once a second (not at every frame
-// of a held steering key), the saver compares the monitors with those it laid out
-// for, and handles a difference as the announced change.
+// monitor switched off through RandR; Windows does, with WM_DISPLAYCHANGE. So under
+// Wine only, at most twice a second (not at every frame of a held steering key), the
+// saver compares the monitors with those it laid out for, and handles a difference
+// as the announced change.
 void NoticeDisplayChange(HWND window) {
+    static const bool unannounced = RunsOnWine();
     const DWORD now = GetTickCount();
-    if (runMode != RunMode::Saver || now - surface.checkedTick < 500) return;
+    if (!unannounced || runMode != RunMode::Saver || now - surface.checkedTick < 500) return;
     surface.checkedTick = now;
     if (!SameMonitors(ReadMonitors(), surface.monitors))
         SendMessageA(window, WM_DISPLAYCHANGE, 0, 0);

@@ -15,6 +15,9 @@ install(DIRECTORY "${SOLVANE_DEFAULT_TEXTURES}/" DESTINATION textures COMPONENT 
 configure_file(${PROJECT_SOURCE_DIR}/src/resources/install_guide.txt
                ${PROJECT_BINARY_DIR}/README.txt @ONLY NEWLINE_STYLE WIN32)
 install(FILES ${PROJECT_BINARY_DIR}/README.txt DESTINATION . COMPONENT data)
+configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_BINARY_DIR}/LICENSE.txt @ONLY
+               NEWLINE_STYLE WIN32)
+install(FILES ${PROJECT_BINARY_DIR}/LICENSE.txt DESTINATION . COMPONENT data)
 # The 64-bit saver goes in through its own build's install rules (component saver,
 # folder win64), stripped when this install strips.
 install(CODE "

@@ -1,3 +1,4 @@
+; SPDX-License-Identifier: MIT
 ; The Solvane installer, for the installing user (no administrator rights): the
 ; saver that fits the machine, the default textures beside it, the texture folder
 ; remembered where the saver looks for it, optionally Solvane as the current screen
@@ -40,7 +41,7 @@ VIAddVersionKey /LANG=1033 "ProductName" "Solvane"
 VIAddVersionKey /LANG=1033 "FileDescription" "Solvane screen saver setup"
 VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
-VIAddVersionKey /LANG=1033 "LegalCopyright" "The Solvane authors"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) 2026 The Solvane developers. MIT licence."
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -100,6 +101,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "The Solvane authors"
 ; The files of an install in `folder`, and the folder if nothing else is left in it.
 !macro RemoveInstalledFiles folder
     Delete "${folder}\solvane.scr"
+    Delete "${folder}\LICENSE.txt"
     Delete "${folder}\textures\tex.tex"
     !insertmacro DeleteTiles "${folder}"
     RMDir "${folder}\textures"
@@ -108,17 +110,27 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "The Solvane authors"
 !macroend
 
 ; Leaves $0 the first file of an install in `folder` that cannot be deleted or replaced
-; now, or "" when there is none. Nothing is changed. A file that this process alone
-; cannot open for writing is in use: a running saver holds its .scr (so does the
-; preview of Screen Saver Settings, which runs it), a picture viewer may hold a tile.
-; An uninstaller started in place holds its own file, which is therefore left out.
+; now, or "" when there is none, and $5 why: "busy" when another program holds it open
+; (a running saver holds its .scr, so does the preview of Screen Saver Settings, which
+; runs it; a picture viewer may hold a tile), else the Windows error code (a read-only
+; file, or one this user may not write), which no closing of programs mends. Nothing
+; is changed. An uninstaller started in place holds its own file, which is therefore
+; left out.
 !macro FIND_BUSY_FILE un
-Function ${un}CheckFileFree  ; $R2: the file; sets $0 to it when it is in use
+Function ${un}CheckFileFree  ; $R2: the file; sets $0 to it and $5 when it cannot be changed
     ${If} $0 == ""
     ${AndIf} ${FileExists} "$R2"
-        System::Call 'kernel32::CreateFileW(w "$R2", i 0x40000000, i 0, p 0, i 3, i 0x80, p 0) i .r1'
+        System::Call 'kernel32::CreateFileW(w "$R2", i 0x40000000, i 0, p 0, i 3, i 0x80, p 0) i .r1 ?e'
+        Pop $6
         ${If} $1 = -1
             StrCpy $0 "$R2"
+            ; ERROR_SHARING_VIOLATION and ERROR_LOCK_VIOLATION: open elsewhere.
+            ${If} $6 = 32
+            ${OrIf} $6 = 33
+                StrCpy $5 busy
+            ${Else}
+                StrCpy $5 $6
+            ${EndIf}
         ${Else}
             System::Call 'kernel32::CloseHandle(i r1)'
         ${EndIf}
@@ -127,7 +139,10 @@ FunctionEnd
 
 Function ${un}FindBusyFile  ; $R1: the install's folder
     StrCpy $0 ""
+    StrCpy $5 ""
     StrCpy $R2 "$R1\solvane.scr"
+    Call ${un}CheckFileFree
+    StrCpy $R2 "$R1\LICENSE.txt"
     Call ${un}CheckFileFree
     StrCpy $R2 "$R1\textures\tex.tex"
     Call ${un}CheckFileFree
@@ -141,14 +156,21 @@ Function ${un}FindBusyFile  ; $R1: the install's folder
     ${Next}
 FunctionEnd
 
-; Returns once no file of the install in $R1 is in use. Otherwise the user is asked to
-; close what holds it and to retry; a cancel, and silent mode at once, ends with exit
-; code 2 before anything was changed.
+; Returns once every file of the install in $R1 can be changed. A file in use: the
+; user is asked to close what holds it and to retry; a cancel, and silent mode at
+; once, ends with exit code 2. A file that cannot be written for another reason is
+; named and the run ends with exit code 3, since retrying would not help. Either
+; way nothing was changed.
 Function ${un}WaitUntilFilesFree
     ${Do}
         Call ${un}FindBusyFile
         ${If} $0 == ""
             ${ExitDo}
+        ${EndIf}
+        ${If} $5 != busy
+            MessageBox MB_OK|MB_ICONSTOP "Solvane cannot change $0: the file is read-only, or this user may not change it (error $5).$\r$\n$\r$\nNothing was changed." /SD IDOK
+            SetErrorLevel 3
+            Quit
         ${EndIf}
         ${IfNot} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Solvane is in use: $0 cannot be changed now.$\r$\n$\r$\nClose Screen Saver Settings, and the screen saver if it is running, then choose Retry." /SD IDCANCEL IDRETRY`
             SetErrorLevel 2
@@ -262,6 +284,7 @@ Section "Solvane" SectionSaver
     ${Else}
         File "/oname=solvane.scr" "${FILES}/win32/solvane.scr"
     ${EndIf}
+    File "${FILES}/LICENSE.txt"
     SetOutPath "$INSTDIR\textures"
     File "${FILES}/textures/tex.tex"
     !insertmacro InstallTiles

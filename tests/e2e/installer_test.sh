@@ -80,7 +80,7 @@ Case_install_run_uninstall() {
     # The 64-bit saver on 64-bit Windows, the sixteen tiles and their marker.
     cmp -s "$installed/solvane.scr" "$made/win64/solvane.scr" ||
         Fail "the installed solvane.scr is not the 64-bit saver"
-    local name expected=(solvane.scr textures/tex.tex uninstall.exe)
+    local name expected=(LICENSE.txt solvane.scr textures/tex.tex uninstall.exe)
     for name in d11 d12 d13 d14 d21 d22 d23 d24 n11 n12 n13 n14 n21 n22 n23 n24; do
         cmp -s "$installed/textures/$name.bmp" "$made/textures/$name.bmp" ||
             Fail "textures/$name.bmp differs from the one the installer was made from"
@@ -88,7 +88,8 @@ Case_install_run_uninstall() {
     done
     [ "$(FilesIn "$installed")" = "$(printf '%s\n' "${expected[@]}" | sort)" ] ||
         Fail "unexpected files in $installed"
-    Note "installed: the 64-bit saver, the tiles, the uninstaller"
+    cmp -s "$installed/LICENSE.txt" "$made/LICENSE.txt" || Fail "LICENSE.txt is not the licence"
+    Note "installed: the 64-bit saver, the tiles, the licence, the uninstaller"
 
     # The saver finds its tiles at once and is the current screen saver; the one
     # chosen before is kept for the uninstaller, and the list of apps names it.
@@ -122,6 +123,22 @@ Case_install_run_uninstall() {
         Fail "the uninstaller changed the registry while the saver ran: $(cat "$dir/busy.diff")"
     Note "uninstall while the saver runs: exit 2, nothing changed"
     CloseWithSpace "the installed saver"
+
+    # A file that cannot be written for a reason that no closing of programs mends:
+    # the uninstaller names it and ends with exit code 3 at once, instead of asking to
+    # retry for ever, and has changed nothing. (Wine run as root opens read-only files
+    # for writing; a folder in the tile's place is refused as Windows refuses a
+    # read-only file, with ERROR_ACCESS_DENIED.)
+    local tile=$installed/textures/d11.bmp before
+    mv "$tile" "$dir/d11.bmp"
+    mkdir "$tile"
+    before=$(FilesIn "$installed")
+    RunSetupExpecting 3 "$dir" uninstall-denied "$folder\\uninstall.exe" /S "_?=$folder"
+    [ "$(FilesIn "$installed")" = "$before" ] ||
+        Fail "the uninstaller removed files it could not all remove: $(FilesIn "$installed" | tr '\n' ' ')"
+    rmdir "$tile"
+    mv "$dir/d11.bmp" "$tile"
+    Note "uninstall with a tile it may not write: exit 3, nothing changed"
 
     RunSetup "$dir" uninstall "$folder\\uninstall.exe" /S "_?=$folder"
     [ "$(cd "$installed" && find . -mindepth 1)" = ./uninstall.exe ] ||

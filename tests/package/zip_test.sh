@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks the zip for Windows users: both savers in folders of their own, each of
-# its architecture and carrying the manifest, the sixteen tiles and their marker,
+# its architecture and carrying the manifest, the sixteen tiles and their marker, the licence,
 # and the guide that says which saver to use, with Windows line ends.
 #   zip_test.sh <zip>
 set -euo pipefail
@@ -21,7 +21,7 @@ top=$(basename "$zip" .zip)
 [ -d "$work/$top" ] || Fail "no top folder $top"
 cd "$work/$top"
 
-expected=(README.txt textures/tex.tex win32/solvane.scr win64/solvane.scr)
+expected=(LICENSE.txt README.txt textures/tex.tex win32/solvane.scr win64/solvane.scr)
 for name in d11 d12 d13 d14 d21 d22 d23 d24 n11 n12 n13 n14 n21 n22 n23 n24; do
     expected+=("textures/$name.bmp")
 done
@@ -32,6 +32,7 @@ bash "$here/manifest_test.sh" win32/solvane.scr pei-i386 >/dev/null
 bash "$here/manifest_test.sh" win64/solvane.scr pei-x86-64 >/dev/null
 grep -q 'win64\\solvane.scr for 64-bit Windows' README.txt || Fail "the guide names no 64-bit saver"
 grep -q 'win32\\solvane.scr for 32-bit Windows' README.txt || Fail "the guide names no 32-bit saver"
+grep -q '^MIT License' LICENSE.txt || Fail "no MIT licence in LICENSE.txt"
 ! grep -q '@PROJECT_VERSION@' README.txt || Fail "the guide's version was not filled in"
 [ "$(grep -c $'\r$' README.txt)" = "$(wc -l <README.txt)" ] || Fail "the guide has Unix line ends"
 echo "PASS $zip"

@@ -3,6 +3,7 @@
 // the user's configuration folder.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/fixed_text.h"
@@ -27,3 +28,19 @@ bool LoadAppNumber(const char* name, std::uint32_t& value);
 // Writes `value` as the number value `name`. Returns 0 on success, 1 when the key
 // cannot be created or the value not written.
 int StoreAppNumber(const char* name, std::uint32_t value);
+
+// How a registry read is taken, on every platform, so that the parse of what any
+// registry editor may have left is the same and can be tested anywhere. `read`: the
+// read succeeded; `type` is the value's registry type (REG_SZ 1, REG_DWORD 4), and
+// `size` the bytes it returned into `data`.
+// A string: the bytes as stored, ending at their NUL or, without one, after the last
+// byte; empty when unread, empty, or longer than FixedTextSize.
+void DecodeStoredText(bool read, const std::uint8_t* data, std::size_t size,
+                      char (&out)[FixedTextSize]);
+// A number: only a REG_DWORD of exactly four bytes, little-endian; false, with
+// `value` untouched, otherwise.
+bool DecodeStoredNumber(bool read, std::uint32_t type, const std::uint8_t* data, std::size_t size,
+                        std::uint32_t& value);
+
+constexpr std::uint32_t StoredTextType = 1;    // REG_SZ
+constexpr std::uint32_t StoredNumberType = 4;  // REG_DWORD

@@ -83,26 +83,20 @@ void LoadAppValue(const char* name, char (&out)[FixedTextSize]) {
     out[0] = '\0';
     FileHandle file = OpenValueFile(name);
     if (!file) return;
-
     // One byte more than the buffer tells a value that does not fit, which the
     // registry reports as ERROR_MORE_DATA: such a value is not read.
-    char buffer[ValueSize + 1];
+    std::uint8_t buffer[ValueSize + 1];
     const std::size_t size = std::fread(buffer, 1, sizeof buffer, file.get());
-    if (size == 0 || size > ValueSize) return;
-    std::memcpy(out, buffer, size);
-    // A value without its NUL ends inside the buffer.
-    out[size < ValueSize ? size : ValueSize - 1] = '\0';
+    DecodeStoredText(true, buffer, size, out);
 }
 
 bool LoadAppNumber(const char* name, std::uint32_t& value) {
     FileHandle file = OpenValueFile(name);
     if (!file) return false;
     // A fifth byte tells a longer value, which is not a number.
-    unsigned char data[5];
-    if (std::fread(data, 1, sizeof data, file.get()) != 4) return false;
-    value = std::uint32_t(data[0]) | std::uint32_t(data[1]) << 8 | std::uint32_t(data[2]) << 16 |
-            std::uint32_t(data[3]) << 24;
-    return true;
+    std::uint8_t data[5];
+    const std::size_t size = std::fread(data, 1, sizeof data, file.get());
+    return DecodeStoredNumber(true, StoredNumberType, data, size, value);
 }
 
 int StoreAppNumber(const char* name, std::uint32_t value) {

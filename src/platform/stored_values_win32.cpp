@@ -45,13 +45,9 @@ void LoadAppValue(const char* name, char (&out)[FixedTextSize]) {
     BYTE buffer[ValueSize];
     DWORD size = ValueSize;
     // A value longer than the buffer gives ERROR_MORE_DATA and is not read.
-    if (RegQueryValueExA(key, name, nullptr, nullptr, buffer, &size) == ERROR_SUCCESS && size > 0 &&
-        size <= ValueSize) {
-        std::memcpy(out, buffer, size);
-        // A value stored without its NUL ends inside the buffer.
-        out[size < ValueSize ? size : ValueSize - 1] = '\0';
-    }
+    const bool read = RegQueryValueExA(key, name, nullptr, nullptr, buffer, &size) == ERROR_SUCCESS;
     RegCloseKey(key);
+    DecodeStoredText(read, buffer, size, out);
 }
 
 bool LoadAppNumber(const char* name, std::uint32_t& value) {
@@ -60,13 +56,9 @@ bool LoadAppNumber(const char* name, std::uint32_t& value) {
     DWORD type = REG_NONE;
     BYTE data[4];
     DWORD size = sizeof data;
-    const bool read = RegQueryValueExA(key, name, nullptr, &type, data, &size) == ERROR_SUCCESS &&
-                      type == REG_DWORD && size == sizeof data;
+    const bool read = RegQueryValueExA(key, name, nullptr, &type, data, &size) == ERROR_SUCCESS;
     RegCloseKey(key);
-    if (read)
-        value = std::uint32_t(data[0]) | std::uint32_t(data[1]) << 8 |
-                std::uint32_t(data[2]) << 16 | std::uint32_t(data[3]) << 24;
-    return read;
+    return DecodeStoredNumber(read, type, data, size, value);
 }
 
 int StoreAppNumber(const char* name, std::uint32_t value) {

@@ -1,16 +1,19 @@
 // The saver's numbers as any registry editor may have left them: the screen-saver
-// settings' bytes as one read returns them, and the saver's own display options read
-// back from the stored values (on the host: files, holding any bytes).
+// settings' bytes as one read returns them, the registry reads of the saver's own
+// values (any type, any length), and its display options read back from the stored
+// values (on the host: files, holding any bytes).
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "front/win32/display_options.h"
 #include "front/win32/saver_settings.h"
+#include "platform/stored_values.h"
 
 namespace {
 
@@ -48,6 +51,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint32_t fallback = 15u + data[0];
     const std::uint32_t value = DecodeSettingValue(read, rest, restSize, fallback);
     if ((!read || restSize > 4) && value != fallback) std::abort();
+
+    // The same bytes as a registry read of one of the saver's own values, of a type
+    // the first byte names.
+    char text[FixedTextSize];
+    DecodeStoredText(read, rest, restSize, text);
+    if (std::memchr(text, '\0', sizeof text) == nullptr) std::abort();
+    if ((!read || restSize > FixedTextSize) && text[0] != '\0') std::abort();
+    std::uint32_t number = 7;
+    const std::uint32_t type = data[0] >> 5;
+    if (DecodeStoredNumber(read, type, rest, restSize, number) !=
+        (read && type == StoredNumberType && restSize == 4))
+        std::abort();
 
     const std::size_t first = split < restSize ? split : restSize;
     WriteValue(ShowClockValueName, rest, first);

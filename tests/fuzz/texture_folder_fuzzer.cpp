@@ -2,6 +2,7 @@
 // stored value's bytes, then the files the picker answers with, followed through the
 // folder's set-up to the sixteen texture paths and the tiles' names.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -16,11 +17,23 @@
 namespace {
 
 std::string valueFile;
+std::string root;
 
-void WriteStoredFolder(const std::uint8_t* data, std::size_t size) {
+// The input's paths kept inside the fuzzer's own folder, its working folder: an
+// absolute path is taken below it and ".." cannot climb out, so that no run reads
+// the machine's installed tiles, which would be slow and differ from one machine to
+// the next. Single dots, separators and every other byte stay as they came.
+std::string Confined(std::string path) {
+    for (std::size_t i = 1; i < path.size(); ++i)
+        if (path[i - 1] == '.' && path[i] == '.') path[i] = '_';
+    return !path.empty() && path[0] == '/' ? root + path : path;
+}
+
+void WriteStoredFolder(const std::string& text) {
     std::FILE* file = std::fopen(valueFile.c_str(), "wb");
     if (file == nullptr) std::abort();
-    if (size > 0 && std::fwrite(data, 1, size, file) != size) std::abort();
+    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), file) != text.size())
+        std::abort();
     std::fclose(file);
 }
 
@@ -39,7 +52,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     const std::string key = std::string(pattern) + "/QMT_kvr";
     if (mkdir(key.c_str(), 0700) != 0) std::abort();
     valueFile = key + "/path";
-    static const std::string root = pattern;
+    root = pattern;
+    if (chdir(pattern) != 0) std::abort();
     std::atexit([] { std::system(("rm -rf '" + root + "'").c_str()); });
     return 0;
 }
@@ -49,12 +63,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The first byte is the stored value's length; the rest, split at new lines, are
     // the picker's answers.
     const std::size_t stored = data[0] < size - 1 ? data[0] : size - 1;
-    WriteStoredFolder(data + 1, stored);
+    WriteStoredFolder(Confined(std::string(reinterpret_cast<const char*>(data + 1), stored)));
     const std::string picks(reinterpret_cast<const char*>(data + 1 + stored), size - 1 - stored);
     ClearMarkerPicks();
     for (std::size_t start = 0; start <= picks.size();) {
         const std::size_t end = std::min(picks.find('\n', start), picks.size());
-        QueueMarkerPick(picks.substr(start, end - start).c_str());
+        QueueMarkerPick(Confined(picks.substr(start, end - start)).c_str());
         start = end + 1;
     }
 

@@ -22,3 +22,19 @@ HMODULE LoadSystemLibrary(const char* fileName) {
     std::memcpy(path + folderLength + 1, fileName, nameLength + 1);
     return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
+
+void RestrictLibrarySearch() {
+    // Looked up, not imported: Windows XP and 9x have neither function.
+    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (kernel == nullptr) return;
+    using SetDefaultFunction = BOOL(WINAPI*)(DWORD);
+    const auto setDefault = reinterpret_cast<SetDefaultFunction>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (setDefault != nullptr &&
+        setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_USER_DIRS) != FALSE)
+        return;
+    using SetDirectoryFunction = BOOL(WINAPI*)(LPCSTR);
+    const auto setDirectory = reinterpret_cast<SetDirectoryFunction>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryA")));
+    if (setDirectory != nullptr) setDirectory("");
+}

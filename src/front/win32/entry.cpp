@@ -58,6 +58,9 @@ void ChangeSaverPassword() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    // Before anything loads a library: from here on the system's own libraries, the
+    // GL's and the shell's among them, find no file planted beside the saver either.
+    RestrictLibrarySearch();
     moduleInstance = instance;
     // The whole line, program name included: the argument WinMain gets has lost it.
     OwnPaths own;

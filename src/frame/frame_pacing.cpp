@@ -1,5 +1,8 @@
 #include "frame/frame_pacing.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace {
 
 constexpr std::int64_t MillisecondsPerSecond = 1000;
@@ -11,16 +14,26 @@ std::int64_t SecondOf(std::int64_t milliseconds) {
            (milliseconds % MillisecondsPerSecond < 0 ? 1 : 0);
 }
 
+// The second a frame showed, held to the seconds that milliseconds can name: at the
+// ends of the range the millisecond clock saturates, and a frame of a moment beyond
+// it must still count as shown, or the pacing would spin.
+std::int64_t ShownSecond(std::int64_t shownTime) {
+    constexpr std::int64_t largest = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t smallest = std::numeric_limits<std::int64_t>::min();
+    return std::min(std::max(shownTime, SecondOf(smallest)), SecondOf(largest));
+}
+
 }  // namespace
 
 bool FrameDue(const FramePacing& pacing, std::int64_t nowMilliseconds) {
-    return pacing.invalidated || pacing.moving || SecondOf(nowMilliseconds) != pacing.shownTime;
+    return pacing.invalidated || pacing.moving ||
+           SecondOf(nowMilliseconds) != ShownSecond(pacing.shownTime);
 }
 
 int MillisecondsUntilDue(const FramePacing& pacing, std::int64_t nowMilliseconds) {
     if (FrameDue(pacing, nowMilliseconds)) return 0;
     const std::int64_t intoSecond =
-        nowMilliseconds - SecondOf(nowMilliseconds) * MillisecondsPerSecond;
+        (nowMilliseconds % MillisecondsPerSecond + MillisecondsPerSecond) % MillisecondsPerSecond;
     return int(MillisecondsPerSecond - intoSecond);
 }
 

@@ -10,7 +10,7 @@ std::int64_t ReadCalendarTime();
 // second wakes when ReadCalendarTime has moved on, not a moment before.
 std::int64_t ReadCalendarMilliseconds();
 
-// Tests and tools fix the clock at `seconds` until UnpinCalendarTime; a moment
-// beyond what milliseconds can hold in 64 bits reads as the nearest that can.
+// Tests and tools fix the clock at `seconds` until UnpinCalendarTime. A moment
+// beyond what milliseconds can hold in 64 bits saturates in ReadCalendarMilliseconds.
 void PinCalendarTime(std::int64_t seconds);
 void UnpinCalendarTime();

@@ -352,7 +352,8 @@ bool RunSaverWindow(HWND host, int showCommand) {
     saverWindow = CreateWindowExA(placement.exStyle, kClassName, kWindowTitle, placement.style,
                                   placement.x, placement.y, placement.width, placement.height,
                                   placement.parent, nullptr, moduleInstance, nullptr);
-    if (saverWindow == nullptr) return false;
+    // A preview with no window to show in has nothing to draw: no failure.
+    if (saverWindow == nullptr) return runMode == RunMode::Preview && host == nullptr;
 
     SetScreenSaverRunning(TRUE);
     HDC deviceContext = GetDC(saverWindow);

@@ -115,10 +115,17 @@ void AdvanceFrame() {
     ClearKeys();
 }
 
+namespace {
+// The clock text in the current projection, at its place in the view's bottom left.
+void DrawClock(float strokeWidth) {
+    if (showClock != 0)
+        DrawStrokeText(clockText, 0.3f, 0.3f, 0.3f, 23, 0, &viewCamera, strokeWidth);
+}
+}  // namespace
+
 void DrawFrameView(float strokeWidth, bool withClock) {
     ApplyCamera(viewCamera);
-    if (showClock != 0 && withClock)
-        DrawStrokeText(clockText, 0.3f, 0.3f, 0.3f, 23, 0, &viewCamera, strokeWidth);
+    if (withClock) DrawClock(strokeWidth);
     DrawPlannedPatches(Camera);
     glLoadIdentity();
 }
@@ -139,11 +146,10 @@ void FrameStepViews(const ViewRect* views, std::size_t count, const float* strok
         PlaceView(views[i]);
         DrawFrameView(strokeWidths != nullptr ? strokeWidths[i] : 1.0f, clockView == nullptr);
     }
-    if (clockView != nullptr && showClock != 0) {
+    if (clockView != nullptr) {
         PlaceView(*clockView);
         ApplyCamera(viewCamera);
-        DrawStrokeText(clockText, 0.3f, 0.3f, 0.3f, 23, 0, &viewCamera,
-                       strokeWidths != nullptr && count > 0 ? strokeWidths[0] : 1.0f);
+        DrawClock(strokeWidths != nullptr && count > 0 ? strokeWidths[0] : 1.0f);
         glLoadIdentity();
     }
 }

@@ -6,7 +6,6 @@
 namespace {
 bool pinned = false;
 std::int64_t pinnedSeconds = 0;
-
 }  // namespace
 
 std::int64_t ReadCalendarMilliseconds() {

@@ -37,8 +37,39 @@ int MillisecondsUntilDue(const FramePacing& pacing, std::int64_t nowMilliseconds
     return int(MillisecondsPerSecond - intoSecond);
 }
 
-void NoteFrameDrawn(FramePacing& pacing, std::int64_t shownTime, bool moving) {
+FrameDecision DecideFrame(const FramePacing& pacing, std::int64_t calendarMilliseconds,
+                          std::int64_t monotonicMicroseconds, long delayMicroseconds) {
+    FrameDecision decision;
+    decision.showTime = SecondOf(calendarMilliseconds);
+    FramePacing picture = pacing;
+    picture.invalidated = false;
+    decision.pictureChanged =
+        delayMicroseconds <= 0 || pacing.keyPressed || FrameDue(picture, calendarMilliseconds);
+    if (delayMicroseconds <= 0 || pacing.invalidated) {
+        decision.draw = true;
+        return decision;
+    }
+    // Both clocks may stand anywhere: differences are taken only within a delay's span.
+    std::int64_t wait = 0;
+    if (pacing.lastFrameEnd >= 0 && monotonicMicroseconds >= pacing.lastFrameEnd &&
+        monotonicMicroseconds - pacing.lastFrameEnd < delayMicroseconds)
+        wait = delayMicroseconds - (monotonicMicroseconds - pacing.lastFrameEnd);
+    if (!decision.pictureChanged)
+        wait = std::max<std::int64_t>(
+            wait, std::int64_t(MillisecondsUntilDue(picture, calendarMilliseconds)) * 1000);
+    if (wait <= 0) {
+        decision.draw = true;
+        return decision;
+    }
+    decision.waitMicroseconds = long(std::min<std::int64_t>(wait, MaxWaitMicroseconds));
+    return decision;
+}
+
+void NoteFrameDrawn(FramePacing& pacing, std::int64_t shownTime, bool moving,
+                    std::int64_t monotonicMicroseconds) {
     pacing.shownTime = shownTime;
     pacing.moving = moving;
     pacing.invalidated = false;
+    pacing.keyPressed = false;
+    pacing.lastFrameEnd = monotonicMicroseconds;
 }

@@ -84,9 +84,12 @@ CameraFrame viewCamera;
 }  // namespace
 
 void AdvanceFrame() {
+    AdvanceFrame(ReadCalendarTime());
+}
+
+void AdvanceFrame(std::int64_t now) {
     PollKeys();
 
-    const std::int64_t now = ReadCalendarTime();
     lastFrameTime = now;
     BreakDown(now, &std::gmtime, lastUtc);
     const std::tm utc = lastUtc;

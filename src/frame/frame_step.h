@@ -40,6 +40,9 @@ void FrameStepViews(const ViewRect* views, std::size_t count, const float* strok
 // frame, the Sun and the shading, the tile choice, the first frame's alignment and
 // the plan of the texture passes. Calls no GL.
 void AdvanceFrame();
+// The same for the calendar time `now` (whole seconds) that a front end's pacing
+// decision read (frame/frame_pacing.h), so that every output shows that second.
+void AdvanceFrame(std::int64_t now);
 
 // Draws the frame that AdvanceFrame prepared into the current viewport: projection
 // and view from the Camera as it was before the first frame's alignment, the clock

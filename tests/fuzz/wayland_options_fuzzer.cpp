@@ -11,8 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool parsed = ParseWaylandOptions(input.argc(), input.argv.data(), options,
                                             input.error.data(), input.errorSize);
     input.CheckError(parsed);
-    if (parsed && options.delayMicroseconds != PacedFrames &&
-        (options.delayMicroseconds < 0 || options.delayMicroseconds > MaxWaylandDelayMicroseconds))
+    if (parsed &&
+        (options.delayMicroseconds < 0 || options.delayMicroseconds > MaxDelayMicroseconds))
         std::abort();
     return 0;
 }

@@ -32,7 +32,7 @@ TEST(Clock, TheEndsOfTheRangeDoNotSpinThePacing) {
          {std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max()}) {
         PinCalendarTime(end);
         FramePacing pacing;
-        NoteFrameDrawn(pacing, ReadCalendarTime(), false);
+        NoteFrameDrawn(pacing, ReadCalendarTime(), false, -1);
         const std::int64_t milliseconds = ReadCalendarMilliseconds();
         EXPECT_FALSE(FrameDue(pacing, milliseconds)) << end;
         const int wait = MillisecondsUntilDue(pacing, milliseconds);

@@ -31,7 +31,7 @@ TEST(WaylandOptions, DefaultsAndEveryOptionWithOneDashOrTwo) {
     ASSERT_TRUE(none.ok);
     EXPECT_TRUE(none.options.clock);
     EXPECT_FALSE(none.options.fps);
-    EXPECT_EQ(none.options.delayMicroseconds, PacedFrames);
+    EXPECT_EQ(none.options.delayMicroseconds, DefaultDelayMicroseconds);
     EXPECT_EQ(none.options.textures, nullptr);
 
     const Parsed all = Parse({"--textures", "/t", "-no-clock", "--fps", "-delay", "0"});
@@ -89,17 +89,6 @@ TEST(BufferSize, SidesLeftOpenTakeTheModeAndStayMultiplesOfTheScale) {
     EXPECT_EQ(huge.width, MaxBufferSide - MaxBufferSide % 3);
     EXPECT_EQ(huge.height % 3, 0);
     EXPECT_EQ(ChooseBufferSize(-5, 1, 1, 0, 0).width, FallbackWidth);
-}
-
-TEST(PictureChanged, ASurfacesOwnNeedIsNoNewPicture) {
-    constexpr std::int64_t Noon = 1797940800;
-    FramePacing pacing;
-    NoteFrameDrawn(pacing, Noon, false);
-    pacing.invalidated = true;
-    EXPECT_FALSE(PictureChanged(pacing, Noon * 1000 + 500));
-    EXPECT_TRUE(PictureChanged(pacing, (Noon + 1) * 1000));
-    pacing.moving = true;
-    EXPECT_TRUE(PictureChanged(pacing, Noon * 1000 + 500));
 }
 
 TEST(PointerTravel, FromTheFirstPositionBeyondTheThresholdOrOntoAnotherOutput) {

@@ -26,12 +26,6 @@ BufferSize ChooseBufferSize(int configuredWidth, int configuredHeight, int outpu
             BufferSide(configuredHeight, scale, fallbackHeight), scale};
 }
 
-bool PictureChanged(const FramePacing& pacing, std::int64_t nowMilliseconds) {
-    FramePacing picture = pacing;
-    picture.invalidated = false;
-    return FrameDue(picture, nowMilliseconds);
-}
-
 bool PointerTravelEnds(PointerOrigin& origin, const void* surface, double x, double y) {
     if (!origin.set) {
         origin = {true, surface, x, y};

@@ -1,10 +1,8 @@
 // The decisions of a run of solvane-wayland that need no compositor: the size of each
-// output's picture, which outputs a frame goes to, and when the pointer ends the run.
+// output's picture and when the pointer ends the run.
 #pragma once
 
 #include <cstdint>
-
-#include "frame/frame_pacing.h"
 
 // Travel in surface coordinates (logical pixels) on either axis beyond which the
 // pointer ends the run: the Windows saver's default mouse threshold.
@@ -29,12 +27,6 @@ struct BufferSize {
 // within MaxBufferSide.
 BufferSize ChooseBufferSize(int configuredWidth, int configuredHeight, int outputScale,
                             int modeWidth, int modeHeight);
-
-// Whether the picture itself has moved on since the last frame: a new second, or a
-// picture still moving (FrameDue without any window's need). Then every output
-// draws; otherwise only the surfaces that need a frame of their own (their first,
-// or a new size) draw, so as not to wake every output for one.
-bool PictureChanged(const FramePacing& pacing, std::int64_t nowMilliseconds);
 
 // Where the pointer first showed on one of the surfaces; travel is measured from
 // there, not accumulated from report to report.

@@ -23,8 +23,10 @@
 #include <string>
 #include <vector>
 
+#include "frame/fps_overlay.h"
 #include "frame/frame_pacing.h"
 #include "frame/frame_step.h"
+#include "frame/gl_release.h"
 #include "frame/scene_setup.h"
 #include "front/posix/fps_meter.h"
 #include "front/posix/process.h"
@@ -50,7 +52,6 @@ extern "C" const char* __asan_default_options() {
 namespace {
 
 constexpr char Name[] = "solvane-wayland";
-constexpr float FpsGrey = 0.6f;
 // Versions bound, each the lowest that has what is used: buffer scale and buffer
 // damage (compositor 4; EGL damages by buffer where the surface allows it), the
 // output's done and scale events and its release (3), pointer frames (seat 5).
@@ -58,8 +59,6 @@ constexpr std::uint32_t CompositorVersion = 4;
 constexpr std::uint32_t OutputVersion = 3;
 constexpr std::uint32_t SeatVersion = 5;
 constexpr std::uint32_t WmBaseVersion = 1;
-// Waits while no surface can draw yet: nothing is due until an event comes.
-constexpr long IdleWaitMicroseconds = 1000000;
 
 enum class End {
     None,
@@ -509,23 +508,18 @@ bool OpenEgl(Session& session) {
 
 // ---------------------------------------------------------------- frames
 
-void DrawFps(FpsMeter& meter) {
-    // The frame step leaves the projection at identity; the text grid needs the view.
-    ApplyCamera(Camera);
-    DrawStrokeText(meter.text, FpsGrey, FpsGrey, FpsGrey, 0, 0, &Camera);
-    glLoadIdentity();
-}
-
-// One frame step, drawn on every surface that can draw when `everyOutput`, else on
-// those that need a frame of their own. Each gets the view laid out for its size.
-// Returns whether a frame was drawn; a failed swap ends the run.
-bool DrawOutputs(Session& session, bool everyOutput, bool fps, FpsMeter& meter) {
+// One frame step of the second `decision` read, drawn on every surface that can draw
+// when the picture changed, else on those that need a frame of their own. Each gets
+// the view laid out for its size. Returns whether a frame was drawn; a failed swap
+// ends the run.
+bool DrawOutputs(Session& session, const FrameDecision& decision, bool fps, FpsMeter& meter) {
+    const bool everyOutput = decision.pictureChanged;
     std::vector<Output*> targets;
     for (auto& output : session.outputs)
         if (output->eglSurface != EGL_NO_SURFACE && (everyOutput || output->needsFrame))
             targets.push_back(output.get());
     if (targets.empty()) return false;
-    AdvanceFrame();
+    AdvanceFrame(decision.showTime);
     CountFrame(meter, MonotonicMicroseconds());
     for (Output* output : targets) {
         if (!eglMakeCurrent(session.eglDisplay, output->eglSurface, output->eglSurface,
@@ -539,7 +533,7 @@ bool DrawOutputs(Session& session, bool everyOutput, bool fps, FpsMeter& meter) 
         ResizeView(output->buffer.width, output->buffer.height);
         ClearView(Given, 0.0f, 0.0f, 0.0f);
         DrawFrameView();
-        if (fps) DrawFps(meter);
+        if (fps) DrawFpsOverlay(meter.text);
         if (!eglSwapBuffers(session.eglDisplay, output->eglSurface)) {
             std::fprintf(stderr, "%s: cannot show a frame (0x%x)\n", Name, eglGetError());
             Failed(session);
@@ -604,14 +598,7 @@ int ReleaseGl(Session& session) {
         if (output->eglSurface != EGL_NO_SURFACE) surface = output->eglSurface;
     if (surface != EGL_NO_SURFACE &&
         eglMakeCurrent(session.eglDisplay, surface, surface, session.eglContext)) {
-        ReleaseGlObjects();
-        glFinish();
-        for (int i = 0; i < 8; ++i) {
-            const GLenum error = glGetError();
-            if (error == GL_NO_ERROR) break;
-            std::fprintf(stderr, "%s: GL error 0x%x\n", Name, error);
-            status = 1;
-        }
+        status = EndGl(Name);
     }
     eglMakeCurrent(session.eglDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     return status;
@@ -657,26 +644,24 @@ bool Connect(Session& session) {
 void Run(Session& session, const WaylandOptions& options) {
     FramePacing pacing;
     FpsMeter meter;
-    const bool paced = options.delayMicroseconds == PacedFrames;
     while (session.end == End::None && EndSignal() == 0) {
         if (!UpdateSurfaces(session)) {
             Failed(session);
             break;
         }
-        long waitMicroseconds = IdleWaitMicroseconds;
-        if (!paced) {
-            if (DrawOutputs(session, true, options.fps, meter))
-                waitMicroseconds = options.delayMicroseconds;
-        } else if (AnySurfaceReady(session, false)) {
-            std::int64_t now = ReadCalendarMilliseconds();
+        long waitMicroseconds = MaxWaitMicroseconds;
+        if (AnySurfaceReady(session, false)) {
             pacing.invalidated = AnySurfaceReady(session, true);
-            if (FrameDue(pacing, now) &&
-                DrawOutputs(session, PictureChanged(pacing, now), options.fps, meter)) {
-                NoteFrameDrawn(pacing, lastFrameTime, PictureMoving());
-                now = ReadCalendarMilliseconds();
+            const FrameDecision decision =
+                DecideFrame(pacing, ReadCalendarMilliseconds(), MonotonicMicroseconds(),
+                            options.delayMicroseconds);
+            if (!decision.draw) {
+                waitMicroseconds = decision.waitMicroseconds;
+            } else if (DrawOutputs(session, decision, options.fps, meter)) {
+                NoteFrameDrawn(pacing, lastFrameTime, PictureMoving(), MonotonicMicroseconds());
+                // Only take the events that came meanwhile; the next decision waits.
+                waitMicroseconds = 0;
             }
-            pacing.invalidated = AnySurfaceReady(session, true);
-            waitMicroseconds = long(MillisecondsUntilDue(pacing, now)) * 1000;
         }
         if (session.end != End::None) break;
         if (!Wait(session, waitMicroseconds)) {

@@ -7,25 +7,25 @@
 
 namespace {
 
-const char Usage[] =
+const char UsageFormat[] =
     "usage: solvane-wayland [--textures DIR] [--no-clock] [--fps] [--delay MICROSECONDS]\n"
     "  --textures DIR    folder of the sixteen tiles d11.bmp ... n24.bmp, or a file in it\n"
     "                    (default /usr/share/solvane/textures, or the build's)\n"
     "  --no-clock        no date and time under the globe\n"
     "  --fps             show frames per second in the top left corner\n"
-    "  --delay N         draw every frame and wait N microseconds after each, instead of\n"
-    "                    drawing only when the picture changes (0: as fast as it can)\n"
+    "  --delay N         microseconds at least from one frame to the next (default %ld);\n"
+    "                    frames come when the picture changes, 0 draws without pause\n"
     "Full screen on every output; any key, button or pointer travel ends it, as do\n"
     "SIGTERM and SIGINT. Options take one dash or two.\n";
 
-// Decimal digits only, in [0, MaxWaylandDelayMicroseconds].
+// Decimal digits only, in [0, MaxDelayMicroseconds].
 bool ParseDelay(const char* text, long& value) {
     if (*text == '\0') return false;
     long result = 0;
     for (const char* p = text; *p != '\0'; ++p) {
         if (*p < '0' || *p > '9') return false;
         result = result * 10 + (*p - '0');
-        if (result > MaxWaylandDelayMicroseconds) return false;
+        if (result > MaxDelayMicroseconds) return false;
     }
     value = result;
     return true;
@@ -55,7 +55,7 @@ bool ParseWaylandOptions(int argc, const char* const* argv, WaylandOptions& opti
                 options.textures = value;
             } else if (!ParseDelay(value, options.delayMicroseconds)) {
                 WriteReason(error, errorSize, "%s '%s' is not a whole number from 0 to %ld",
-                            argument, value, MaxWaylandDelayMicroseconds);
+                            argument, value, MaxDelayMicroseconds);
                 return false;
             }
         } else if (argument[0] == '-') {
@@ -71,5 +71,5 @@ bool ParseWaylandOptions(int argc, const char* const* argv, WaylandOptions& opti
 }
 
 void PrintWaylandUsage(std::FILE* to) {
-    std::fputs(Usage, to);
+    std::fprintf(to, UsageFormat, DefaultDelayMicroseconds);
 }

@@ -5,19 +5,14 @@
 #include <cstddef>
 #include <cstdio>
 
-// delayMicroseconds when --delay is not given: frames follow the picture, drawn only
-// when it changes (frame/frame_pacing.h).
-constexpr long PacedFrames = -1;
-// Ten seconds, as the hack's -delay: a longer pause would leave the clock standing.
-constexpr long MaxWaylandDelayMicroseconds = 10000000;
+#include "frame/frame_pacing.h"
 
 struct WaylandOptions {
     const char* textures = nullptr;  // the --textures folder as given; null: the default
     bool clock = true;               // false with --no-clock
     bool fps = false;
-    // PacedFrames, or the microseconds to wait after every frame whether the picture
-    // changed or not (0: as fast as the machine draws, for measuring).
-    long delayMicroseconds = PacedFrames;
+    // The shortest time from one frame to the next (frame/frame_pacing.h); 0 runs free.
+    long delayMicroseconds = DefaultDelayMicroseconds;
     bool help = false;
 };
 

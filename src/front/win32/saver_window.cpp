@@ -294,7 +294,7 @@ void DrawFrame(HDC deviceContext) {
         FrameStepViews(plan.views.data(), plan.views.size(), plan.strokeWidths.data(),
                        plan.clockApart ? &plan.clockView : nullptr);
     SwapBuffers(deviceContext);
-    NoteFrameDrawn(surface.pacing, lastFrameTime, PictureMoving());
+    NoteFrameDrawn(surface.pacing, lastFrameTime, PictureMoving(), -1);
 }
 
 // Messages first; a frame only when none is waiting and the picture would change
@@ -313,11 +313,12 @@ void RunFrameLoop(HWND window, HDC deviceContext) {
         // The wait below is never longer than a second, so this comes at least as often.
         NoticeDisplayChange(window);
         if (surface.layoutStale) LayOutSurface(window);
-        const int wait = MillisecondsUntilDue(surface.pacing, ReadCalendarMilliseconds());
-        if (wait > 0)
-            WaitForMessageOrTime(timer, wait);
-        else
+        const FrameDecision decision =
+            DecideFrame(surface.pacing, ReadCalendarMilliseconds(), -1, NoDelayOption);
+        if (decision.draw)
             DrawFrame(deviceContext);
+        else
+            WaitForMessageOrTime(timer, int((decision.waitMicroseconds + 999) / 1000));
     }
     if (timer != nullptr) CloseHandle(timer);
 }

@@ -1,7 +1,7 @@
 // solvane: the globe as an XScreenSaver display hack. It draws the same frame step
 // as the Windows saver through GLX, on the window XScreenSaver hands it, on the root
 // window, or in a window of its own, and ends cleanly on SIGTERM, SIGINT or a close.
-// It draws only when the picture changes (hack_pacing.h) and sleeps in between.
+// It draws only when the picture changes (frame/frame_pacing.h) and sleeps in between.
 #include <GL/gl.h>
 #include <GL/glx.h>
 #include <X11/XKBlib.h>
@@ -20,13 +20,14 @@
 #include <string>
 #include <vector>
 
+#include "frame/fps_overlay.h"
 #include "frame/frame_step.h"
+#include "frame/gl_release.h"
 #include "frame/scene_setup.h"
 #include "front/posix/fps_meter.h"
 #include "front/posix/process.h"
 #include "front/posix/tile_folder.h"
 #include "front/x11/hack_options.h"
-#include "front/x11/hack_pacing.h"
 #include "front/x11/keypad.h"
 #include "platform/clock.h"
 #include "text/text_renderer.h"
@@ -46,7 +47,6 @@ namespace {
 constexpr char Name[] = "solvane";
 constexpr int OwnWindowWidth = 600;  // XScreenSaver's size for a hack's own window
 constexpr int OwnWindowHeight = 480;
-constexpr float FpsGrey = 0.6f;
 
 // What the X error handler saw; the frame loop ends at the next check.
 int xErrors = 0;
@@ -85,7 +85,7 @@ struct Hack {
     int height = 0;
     bool closeRequested = false;
     bool waitFailed = false;
-    HackPace pace;
+    FramePacing pace;
 };
 
 int ConfigAttribute(Display* display, GLXFBConfig config, int attribute) {
@@ -232,11 +232,11 @@ void HandleEvent(Hack& hack, XEvent& event) {
                 ResizeView(hack.width, hack.height);
                 // Whether a resize exposes anything depends on the window's bit gravity;
                 // the new layout needs a frame either way.
-                hack.pace.picture.invalidated = true;
+                hack.pace.invalidated = true;
             }
             break;
         case Expose:
-            hack.pace.picture.invalidated = true;
+            hack.pace.invalidated = true;
             break;
         case DestroyNotify:
             if (event.xdestroywindow.window == hack.window) hack.windowGone = true;
@@ -286,38 +286,23 @@ void WaitForEvents(Hack& hack, long microseconds) {
     ClearEndSignalWakes();
 }
 
-void DrawFps(FpsMeter& meter) {
-    // The frame step leaves the projection at identity; the text grid needs the view.
-    ApplyCamera(Camera);
-    DrawStrokeText(meter.text, FpsGrey, FpsGrey, FpsGrey, 0, 0, &Camera);
-    glLoadIdentity();
-}
-
 void DrawFrame(Hack& hack, const HackOptions& options, FpsMeter& meter) {
     FrameStep();
-    if (options.fps) DrawFps(meter);
+    if (options.fps) DrawFpsOverlay(meter.text);
     glXSwapBuffers(hack.display, hack.glxWindow);
     EndKeyFrame();
     // The frame is on the screen before the hack sleeps, as XScreenSaver's hacks do it.
     XSync(hack.display, False);
     const std::int64_t now = MonotonicMicroseconds();
     CountFrame(meter, now);
-    NoteHackFrame(hack.pace, lastFrameTime, PictureMoving(), now);
+    NoteFrameDrawn(hack.pace, lastFrameTime, PictureMoving(), now);
 }
 
 // Reports any GL error the run left, then lets the context go. Whatever the core
 // keeps inside the context must be released at the top of this, while it is current.
 int ReleaseGl(Hack& hack) {
     if (hack.context == nullptr) return 0;
-    ReleaseGlObjects();
-    int status = 0;
-    glFinish();
-    for (int i = 0; i < 8; ++i) {
-        const GLenum error = glGetError();
-        if (error == GL_NO_ERROR) break;
-        std::fprintf(stderr, "%s: GL error 0x%x\n", Name, error);
-        status = 1;
-    }
+    const int status = EndGl(Name);
     glXMakeContextCurrent(hack.display, None, None, nullptr);
     glXDestroyContext(hack.display, hack.context);
     hack.context = nullptr;
@@ -401,13 +386,13 @@ int main(int argc, char** argv) {
     for (;;) {
         HandlePendingEvents(hack);
         if (Ending(hack)) break;
-        const long wait =
-            MicrosecondsUntilFrame(hack.pace, ReadCalendarMilliseconds(), MonotonicMicroseconds(),
-                                   options.delayMicroseconds);
-        if (wait > 0)
-            WaitForEvents(hack, wait);
-        else
+        const FrameDecision decision =
+            DecideFrame(hack.pace, ReadCalendarMilliseconds(), MonotonicMicroseconds(),
+                        options.delayMicroseconds);
+        if (decision.draw)
             DrawFrame(hack, options, meter);
+        else
+            WaitForEvents(hack, decision.waitMicroseconds);
     }
     return EndHack(hack);
 }

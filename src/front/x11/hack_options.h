@@ -6,13 +6,8 @@
 #include <cstdint>
 #include <cstdio>
 
-// The shortest time from one frame to the next when -delay is not given. The hack
-// draws only when the picture changes, once a second unless a keypad key is held,
-// so this paces the held keys: ten steps a second, as fast as the camera has always
-// turned under a held key. 0 draws without pause, changed or not (for measurement).
-constexpr long DefaultDelayMicroseconds = 100000;
-// Ten seconds: a longer pause would leave the clock text standing for longer.
-constexpr long MaxDelayMicroseconds = 10000000;
+#include "frame/frame_pacing.h"
+
 // X carries window ids in 32 bits; Xlib would cut a longer one to another window's.
 constexpr std::uint64_t MaxWindowId = 0xffffffffu;
 

@@ -1,4 +1,4 @@
-#include "front/posix/fps_meter.h"
+#include "frame/fps_meter.h"
 
 #include <gtest/gtest.h>
 

@@ -213,6 +213,8 @@ TEST(MonitorLayout, StrokesScaleWithTheDisplayWithinBounds) {
     EXPECT_EQ(StrokeWidthForDpi(192), 2.0f);
     EXPECT_EQ(StrokeWidthForDpi(480), 5.0f);
     EXPECT_EQ(StrokeWidthForDpi(0xFFFFFFFFu), 5.0f);
+    EXPECT_EQ(StrokeWidthForScale(1.75), 1.75f);  // a fractional Wayland scale
+    EXPECT_EQ(StrokeWidthForScale(0.0 / 0.0), 1.0f);
 }
 
 }  // namespace

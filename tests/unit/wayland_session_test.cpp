@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/run_end.h"
 #include "front/wayland/session_logic.h"
 #include "front/wayland/wayland_options.h"
 
@@ -94,13 +95,17 @@ TEST(BufferSize, SidesLeftOpenTakeTheModeAndStayMultiplesOfTheScale) {
 TEST(PointerTravel, FromTheFirstPositionBeyondTheThresholdOrOntoAnotherOutput) {
     int first = 0, second = 0;
     PointerOrigin origin;
-    EXPECT_FALSE(PointerTravelEnds(origin, &first, 500, 400));
-    EXPECT_FALSE(PointerTravelEnds(origin, &first, 550, 350));
-    EXPECT_FALSE(PointerTravelEnds(origin, &first, 530, 420));
+    EXPECT_FALSE(PointerEndsRun(origin, &first, 500, 400));
+    EXPECT_FALSE(PointerEndsRun(origin, &first, 550, 350));
+    EXPECT_FALSE(PointerEndsRun(origin, &first, 530, 420));
     // Measured from the origin, not from report to report.
-    EXPECT_TRUE(PointerTravelEnds(origin, &first, 560, 420));
-    EXPECT_TRUE(PointerTravelEnds(origin, &first, 500, 349.5));
-    EXPECT_TRUE(PointerTravelEnds(origin, &second, 500, 400));
+    EXPECT_TRUE(PointerEndsRun(origin, &first, 560, 420));
+    EXPECT_TRUE(PointerEndsRun(origin, &first, 500, 349.5));
+    EXPECT_TRUE(PointerEndsRun(origin, &second, 500, 400));
+    // An output that goes away takes the pointer onto another: not the user's travel.
+    ForgetPointerOrigin(origin);
+    EXPECT_FALSE(PointerEndsRun(origin, &second, 20, 30));
+    EXPECT_TRUE(PointerEndsRun(origin, &second, 20, 81));
 }
 
 }  // namespace

@@ -3,8 +3,9 @@
 # run as an ordinary user (sway refuses root). One sway serves every check in turn:
 # swayidle's timeout starts the program and its picture is the oracle's; a second
 # output gets a surface and a globe of its own at its own size; a second instance on
-# the display leaves at once; SIGTERM ends it with
-# status 0; a key from a virtual keyboard ends the next one within 2 s; swayidle starts
+# the display leaves at once; SIGTERM ends it with status 0; the next one outlives an
+# output switched off, draws its clock at the scale of its output, and a key from a
+# virtual keyboard ends it within 2 s; swayidle starts
 # it again on the next idle, and the compositor's close ends it.
 #   wayland_test.sh sway
 set -euo pipefail
@@ -94,16 +95,16 @@ OutputLit() { # output png
     InSway grim -o "$1" - >"$2" 2>/dev/null && Lit "$2"
 }
 
-# grim's picture of one output matches the oracle at its size; waits for it, then
-# checks that it stays, as the clock stands.
-ExpectOutputOracle() { # output WxH name
+# grim's picture of one output matches the oracle at its size (in `area` alone, when
+# given); waits for it, then checks that it stays, as the clock stands.
+ExpectOutputOracle() { # output WxH name [area]
     local oracle shot=$CASE_DIR/$3.png mask=$CASE_DIR/$3-mismatch.png total=unknown
     oracle=$(Oracle "$2")
     Matches() {
         kill -0 "$HACK_PID" 2>/dev/null || Fail "the program ended: $(cat "$USER_DIR/saver.err")"
         InSway grim -o "$1" - >"$shot" 2>/dev/null || return 1
         MismatchMask "$shot" "$oracle" "$mask"
-        total=$(WhitePixels "$mask")
+        total=$(WhitePixels "$mask" "${4:-}")
         [ "$total" -le "$ORACLE_MAX_MISMATCH" ]
     }
     WaitFor 30 Matches "$1" || Fail "$1 does not show the oracle's $2 picture: $total pixels differ ($mask)"
@@ -159,6 +160,24 @@ Case_sway() {
     ExpectOutputOracle HEADLESS-1 1024x768 by-hand
     WaitFor 30 OutputLit HEADLESS-2 "$CASE_DIR/by-hand-second.png" ||
         Fail "the second output shows no lit globe"
+
+    # An output switched off, as a sleeping DisplayPort monitor or dock does it, takes
+    # its surface away; the run goes on on the other.
+    InSway swaymsg output HEADLESS-2 disable >/dev/null
+    sleep 2
+    ExpectOutputOracle HEADLESS-1 1024x768 one-output-left
+
+    # At scale 2 the buffer keeps the output's pixels and the clock's strokes are two
+    # pixels wide, as the Windows saver draws them at 200 %.
+    InSway swaymsg output HEADLESS-1 scale 2 >/dev/null
+    ExpectOutputOracle HEADLESS-1 1024x768 scaled 1024x698+0+0
+    local saverLit oracleLit
+    saverLit=$(LitShare "$CASE_DIR/scaled.png" 256x62+0+706)
+    oracleLit=$(LitShare "$(Oracle 1024x768)" 256x62+0+706)
+    FloatAbove "$saverLit" "$(awk -v o="$oracleLit" 'BEGIN { print o * 1.6 }')" ||
+        Fail "at scale 2 the clock's strokes are not twice as heavy: $saverLit against $oracleLit"
+    Note "at scale 2 the clock lights $saverLit of its corner, $oracleLit at scale 1"
+
     InSway wtype -s 400 -k space || Fail "wtype failed"
     ExpectCleanExit "$HACK_PID" "$KEY_BOUND" "a key"
 

@@ -1,7 +1,5 @@
 #include "front/wayland/session_logic.h"
 
-#include <cmath>
-
 namespace {
 
 constexpr int MaxScale = 8;
@@ -24,13 +22,4 @@ BufferSize ChooseBufferSize(int configuredWidth, int configuredHeight, int outpu
     const int fallbackHeight = modeHeight > 0 ? modeHeight : FallbackHeight * scale;
     return {BufferSide(configuredWidth, scale, fallbackWidth),
             BufferSide(configuredHeight, scale, fallbackHeight), scale};
-}
-
-bool PointerTravelEnds(PointerOrigin& origin, const void* surface, double x, double y) {
-    if (!origin.set) {
-        origin = {true, surface, x, y};
-        return false;
-    }
-    if (surface != origin.surface) return true;
-    return std::fabs(x - origin.x) > PointerThreshold || std::fabs(y - origin.y) > PointerThreshold;
 }

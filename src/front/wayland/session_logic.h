@@ -1,12 +1,9 @@
 // The decisions of a run of solvane-wayland that need no compositor: the size of each
-// output's picture and when the pointer ends the run.
+// output's picture.
 #pragma once
 
 #include <cstdint>
 
-// Travel in surface coordinates (logical pixels) on either axis beyond which the
-// pointer ends the run: the Windows saver's default mouse threshold.
-constexpr double PointerThreshold = 50;
 // The largest buffer side drawn: what Mesa's llvmpipe and most GPUs can render.
 constexpr int MaxBufferSide = 16384;
 // The size drawn when neither the compositor nor the output says one.
@@ -27,17 +24,3 @@ struct BufferSize {
 // within MaxBufferSide.
 BufferSize ChooseBufferSize(int configuredWidth, int configuredHeight, int outputScale,
                             int modeWidth, int modeHeight);
-
-// Where the pointer first showed on one of the surfaces; travel is measured from
-// there, not accumulated from report to report.
-struct PointerOrigin {
-    bool set = false;
-    const void* surface = nullptr;  // the surface the origin lies on
-    double x = 0, y = 0;            // in that surface's coordinates
-};
-
-// Whether the pointer at (x, y) on `surface` ends the run. The first position seen
-// becomes the origin. On the origin's surface, travel of more than PointerThreshold
-// on either axis ends it; showing on another of the surfaces means the pointer went
-// over to another output, which is travel too.
-bool PointerTravelEnds(PointerOrigin& origin, const void* surface, double x, double y);

@@ -23,12 +23,12 @@
 #include <string>
 #include <vector>
 
-#include "frame/fps_overlay.h"
+#include "frame/fps_meter.h"
 #include "frame/frame_pacing.h"
 #include "frame/frame_step.h"
 #include "frame/gl_release.h"
+#include "frame/run_end.h"
 #include "frame/scene_setup.h"
-#include "front/posix/fps_meter.h"
 #include "front/posix/process.h"
 #include "front/posix/tile_folder.h"
 #include "front/wayland/session_logic.h"
@@ -36,7 +36,7 @@
 #include "front/wayland/wayland_options.h"
 #include "platform/clock.h"
 #include "platform/extension_list.h"
-#include "text/text_renderer.h"
+#include "text/stroke_width.h"
 #include "textures/texture_set.h"
 #include "view/camera_frame.h"
 #include "view/projection.h"
@@ -146,7 +146,7 @@ const wl_keyboard_listener keyboardListener = MakeKeyboardListener();
 
 void OnPointerAt(Session& session, double x, double y) {
     if (session.pointerSurface != nullptr &&
-        PointerTravelEnds(session.pointerOrigin, session.pointerSurface, x, y))
+        PointerEndsRun(session.pointerOrigin, session.pointerSurface, x, y))
         EndQuietly(session);
 }
 
@@ -264,8 +264,10 @@ wl_output_listener MakeOutputListener() {
     listener.done = [](void* data, wl_output*) {
         Output& output = *static_cast<Output*>(data);
         output.described = true;
-        // A new scale or mode gives the surface a new buffer size.
+        // A new scale or mode gives the surface a new buffer size, and may move the
+        // pointer in its coordinates.
         if (output.configured) output.configurePending = true;
+        ForgetPointerOrigin(output.session->pointerOrigin);
     };
     listener.scale = [](void* data, wl_output*, std::int32_t factor) {
         static_cast<Output*>(data)->scale = factor;
@@ -420,12 +422,18 @@ void OnGlobal(void* data, wl_registry* registry, std::uint32_t name, const char*
         output->described = output->version < 2;
         wl_output_add_listener(output->output, &outputListener, output.get());
         session.outputs.push_back(std::move(output));
+        ForgetPointerOrigin(session.pointerOrigin);
     }
 }
 
 void OnGlobalRemove(void* data, wl_registry*, std::uint32_t name) {
-    for (auto& output : static_cast<Session*>(data)->outputs)
-        if (output->globalName == name) output->removed = true;
+    Session& session = *static_cast<Session*>(data);
+    for (auto& output : session.outputs) {
+        if (output->globalName != name) continue;
+        output->removed = true;
+        // Its surface goes, and the pointer goes over to another output on its own.
+        ForgetPointerOrigin(session.pointerOrigin);
+    }
 }
 
 const wl_registry_listener registryListener = {OnGlobal, OnGlobalRemove};
@@ -532,8 +540,8 @@ bool DrawOutputs(Session& session, const FrameDecision& decision, bool fps, FpsM
             wl_surface_set_buffer_scale(output->surface, output->buffer.scale);
         ResizeView(output->buffer.width, output->buffer.height);
         ClearView(Given, 0.0f, 0.0f, 0.0f);
-        DrawFrameView();
-        if (fps) DrawFpsOverlay(meter.text);
+        DrawFrameView(StrokeWidthForScale(output->buffer.scale));
+        if (fps) DrawFpsOverlay(meter);
         if (!eglSwapBuffers(session.eglDisplay, output->eglSurface)) {
             std::fprintf(stderr, "%s: cannot show a frame (0x%x)\n", Name, eglGetError());
             Failed(session);

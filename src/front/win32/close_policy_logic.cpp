@@ -1,5 +1,7 @@
 #include "front/win32/close_policy_logic.h"
 
+#include "frame/run_end.h"
+
 CloseDecision DecideClose(const SaverSettings& settings, RunMode mode, std::uint32_t nowTick) {
     if (mode != RunMode::Saver) return CloseDecision::Default;
     if (settings.closeRequested == 0 || settings.checkingPassword != 0) {
@@ -25,16 +27,10 @@ bool KeyOrButtonRequestsClose(const SaverSettings& settings, RunMode mode, bool 
 }
 
 bool TravelRequestsClose(const SaverSettings& settings, RunMode mode, ScreenPoint cursor) {
-    if (!InputMayClose(settings, mode)) return false;
-    // Differences in 64 bits: two 32-bit coordinates can be further apart than int32
-    // holds, and a wrapped difference would hide the travel.
-    auto distance = [](std::int32_t a, std::int32_t b) {
-        const std::int64_t d = std::int64_t(a) - std::int64_t(b);
-        return d < 0 ? -d : d;
-    };
-    const std::int64_t threshold = settings.mouseThreshold;
-    return distance(cursor.x, settings.cursorOrigin.x) > threshold ||
-           distance(cursor.y, settings.cursorOrigin.y) > threshold;
+    // In doubles, exact for 32-bit coordinates: a wrapped difference would hide the travel.
+    return InputMayClose(settings, mode) &&
+           TravelBeyond(double(cursor.x) - settings.cursorOrigin.x,
+                        double(cursor.y) - settings.cursorOrigin.y, settings.mouseThreshold);
 }
 
 bool CursorHidden(const SaverSettings& settings, RunMode mode) {

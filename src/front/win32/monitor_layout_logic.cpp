@@ -134,10 +134,3 @@ bool SameMonitors(const std::vector<MonitorArea>& a, const std::vector<MonitorAr
             return SameRect(m.rect, n.rect) && m.primary == n.primary && m.dpi == n.dpi;
         });
 }
-
-float StrokeWidthForDpi(std::uint32_t dpi) {
-    constexpr std::uint32_t baseDpi = 96;
-    constexpr std::uint32_t largestDpi = 480;
-    if (dpi <= baseDpi) return 1.0f;
-    return float(std::min(dpi, largestDpi)) / float(baseDpi);
-}

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "front/win32/display_options.h"
+#include "text/stroke_width.h"
 #include "view/projection.h"
 
 // A rectangle in virtual-screen pixels as Windows gives it (RECT): y grows downward,
@@ -51,9 +52,3 @@ ViewPlan PlanViews(MonitorLayout layout, const ScreenRect& window,
 // Whether two readings of the monitors agree in every rectangle, primary flag and
 // DPI, in the same order.
 bool SameMonitors(const std::vector<MonitorArea>& a, const std::vector<MonitorArea>& b);
-
-// The clock text's stroke width in pixels on a display of `dpi`: the display's scale
-// (dpi / 96), so that strokes keep their weight on a scaled display. Exactly 1 at
-// 96 or below, or when the DPI is unknown (0), and at most 5 (480 DPI, the largest
-// scale Windows offers), so that a nonsense reading cannot smear the text.
-float StrokeWidthForDpi(std::uint32_t dpi);

@@ -20,19 +20,17 @@
 #include <string>
 #include <vector>
 
-#include "frame/fps_overlay.h"
+#include "frame/fps_meter.h"
 #include "frame/frame_step.h"
 #include "frame/gl_release.h"
+#include "frame/run_end.h"
 #include "frame/scene_setup.h"
-#include "front/posix/fps_meter.h"
 #include "front/posix/process.h"
 #include "front/posix/tile_folder.h"
 #include "front/x11/hack_options.h"
 #include "front/x11/keypad.h"
 #include "platform/clock.h"
-#include "text/text_renderer.h"
 #include "textures/texture_set.h"
-#include "view/camera_frame.h"
 #include "view/projection.h"
 
 // Mesa keeps process-lifetime allocations, some in the driver it unloads at the end,
@@ -86,6 +84,7 @@ struct Hack {
     bool closeRequested = false;
     bool waitFailed = false;
     FramePacing pace;
+    PointerOrigin pointerOrigin;  // on the root window, for a window of its own
 };
 
 int ConfigAttribute(Display* display, GLXFBConfig config, int attribute) {
@@ -138,8 +137,8 @@ bool MakeOwnWindow(Hack& hack, GLXFBConfig& config) {
     attributes.colormap = hack.colormap;
     attributes.background_pixel = BlackPixel(display, visual->screen);
     attributes.border_pixel = 0;
-    attributes.event_mask =
-        KeyPressMask | KeyReleaseMask | StructureNotifyMask | FocusChangeMask | ExposureMask;
+    attributes.event_mask = KeyPressMask | KeyReleaseMask | ButtonPressMask | PointerMotionMask |
+                            StructureNotifyMask | FocusChangeMask | ExposureMask;
     hack.window = XCreateWindow(
         display, root, 0, 0, OwnWindowWidth, OwnWindowHeight, 0, visual->depth, InputOutput,
         visual->visual, CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
@@ -248,6 +247,16 @@ void HandleEvent(Hack& hack, XEvent& event) {
         case FocusOut:
             ReleaseAllKeys();
             break;
+        // Only a window of its own selects these: in XScreenSaver's the daemon ends the run.
+        case ButtonPress:
+            hack.closeRequested = true;
+            break;
+        case MotionNotify:
+            // Root coordinates: moving the window is no travel of the pointer.
+            if (PointerEndsRun(hack.pointerOrigin, nullptr, event.xmotion.x_root,
+                               event.xmotion.y_root))
+                hack.closeRequested = true;
+            break;
         case ClientMessage:
             if (event.xclient.message_type == hack.wmProtocols &&
                 Atom(event.xclient.data.l[0]) == hack.wmDeleteWindow)
@@ -288,7 +297,7 @@ void WaitForEvents(Hack& hack, long microseconds) {
 
 void DrawFrame(Hack& hack, const HackOptions& options, FpsMeter& meter) {
     FrameStep();
-    if (options.fps) DrawFpsOverlay(meter.text);
+    if (options.fps) DrawFpsOverlay(meter);
     glXSwapBuffers(hack.display, hack.glxWindow);
     EndKeyFrame();
     // The frame is on the screen before the hack sleeps, as XScreenSaver's hacks do it.

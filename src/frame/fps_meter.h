@@ -1,4 +1,5 @@
-// Frames per second for the -fps display, counted over whole seconds of the monotonic clock.
+// The frames per second of the fps option: counted over whole seconds of the monotonic
+// clock, and shown in the top left corner of the view.
 #pragma once
 
 #include <cstdint>
@@ -14,3 +15,7 @@ struct FpsMeter {
 // has passed since the window began, the rate becomes frames / elapsed time and a new
 // window begins. Returns true when the text changed.
 bool CountFrame(FpsMeter& meter, std::int64_t now);
+
+// Draws the meter's text over the frame just drawn into the current viewport, in the
+// clock's stroke font and a light grey. Call after the frame step, before the swap.
+void DrawFpsOverlay(FpsMeter& meter);

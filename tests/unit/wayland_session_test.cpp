@@ -92,6 +92,26 @@ TEST(BufferSize, SidesLeftOpenTakeTheModeAndStayMultiplesOfTheScale) {
     EXPECT_EQ(ChooseBufferSize(-5, 1, 1, 0, 0).width, FallbackWidth);
 }
 
+// At 150 % a 2560x1440 panel is 1707x960 logical pixels: the buffer is the panel's
+// own size, not the integer ceiling's 3414x1920 shrunk by the compositor.
+TEST(BufferSize, FractionalScalesDrawAtTheOutputsTrueSize) {
+    const BufferSize configured = ChooseFractionalBufferSize(1707, 960, 180, 2560, 1440);
+    EXPECT_EQ(configured.width, 2561);  // round(1707 * 1.5), as the protocol asks
+    EXPECT_EQ(configured.height, 1440);
+    EXPECT_EQ(configured.scale, 1);
+    EXPECT_EQ(configured.logicalWidth, 1707);
+    EXPECT_EQ(configured.displayScale, 1.5);
+    const BufferSize open = ChooseFractionalBufferSize(0, 0, 150, 1920, 1080);
+    EXPECT_EQ(open.logicalWidth, 1536);
+    EXPECT_EQ(open.width, 1920);
+    EXPECT_EQ(open.height, 1080);
+    const BufferSize huge = ChooseFractionalBufferSize(2000000000, 1, 210, 0, 0);
+    EXPECT_EQ(huge.width, MaxBufferSide);
+    EXPECT_LE(huge.logicalWidth * 1.75, MaxBufferSide);
+    EXPECT_EQ(ChooseFractionalBufferSize(800, 600, 0, 0, 0).width, 800);  // nonsense: 1
+    EXPECT_EQ(ChooseFractionalBufferSize(800, 600, 1 << 30, 0, 0).width, 800);
+}
+
 TEST(PointerTravel, FromTheFirstPositionBeyondTheThresholdOrOntoAnotherOutput) {
     int first = 0, second = 0;
     PointerOrigin origin;

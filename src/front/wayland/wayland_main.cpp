@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "fractional_scale_v1_client.h"
 #include "frame/fps_meter.h"
 #include "frame/frame_pacing.h"
 #include "frame/frame_step.h"
@@ -40,6 +41,7 @@
 #include "textures/texture_set.h"
 #include "view/camera_frame.h"
 #include "view/projection.h"
+#include "viewporter_client.h"
 #include "xdg_shell_client.h"
 
 // Mesa keeps process-lifetime allocations, some in the driver it unloads at the end,
@@ -80,6 +82,9 @@ struct Output {
     bool removed = false;               // the output went away; the surface goes next
 
     wl_surface* surface = nullptr;
+    wp_viewport* viewport = nullptr;  // with a fractional scale: maps the buffer on
+    wp_fractional_scale_v1* fractionalScale = nullptr;
+    int scale120 = 0;  // the compositor's preferred scale in 120ths; 0 while unsaid
     xdg_surface* xdgSurface = nullptr;
     xdg_toplevel* toplevel = nullptr;
     int configuredWidth = 0, configuredHeight = 0;  // logical pixels; 0: ours to choose
@@ -97,6 +102,8 @@ struct Session {
     wl_compositor* compositor = nullptr;
     std::uint32_t compositorVersion = 0;
     xdg_wm_base* wmBase = nullptr;
+    wp_viewporter* viewporter = nullptr;
+    wp_fractional_scale_manager_v1* fractionalScaleManager = nullptr;
     wl_seat* seat = nullptr;
     wl_keyboard* keyboard = nullptr;
     wl_pointer* pointer = nullptr;
@@ -301,10 +308,24 @@ xdg_toplevel_listener MakeToplevelListener() {
 }
 const xdg_toplevel_listener toplevelListener = MakeToplevelListener();
 
+const wp_fractional_scale_v1_listener fractionalScaleListener = {
+    [](void* data, wp_fractional_scale_v1*, std::uint32_t scale) {
+        Output& output = *static_cast<Output*>(data);
+        output.scale120 = scale <= INT_MAX ? int(scale) : 0;
+        if (output.configured) output.configurePending = true;
+    }};
+
 // A full-screen toplevel on the output, committed without a buffer: the compositor
 // answers with the configure that gives its size, and the first frame maps it.
 void MakeSurface(Session& session, Output& output) {
     output.surface = wl_compositor_create_surface(session.compositor);
+    if (session.viewporter != nullptr && session.fractionalScaleManager != nullptr) {
+        output.viewport = wp_viewporter_get_viewport(session.viewporter, output.surface);
+        output.fractionalScale = wp_fractional_scale_manager_v1_get_fractional_scale(
+            session.fractionalScaleManager, output.surface);
+        wp_fractional_scale_v1_add_listener(output.fractionalScale, &fractionalScaleListener,
+                                            &output);
+    }
     // Every pixel is drawn, so the compositor need not draw what lies beneath.
     wl_region* opaque = wl_compositor_create_region(session.compositor);
     wl_region_add(opaque, 0, 0, INT32_MAX, INT32_MAX);
@@ -324,8 +345,12 @@ void MakeSurface(Session& session, Output& output) {
 // event dispatch, since EGL talks to the compositor on its own queue.
 bool SizeSurface(Session& session, Output& output) {
     const int scale = session.compositorVersion >= 3 ? output.scale : 1;
-    const BufferSize size = ChooseBufferSize(output.configuredWidth, output.configuredHeight, scale,
-                                             output.modeWidth, output.modeHeight);
+    const BufferSize size =
+        output.viewport != nullptr && output.scale120 > 0
+            ? ChooseFractionalBufferSize(output.configuredWidth, output.configuredHeight,
+                                         output.scale120, output.modeWidth, output.modeHeight)
+            : ChooseBufferSize(output.configuredWidth, output.configuredHeight, scale,
+                               output.modeWidth, output.modeHeight);
     output.configurePending = false;
     output.needsFrame = true;
     if (output.eglWindow == nullptr) {
@@ -359,6 +384,8 @@ void DestroyOutput(Session& session, Output& output) {
     }
     if (output.eglWindow != nullptr) wl_egl_window_destroy(output.eglWindow);
     if (output.toplevel != nullptr) xdg_toplevel_destroy(output.toplevel);
+    if (output.fractionalScale != nullptr) wp_fractional_scale_v1_destroy(output.fractionalScale);
+    if (output.viewport != nullptr) wp_viewport_destroy(output.viewport);
     if (output.xdgSurface != nullptr) xdg_surface_destroy(output.xdgSurface);
     if (output.surface != nullptr) {
         if (session.pointerSurface == output.surface) session.pointerSurface = nullptr;
@@ -409,6 +436,13 @@ void OnGlobal(void* data, wl_registry* registry, std::uint32_t name, const char*
         static const xdg_wm_base_listener wmBaseListener = {
             [](void*, xdg_wm_base* base, std::uint32_t serial) { xdg_wm_base_pong(base, serial); }};
         xdg_wm_base_add_listener(session.wmBase, &wmBaseListener, &session);
+    } else if (std::strcmp(interface, wp_viewporter_interface.name) == 0 &&
+               session.viewporter == nullptr) {
+        session.viewporter = static_cast<wp_viewporter*>(Bind(&wp_viewporter_interface, 1));
+    } else if (std::strcmp(interface, wp_fractional_scale_manager_v1_interface.name) == 0 &&
+               session.fractionalScaleManager == nullptr) {
+        session.fractionalScaleManager = static_cast<wp_fractional_scale_manager_v1*>(
+            Bind(&wp_fractional_scale_manager_v1_interface, 1));
     } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && session.seat == nullptr) {
         session.seat = static_cast<wl_seat*>(Bind(&wl_seat_interface, SeatVersion));
         wl_seat_add_listener(session.seat, &seatListener, &session);
@@ -536,11 +570,14 @@ bool DrawOutputs(Session& session, const FrameDecision& decision, bool fps, FpsM
             Failed(session);
             return true;
         }
+        if (output->buffer.logicalWidth > 0)
+            wp_viewport_set_destination(output->viewport, output->buffer.logicalWidth,
+                                        output->buffer.logicalHeight);
         if (session.compositorVersion >= 3)
             wl_surface_set_buffer_scale(output->surface, output->buffer.scale);
         ResizeView(output->buffer.width, output->buffer.height);
         ClearView(Given, 0.0f, 0.0f, 0.0f);
-        DrawFrameView(StrokeWidthForScale(output->buffer.scale));
+        DrawFrameView(StrokeWidthForScale(output->buffer.displayScale));
         if (fps) DrawFpsOverlay(meter);
         if (!eglSwapBuffers(session.eglDisplay, output->eglSurface)) {
             std::fprintf(stderr, "%s: cannot show a frame (0x%x)\n", Name, eglGetError());
@@ -625,6 +662,9 @@ int EndSession(Session& session) {
     if (session.touch != nullptr) ReleaseTouch(session);
     if (session.seat != nullptr) wl_seat_destroy(session.seat);
     if (session.wmBase != nullptr) xdg_wm_base_destroy(session.wmBase);
+    if (session.viewporter != nullptr) wp_viewporter_destroy(session.viewporter);
+    if (session.fractionalScaleManager != nullptr)
+        wp_fractional_scale_manager_v1_destroy(session.fractionalScaleManager);
     if (session.compositor != nullptr) wl_compositor_destroy(session.compositor);
     if (session.registry != nullptr) wl_registry_destroy(session.registry);
     wl_display_flush(session.display);

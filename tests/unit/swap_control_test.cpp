@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "front/win32/swap_control_logic.h"
-#include "platform/extension_list.h"
+#include "text/extension_list.h"
 
 namespace {
 

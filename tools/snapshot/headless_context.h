@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "front/egl/egl_gl.h"
+
 class HeadlessContext {
   public:
     HeadlessContext() = default;
@@ -25,9 +27,8 @@ class HeadlessContext {
     const char* Renderer() const;
 
   private:
-    void* display = nullptr;
-    void* surface = nullptr;
-    void* context = nullptr;
+    EglGl egl;
+    EGLSurface surface = EGL_NO_SURFACE;
     int width = 0;
     int height = 0;
 };

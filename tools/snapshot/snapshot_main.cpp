@@ -1,15 +1,16 @@
 // solvane-snapshot: renders the saver's frame for a pinned UTC moment without a
 // window system and writes it as a PNG. See SnapshotUsage for the command line.
-#include <sys/stat.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <vector>
 
 #include "frame/frame_step.h"
 #include "frame/scene_setup.h"
+#include "front/posix/tile_folder.h"
 #include "globe/sun_shading.h"
 #include "globe_angles.h"
 #include "headless_context.h"
@@ -17,7 +18,6 @@
 #include "platform/key_state.h"
 #include "png_output.h"
 #include "snapshot_options.h"
-#include "textures/bitmap_loader.h"
 #include "textures/texture_set.h"
 #include "view/camera_frame.h"
 #include "view/projection.h"
@@ -34,49 +34,11 @@ constexpr int ExitWriteFailed = 1;
 constexpr int ExitUsage = 2;
 constexpr float CameraDistance = 18000.0f;
 
-const char* const TextureFiles[] = {
-    "d11.bmp", "d12.bmp", "d13.bmp", "d14.bmp", "d21.bmp", "d22.bmp", "d23.bmp", "d24.bmp",
-    "n11.bmp", "n12.bmp", "n13.bmp", "n14.bmp", "n21.bmp", "n22.bmp", "n23.bmp", "n24.bmp"};
-
 int Refuse(const char* format, const char* detail) {
     std::fprintf(stderr, "solvane-snapshot: ");
     std::fprintf(stderr, format, detail);
     std::fputc('\n', stderr);
     return ExitUsage;
-}
-
-// Every texture must load as a usable image before the set is built: the saver's own
-// fallback (asking for another folder) has no place in a tool.
-bool CheckTextureFolder(const std::string& folder, std::string& problem) {
-    struct stat info {};
-    if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-        problem = "the texture folder " + folder + " does not exist or is not a folder";
-        return false;
-    }
-    for (const char* file : TextureFiles) {
-        const std::string path = folder + file;
-        ByteBlock header;
-        const auto pixels = LoadBitmapFile(path.c_str(), header);
-        if (!pixels) {
-            problem = "cannot read " + path + " as a bitmap";
-            return false;
-        }
-        const auto rgb = ConvertToRgb(header, *pixels);
-        if (!rgb || BitmapWidth(header) <= 0 || BitmapHeight(header) <= 0) {
-            problem = path + " is not an uncompressed bottom-up 24-bit bitmap";
-            return false;
-        }
-    }
-    return true;
-}
-
-bool TextureSetComplete() {
-    int count = 0;
-    for (const TextureRecord* record = TextureList; record != nullptr; record = record->next) {
-        if (record->rgb.empty() || BitmapWidth(record->header) <= 0) return false;
-        ++count;
-    }
-    return count == 16;
 }
 
 // Holds the keys down from now on, as the keypad would: the top bit of the state.
@@ -119,12 +81,14 @@ int main(int argc, char** argv) {
 
     std::string folder = options.textures;
     if (folder.back() != '/') folder += '/';
-    std::string problem;
-    if (!CheckTextureFolder(folder, problem)) return Refuse("%s", problem.c_str());
-    if (!SetUpSceneWithFolder(folder.c_str()))
-        return Refuse("the texture folder path %s is too long (92 characters at most)",
-                      folder.c_str());
-    if (!TextureSetComplete()) return Refuse("the textures in %s did not all load", folder.c_str());
+    // Every tile must be usable: the saver's own fallback (asking for another folder,
+    // or the shading alone) has no place in a tool that makes oracles.
+    std::vector<std::string> problems = FindTileProblems(folder);
+    if (problems.empty() && SetUpSceneWithFolder(folder.c_str()))
+        problems = FindLoadedTileProblems(folder);
+    else if (problems.empty())
+        problems.push_back("the texture folder path " + folder + " is too long");
+    if (!problems.empty()) return Refuse("%s", problems.front().c_str());
 
     PinCalendarTime(options.utcSeconds);
     showClock = options.noClock ? 0 : 1;

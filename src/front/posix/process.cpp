@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <poll.h>
 #include <signal.h>
 #include <time.h>
 #include <unistd.h>
@@ -62,14 +63,20 @@ int EndSignal() {
     return endSignal;
 }
 
-int EndSignalWakeFd() {
-    return signalPipe[0];
-}
-
-void ClearEndSignalWakes() {
+int WaitForConnection(int fd, short events, long microseconds) {
+    pollfd watched[2] = {{fd, events, 0}, {signalPipe[0], POLLIN, 0}};
+    const timespec timeout{time_t(microseconds / 1000000), long(microseconds % 1000000) * 1000};
+    const int ready = ppoll(watched, 2, &timeout, nullptr);
+    const int waitError = errno;
+    // The pipe only wakes the wait; EndSignal says what came.
     char wakes[16];
     while (read(signalPipe[0], wakes, sizeof wakes) > 0) {
     }
+    if (ready < 0 && waitError != EINTR) {
+        errno = waitError;
+        return -1;
+    }
+    return ready > 0 ? watched[0].revents : 0;
 }
 
 void KeepStandardFilesOpen() {

@@ -14,9 +14,12 @@
 bool CatchEndSignals(const char* program);
 // The first end signal caught, or 0.
 int EndSignal();
-// The pipe the wait polls for input, and the emptying of it after each wait.
-int EndSignalWakeFd();
-void ClearEndSignalWakes();
+
+// The event wait of every front end: sleeps until the display connection `fd` is
+// ready for `events` (POLLIN, with POLLOUT while a flush is pending), an end signal
+// comes, or `microseconds` have passed. Returns the connection's revents, 0 when
+// something else woke it, or -1 when the wait failed (errno says why).
+int WaitForConnection(int fd, short events, long microseconds);
 
 // Bad Things happen when the display connection lands on fd 0, 1 or 2 and a library
 // then writes to "stderr" (XScreenSaver's hacks guard against it the same way).

@@ -6,11 +6,8 @@
 #include <wayland-client.h>
 #include <wayland-egl.h>
 // After wayland-egl.h, which makes EGL's native window a wl_egl_window.
-#include <EGL/egl.h>
-#include <EGL/eglext.h>
 #include <GL/gl.h>
 #include <poll.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -30,13 +27,13 @@
 #include "frame/gl_release.h"
 #include "frame/run_end.h"
 #include "frame/scene_setup.h"
+#include "front/egl/egl_gl.h"
 #include "front/posix/process.h"
 #include "front/posix/tile_folder.h"
 #include "front/wayland/session_logic.h"
 #include "front/wayland/single_instance.h"
 #include "front/wayland/wayland_options.h"
 #include "platform/clock.h"
-#include "platform/extension_list.h"
 #include "text/stroke_width.h"
 #include "textures/texture_set.h"
 #include "view/camera_frame.h"
@@ -112,10 +109,7 @@ struct Session {
     PointerOrigin pointerOrigin;
     std::vector<std::unique_ptr<Output>> outputs;
 
-    EGLDisplay eglDisplay = EGL_NO_DISPLAY;
-    EGLConfig eglConfig = nullptr;
-    EGLContext eglContext = EGL_NO_CONTEXT;
-    PFNEGLCREATEPLATFORMWINDOWSURFACEEXTPROC createWindowSurface = nullptr;
+    EglGl egl;
 
     End end = End::None;
 };
@@ -356,11 +350,11 @@ bool SizeSurface(Session& session, Output& output) {
     if (output.eglWindow == nullptr) {
         output.eglWindow = wl_egl_window_create(output.surface, size.width, size.height);
         if (output.eglWindow != nullptr)
-            output.eglSurface = session.createWindowSurface(session.eglDisplay, session.eglConfig,
-                                                            output.eglWindow, nullptr);
+            output.eglSurface = session.egl.createWindowSurface(
+                session.egl.display, session.egl.config, output.eglWindow, nullptr);
         if (output.eglSurface == EGL_NO_SURFACE ||
-            !eglMakeCurrent(session.eglDisplay, output.eglSurface, output.eglSurface,
-                            session.eglContext)) {
+            !eglMakeCurrent(session.egl.display, output.eglSurface, output.eglSurface,
+                            session.egl.context)) {
             std::fprintf(stderr, "%s: cannot make an EGL surface of %dx%d (0x%x)\n", Name,
                          size.width, size.height, eglGetError());
             return false;
@@ -368,7 +362,7 @@ bool SizeSurface(Session& session, Output& output) {
         // Never wait for the compositor in a swap: it sends no frame callbacks for a
         // surface it does not show (an output switched off), and a swap that waits for
         // one would hang the program until a second end signal.
-        eglSwapInterval(session.eglDisplay, 0);
+        eglSwapInterval(session.egl.display, 0);
     } else if (size.width != output.buffer.width || size.height != output.buffer.height) {
         wl_egl_window_resize(output.eglWindow, size.width, size.height, 0, 0);
     }
@@ -379,8 +373,8 @@ bool SizeSurface(Session& session, Output& output) {
 void DestroyOutput(Session& session, Output& output) {
     if (output.eglSurface != EGL_NO_SURFACE) {
         // Not current while its window goes.
-        eglMakeCurrent(session.eglDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-        eglDestroySurface(session.eglDisplay, output.eglSurface);
+        eglMakeCurrent(session.egl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+        eglDestroySurface(session.egl.display, output.eglSurface);
     }
     if (output.eglWindow != nullptr) wl_egl_window_destroy(output.eglWindow);
     if (output.toplevel != nullptr) xdg_toplevel_destroy(output.toplevel);
@@ -474,78 +468,11 @@ const wl_registry_listener registryListener = {OnGlobal, OnGlobalRemove};
 
 // ---------------------------------------------------------------- EGL
 
-// A double-buffered RGB configuration for desktop GL on window surfaces. An alpha
-// channel would let the compositor blend what lies beneath through the globe (the
-// patches blend into the frame buffer), and the frame expects no depth buffer, as
-// the Windows saver asks for none; the smallest of those goes first.
-bool ChooseEglConfig(Session& session) {
-    const EGLint attributes[] = {EGL_SURFACE_TYPE,
-                                 EGL_WINDOW_BIT,
-                                 EGL_RENDERABLE_TYPE,
-                                 EGL_OPENGL_BIT,
-                                 EGL_RED_SIZE,
-                                 8,
-                                 EGL_GREEN_SIZE,
-                                 8,
-                                 EGL_BLUE_SIZE,
-                                 8,
-                                 EGL_NONE};
-    EGLConfig configs[64];
-    EGLint count = 0;
-    if (!eglChooseConfig(session.eglDisplay, attributes, configs, 64, &count) || count == 0)
-        return false;
-    long best = LONG_MAX;
-    for (EGLint i = 0; i < count; ++i) {
-        EGLint alpha = 0, depth = 0, stencil = 0;
-        eglGetConfigAttrib(session.eglDisplay, configs[i], EGL_ALPHA_SIZE, &alpha);
-        eglGetConfigAttrib(session.eglDisplay, configs[i], EGL_DEPTH_SIZE, &depth);
-        eglGetConfigAttrib(session.eglDisplay, configs[i], EGL_STENCIL_SIZE, &stencil);
-        const long cost = (alpha > 0 ? 1000 : 0) + depth + stencil;
-        if (cost < best) {
-            best = cost;
-            session.eglConfig = configs[i];
-        }
-    }
-    return true;
-}
-
 bool OpenEgl(Session& session) {
-    const char* extensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
-    const auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
-        eglGetProcAddress("eglGetPlatformDisplayEXT"));
-    session.createWindowSurface = reinterpret_cast<PFNEGLCREATEPLATFORMWINDOWSURFACEEXTPROC>(
-        eglGetProcAddress("eglCreatePlatformWindowSurfaceEXT"));
-    if (getPlatformDisplay == nullptr || session.createWindowSurface == nullptr ||
-        !(ExtensionListed(extensions, "EGL_EXT_platform_wayland") ||
-          ExtensionListed(extensions, "EGL_KHR_platform_wayland"))) {
-        std::fprintf(stderr, "%s: EGL cannot draw on Wayland here (is Mesa's libEGL installed?)\n",
-                     Name);
-        return false;
-    }
-    session.eglDisplay = getPlatformDisplay(EGL_PLATFORM_WAYLAND_EXT, session.display, nullptr);
-    EGLint major = 0, minor = 0;
-    if (session.eglDisplay == EGL_NO_DISPLAY ||
-        !eglInitialize(session.eglDisplay, &major, &minor)) {
-        std::fprintf(stderr, "%s: cannot initialise EGL on this display (0x%x)\n", Name,
-                     eglGetError());
-        session.eglDisplay = EGL_NO_DISPLAY;
-        return false;
-    }
-    if (!eglBindAPI(EGL_OPENGL_API) || !ChooseEglConfig(session)) {
-        std::fprintf(stderr, "%s: EGL offers no desktop OpenGL for RGB windows\n", Name);
-        return false;
-    }
-    // The frame draws with OpenGL 1.1 calls: the compatibility profile.
-    const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
-                                        EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
-    session.eglContext =
-        eglCreateContext(session.eglDisplay, session.eglConfig, EGL_NO_CONTEXT, contextAttributes);
-    if (session.eglContext == EGL_NO_CONTEXT) {
-        std::fprintf(stderr, "%s: cannot make a compatibility OpenGL context (0x%x)\n", Name,
-                     eglGetError());
-        return false;
-    }
-    return true;
+    char error[160];
+    if (OpenEglGl(WaylandPlatform, session.display, session.egl, error, sizeof error)) return true;
+    std::fprintf(stderr, "%s: %s\n", Name, error);
+    return false;
 }
 
 // ---------------------------------------------------------------- frames
@@ -564,8 +491,8 @@ bool DrawOutputs(Session& session, const FrameDecision& decision, bool fps, FpsM
     AdvanceFrame(decision.showTime);
     CountFrame(meter, MonotonicMicroseconds());
     for (Output* output : targets) {
-        if (!eglMakeCurrent(session.eglDisplay, output->eglSurface, output->eglSurface,
-                            session.eglContext)) {
+        if (!eglMakeCurrent(session.egl.display, output->eglSurface, output->eglSurface,
+                            session.egl.context)) {
             std::fprintf(stderr, "%s: cannot draw on a surface (0x%x)\n", Name, eglGetError());
             Failed(session);
             return true;
@@ -579,7 +506,7 @@ bool DrawOutputs(Session& session, const FrameDecision& decision, bool fps, FpsM
         ClearView(Given, 0.0f, 0.0f, 0.0f);
         DrawFrameView(StrokeWidthForScale(output->buffer.displayScale));
         if (fps) DrawFpsOverlay(meter);
-        if (!eglSwapBuffers(session.eglDisplay, output->eglSurface)) {
+        if (!eglSwapBuffers(session.egl.display, output->eglSurface)) {
             std::fprintf(stderr, "%s: cannot show a frame (0x%x)\n", Name, eglGetError());
             Failed(session);
             return true;
@@ -602,25 +529,21 @@ bool Wait(Session& session, long microseconds) {
     wl_display* display = session.display;
     while (wl_display_prepare_read(display) != 0)
         if (wl_display_dispatch_pending(display) < 0) return false;
-    pollfd watched[2] = {{wl_display_get_fd(display), POLLIN, 0}, {EndSignalWakeFd(), POLLIN, 0}};
-    pollfd& connection = watched[0];
+    short events = POLLIN;
     if (wl_display_flush(display) < 0) {
         if (errno != EAGAIN) {
             wl_display_cancel_read(display);
             return false;
         }
         // The socket is full: wait until it takes the rest too.
-        connection.events |= POLLOUT;
+        events |= POLLOUT;
     }
-    const timespec timeout{time_t(microseconds / 1000000), long(microseconds % 1000000) * 1000};
-    const int ready = ppoll(watched, 2, &timeout, nullptr);
-    const int waitError = errno;
-    ClearEndSignalWakes();
-    if (ready > 0 && (connection.revents & (POLLIN | POLLERR | POLLHUP)) != 0) {
+    const int ready = WaitForConnection(wl_display_get_fd(display), events, microseconds);
+    if (ready > 0 && (ready & (POLLIN | POLLERR | POLLHUP)) != 0) {
         if (wl_display_read_events(display) < 0) return false;
     } else {
         wl_display_cancel_read(display);
-        if (ready < 0 && waitError != EINTR) return false;
+        if (ready < 0) return false;
     }
     return wl_display_dispatch_pending(display) >= 0;
 }
@@ -636,16 +559,16 @@ void SetUpTextures(const WaylandOptions& options) {
 // Lets the GL go with a surface current, so that the frame step's texture objects are
 // deleted in their context, and reports any GL error the run left. Status 1 then.
 int ReleaseGl(Session& session) {
-    if (session.eglContext == EGL_NO_CONTEXT) return 0;
+    if (session.egl.context == EGL_NO_CONTEXT) return 0;
     int status = 0;
     EGLSurface surface = EGL_NO_SURFACE;
     for (auto& output : session.outputs)
         if (output->eglSurface != EGL_NO_SURFACE) surface = output->eglSurface;
     if (surface != EGL_NO_SURFACE &&
-        eglMakeCurrent(session.eglDisplay, surface, surface, session.eglContext)) {
+        eglMakeCurrent(session.egl.display, surface, surface, session.egl.context)) {
         status = EndGl(Name);
     }
-    eglMakeCurrent(session.eglDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    eglMakeCurrent(session.egl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     return status;
 }
 
@@ -654,9 +577,7 @@ int EndSession(Session& session) {
     if (ReleaseGl(session) != 0) status = 1;
     for (auto& output : session.outputs) DestroyOutput(session, *output);
     session.outputs.clear();
-    if (session.eglContext != EGL_NO_CONTEXT)
-        eglDestroyContext(session.eglDisplay, session.eglContext);
-    if (session.eglDisplay != EGL_NO_DISPLAY) eglTerminate(session.eglDisplay);
+    CloseEglGl(session.egl);
     if (session.keyboard != nullptr) ReleaseKeyboard(session);
     if (session.pointer != nullptr) ReleasePointer(session);
     if (session.touch != nullptr) ReleaseTouch(session);

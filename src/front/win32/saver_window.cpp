@@ -10,8 +10,8 @@
 #include "front/win32/shell.h"
 #include "front/win32/swap_control_logic.h"
 #include "platform/clock.h"
-#include "platform/extension_list.h"
 #include "platform/system_library.h"
+#include "text/extension_list.h"
 #include "view/projection.h"
 
 HWND saverWindow = nullptr;

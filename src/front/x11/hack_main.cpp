@@ -9,10 +9,8 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <poll.h>
-#include <time.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +23,7 @@
 #include "frame/gl_release.h"
 #include "frame/run_end.h"
 #include "frame/scene_setup.h"
+#include "front/egl/config_cost.h"
 #include "front/posix/process.h"
 #include "front/posix/tile_folder.h"
 #include "front/x11/hack_options.h"
@@ -93,10 +92,8 @@ int ConfigAttribute(Display* display, GLXFBConfig config, int attribute) {
     return value;
 }
 
-// A double-buffered RGBA configuration that can draw on windows of `visualId` (any
-// visual when 0). The Windows saver asks for no depth buffer and the frame relies on
-// that (depth testing is on but has nothing to test against), so a configuration
-// without one is preferred, then the smallest.
+// A double-buffered RGB configuration that can draw on windows of `visualId` (any
+// visual when 0), the cheapest by the cost every front end uses.
 bool ChooseConfig(Display* display, VisualID visualId, GLXFBConfig& chosen) {
     // clang-format off
     const int attributes[] = {GLX_DRAWABLE_TYPE, GLX_WINDOW_BIT, GLX_RENDER_TYPE, GLX_RGBA_BIT,
@@ -106,17 +103,15 @@ bool ChooseConfig(Display* display, VisualID visualId, GLXFBConfig& chosen) {
     int count = 0;
     GLXFBConfig* configs = glXChooseFBConfig(display, DefaultScreen(display), attributes, &count);
     if (configs == nullptr) return false;
-    int best = -1, bestDepth = INT_MAX;
-    for (int i = 0; i < count; ++i) {
+    std::vector<ConfigTraits> traits(std::size_t(count > 0 ? count : 0));
+    for (std::size_t i = 0; i < traits.size(); ++i) {
         const VisualID visual = VisualID(ConfigAttribute(display, configs[i], GLX_VISUAL_ID));
-        if (visual == 0 || (visualId != 0 && visual != visualId)) continue;
-        const int depth = ConfigAttribute(display, configs[i], GLX_DEPTH_SIZE) +
-                          ConfigAttribute(display, configs[i], GLX_STENCIL_SIZE);
-        if (depth < bestDepth) {
-            best = i;
-            bestDepth = depth;
-        }
+        traits[i].fits = visual != 0 && (visualId == 0 || visual == visualId);
+        traits[i].alpha = ConfigAttribute(display, configs[i], GLX_ALPHA_SIZE);
+        traits[i].depth = ConfigAttribute(display, configs[i], GLX_DEPTH_SIZE);
+        traits[i].stencil = ConfigAttribute(display, configs[i], GLX_STENCIL_SIZE);
     }
+    const int best = CheapestConfig(traits.data(), traits.size());
     if (best >= 0) chosen = configs[best];
     XFree(configs);
     return best >= 0;
@@ -285,14 +280,10 @@ void HandlePendingEvents(Hack& hack) {
 // have passed. Xlib's queue must be empty (HandlePendingEvents), or events already
 // read from the connection would wait out the whole sleep.
 void WaitForEvents(Hack& hack, long microseconds) {
-    pollfd watched[2] = {{ConnectionNumber(hack.display), POLLIN, 0},
-                         {EndSignalWakeFd(), POLLIN, 0}};
-    const timespec timeout{time_t(microseconds / 1000000), long(microseconds % 1000000 * 1000)};
-    if (ppoll(watched, 2, &timeout, nullptr) < 0 && errno != EINTR) {
+    if (WaitForConnection(ConnectionNumber(hack.display), POLLIN, microseconds) < 0) {
         std::fprintf(stderr, "%s: cannot wait for events: %s\n", Name, std::strerror(errno));
         hack.waitFailed = true;
     }
-    ClearEndSignalWakes();
 }
 
 void DrawFrame(Hack& hack, const HackOptions& options, FpsMeter& meter) {

@@ -1,4 +1,4 @@
-#include "platform/extension_list.h"
+#include "text/extension_list.h"
 
 #include <cstring>
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/fixed_text.h"
+#include "text/fixed_text.h"
 
 // Names the key: "Software\" + AppTag + "_kvr". The texture folder's set-up sets it
 // before the first value is read or written; it reads "QMT" from the start, so that

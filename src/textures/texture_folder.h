@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "platform/fixed_text.h"
+#include "text/fixed_text.h"
 
 constexpr int FolderTextSize = FixedTextSize;
 // The longest folder that still leaves room for a seven-character file name such as

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "front/win32/command_line_logic.h"
+#include "front/win32/command_line.h"
 
 namespace {
 

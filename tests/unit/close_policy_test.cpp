@@ -1,8 +1,8 @@
+#include "front/win32/close_policy.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
-
-#include "front/win32/close_policy_logic.h"
 
 namespace {
 

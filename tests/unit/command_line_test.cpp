@@ -1,8 +1,8 @@
+#include "front/win32/command_line.h"
+
 #include <gtest/gtest.h>
 
 #include <ostream>
-
-#include "front/win32/command_line_logic.h"
 
 namespace {
 

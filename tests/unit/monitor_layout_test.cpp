@@ -1,3 +1,5 @@
+#include "front/win32/monitor_layout.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -5,8 +7,6 @@
 #include <limits>
 #include <ostream>
 #include <vector>
-
-#include "front/win32/monitor_layout_logic.h"
 
 // For GoogleTest, which compares views and prints them when they differ.
 inline bool operator==(const ViewRect& a, const ViewRect& b) {

@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "front/win32/display_options.h"
-#include "front/win32/settings_dialog_logic.h"
+#include "front/win32/folder_refusal.h"
 #include "platform/stored_values.h"
 #include "tests/support/bitmap_writer.h"
 #include "textures/texture_folder.h"

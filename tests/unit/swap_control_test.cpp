@@ -1,8 +1,9 @@
+#include "front/win32/swap_control.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 
-#include "front/win32/swap_control_logic.h"
 #include "text/extension_list.h"
 
 namespace {

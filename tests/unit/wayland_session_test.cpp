@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "frame/run_end.h"
-#include "front/wayland/session_logic.h"
+#include "front/wayland/buffer_size.h"
 #include "front/wayland/wayland_options.h"
 
 namespace {

@@ -30,7 +30,7 @@
 #include "front/egl/egl_gl.h"
 #include "front/posix/process.h"
 #include "front/posix/tile_folder.h"
-#include "front/wayland/session_logic.h"
+#include "front/wayland/buffer_size.h"
 #include "front/wayland/single_instance.h"
 #include "front/wayland/wayland_options.h"
 #include "platform/clock.h"

@@ -1,8 +1,8 @@
 #include "frame/frame_step.h"
-#include "front/win32/command_line_logic.h"
+#include "front/win32/command_line.h"
+#include "front/win32/saver_process.h"
 #include "front/win32/saver_settings.h"
 #include "front/win32/settings_dialog.h"
-#include "front/win32/shell.h"
 #include "platform/system_library.h"
 
 RunMode runMode = RunMode::None;

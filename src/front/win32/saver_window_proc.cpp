@@ -1,7 +1,7 @@
 #include "frame/scene_setup.h"
-#include "front/win32/close_policy_logic.h"
+#include "front/win32/close_policy.h"
+#include "front/win32/saver_process.h"
 #include "front/win32/saver_settings.h"
-#include "front/win32/shell.h"
 #include "platform/system_library.h"
 #include "textures/texture_set.h"
 

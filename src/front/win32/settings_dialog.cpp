@@ -10,8 +10,8 @@
 #include <cstring>
 #include <string>
 
-#include "front/win32/settings_dialog_logic.h"
-#include "front/win32/shell.h"
+#include "front/win32/folder_refusal.h"
+#include "front/win32/saver_process.h"
 #include "platform/system_library.h"
 #include "resources/resource_ids.h"
 #include "textures/texture_folder.h"

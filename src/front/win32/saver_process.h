@@ -1,4 +1,4 @@
-// Process-wide state and entry points of the Win32 shell, shared by its files.
+// Process-wide state and entry points of the Windows saver, shared by its files.
 #pragma once
 
 #include <windows.h>

@@ -1,4 +1,5 @@
 #include "front/win32/display_options.h"
+
 #include "platform/stored_values.h"
 
 DisplayOptions LoadDisplayOptions() {

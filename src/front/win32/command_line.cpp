@@ -1,4 +1,4 @@
-#include "front/win32/command_line_logic.h"
+#include "front/win32/command_line.h"
 
 namespace {
 

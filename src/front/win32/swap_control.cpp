@@ -1,4 +1,4 @@
-#include "front/win32/swap_control_logic.h"
+#include "front/win32/swap_control.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "front/win32/close_policy_logic.h"
+#include "front/win32/close_policy.h"
 
 #include "frame/run_end.h"
 

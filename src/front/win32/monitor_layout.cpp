@@ -1,4 +1,4 @@
-#include "front/win32/monitor_layout_logic.h"
+#include "front/win32/monitor_layout.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "front/win32/settings_dialog_logic.h"
+#include "front/win32/folder_refusal.h"
 
 #include <cstdio>
 #include <vector>

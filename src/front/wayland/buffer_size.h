@@ -1,5 +1,5 @@
-// The decisions of a run of solvane-wayland that need no compositor: the size of each
-// output's picture.
+// The size of the buffer each output of solvane-wayland draws into, decided without a
+// compositor.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "front/wayland/session_logic.h"
+#include "front/wayland/buffer_size.h"
 
 #include <cmath>
 

@@ -49,7 +49,7 @@ class PatchRenderer : public ::testing::Test {
 
     // A patch facing the camera, its first vertex at (x, 0, 0) and the other three a
     // little north and east of it; linked behind the patches made before.
-    Patch& AddPatch(const char* name, float x, std::int32_t textured = 1) {
+    Patch& AddPatch(const std::string& name, float x, std::int32_t textured = 1) {
         auto owned = std::make_unique<Storage>();
         Patch& patch = owned->patch;
         for (int i = 0; i < 4; ++i) {
@@ -61,17 +61,19 @@ class PatchRenderer : public ::testing::Test {
         }
         patch.vertices = &owned->vertices[0];
         patch.centreNormal = Vec3{1, 0, 0};
-        std::strncpy(patch.textureName, name, sizeof patch.textureName - 1);
+        // A name may fill the whole field, without a terminator.
+        std::memcpy(patch.textureName, name.data(),
+                    std::min(name.size(), sizeof patch.textureName));
         patch.textured = textured;
         if (!storage.empty()) storage.back()->patch.next = &patch;
         storage.push_back(std::move(owned));
         return patch;
     }
 
-    TextureRecord& AddRecord(const char* path, std::int32_t width, std::int32_t height,
-                             std::size_t rgbSize) {
+    TextureRecord& AddRecord(const std::string& path, std::int32_t width = 1,
+                             std::int32_t height = 1, std::size_t rgbSize = 4) {
         auto record = std::make_unique<TextureRecord>();
-        std::strncpy(record->path, path, sizeof record->path - 1);
+        std::memcpy(record->path, path.data(), std::min(path.size(), sizeof record->path));
         record->header.assign(40, 0);
         std::memcpy(&record->header[4], &width, 4);  // little-endian host
         std::memcpy(&record->header[8], &height, 4);
@@ -82,6 +84,36 @@ class PatchRenderer : public ::testing::Test {
             records.back()->next = record.get();
         records.push_back(std::move(record));
         return *records.back();
+    }
+
+    // The patches drawn in each texture pass, by their x, one list per pass, in the
+    // second call (the first makes the texture objects); each pass must bind the
+    // object of its own record. Every patch here is textured, so the closing pass
+    // draws nothing that could be mixed into the last list.
+    std::vector<std::vector<double>> DrawnByPass() {
+        const Patch* head = storage.empty() ? nullptr : &storage.front()->patch;
+        DrawPatches(head, camera);
+        ClearGlCalls();
+        DrawPatches(head, camera);
+        std::vector<std::vector<double>> passes(1);
+        std::vector<double> bound;
+        bool atFirstVertex = false;
+        for (const GlCall& call : RecordedGlCalls()) {
+            if (call.name == "glBindTexture") {
+                passes.emplace_back();
+                bound.push_back(call.args[1]);
+            }
+            if (call.name == "glBegin") atFirstVertex = true;
+            if (call.name == "glVertex3f" && atFirstVertex) {
+                passes.back().push_back(call.args[0]);
+                atFirstVertex = false;
+            }
+        }
+        passes.erase(passes.begin());  // calls before the first pass belong to no pass
+        std::vector<double> objects;
+        for (const auto& record : records) objects.push_back(record->textureObject);
+        EXPECT_EQ(bound, objects);
+        return passes;
     }
 
     void Draw() { DrawPatches(storage.empty() ? nullptr : &storage.front()->patch, camera); }
@@ -378,6 +410,77 @@ TEST_F(PatchRenderer, ImagesTheirDataCannotBackAreUploadedEmpty) {
     // Every object has its wrap and filters, and its own name.
     EXPECT_EQ(RecordedGlCallsNamed("glTexParameteri").size(), 4u * 5u);
     EXPECT_EQ(LiveGlTextureCount(), 5);
+}
+
+// Which patches each texture pass draws, with several textures: the patches of a
+// pass are found once per frame, so these cases pin that the grouping keeps every
+// pass's selection and order exactly as a name-by-name comparison would.
+TEST_F(PatchRenderer, EachPassDrawsItsOwnPatchesInListOrderBlendedLast) {
+    AddRecord("tiles/d11.bmp");
+    AddRecord("tiles/d12.bmp");
+    AddRecord("tiles/n11.bmp");
+    AddPatch("tiles/d12.bmp", 6001);
+    AddPatch("tiles/d11.bmp", 6002).blend = 1;
+    AddPatch("tiles/d11.bmp", 6003);
+    AddPatch("tiles/n12.bmp", 6004);  // no such texture: never drawn
+    AddPatch("tiles/d12.bmp", 6005);
+    AddPatch("tiles/d11.bmp", 6006);
+    AddPatch("tiles/n11.bmp", 6007).blend = 1;
+    AddPatch("tiles/d12.bmp", 6008).blend = 1;
+    const auto passes = DrawnByPass();
+    ASSERT_EQ(passes.size(), 3u);
+    EXPECT_EQ(passes[0], (std::vector<double>{6003, 6006, 6002}));
+    EXPECT_EQ(passes[1], (std::vector<double>{6001, 6005, 6008}));
+    EXPECT_EQ(passes[2], (std::vector<double>{6007}));
+}
+
+TEST_F(PatchRenderer, RecordsWithTheSamePathEachDrawTheirPatches) {
+    AddRecord("tiles/d11.bmp");
+    AddRecord("tiles/d13.bmp");
+    AddRecord("tiles/d11.bmp");
+    AddPatch("tiles/d11.bmp", 6001);
+    AddPatch("tiles/d13.bmp", 6002);
+    AddPatch("tiles/d11.bmp", 6003);
+    const auto passes = DrawnByPass();
+    ASSERT_EQ(passes.size(), 3u);
+    EXPECT_EQ(passes[0], (std::vector<double>{6001, 6003}));
+    EXPECT_EQ(passes[1], (std::vector<double>{6002}));
+    EXPECT_EQ(passes[2], (std::vector<double>{6001, 6003}));
+}
+
+// The file name at the end is compared first; the folder before it must still count,
+// also right after a patch that matched a texture with the same file name.
+TEST_F(PatchRenderer, TheFolderPartOfANameCounts) {
+    AddRecord("north/d11.bmp");
+    AddRecord("south/d11.bmp");
+    AddRecord("d11.bmp");
+    AddPatch("north/d11.bmp", 6001);
+    AddPatch("south/d11.bmp", 6002);
+    AddPatch("xouth/d11.bmp", 6003);
+    AddPatch("d11.bmp", 6004);
+    AddPatch("/d11.bmp", 6005);
+    AddPatch("north/d11.bmp", 6006);
+    const auto passes = DrawnByPass();
+    ASSERT_EQ(passes.size(), 3u);
+    EXPECT_EQ(passes[0], (std::vector<double>{6001, 6006}));
+    EXPECT_EQ(passes[1], (std::vector<double>{6002}));
+    EXPECT_EQ(passes[2], (std::vector<double>{6004}));
+}
+
+// Paths filling all 100 bytes without a terminator are compared over all 100.
+TEST_F(PatchRenderer, UnterminatedNamesAreComparedOverTheWholeField) {
+    const std::string full(100, 'p');
+    std::string differentStart = full;
+    differentStart[0] = 'q';
+    AddRecord(full);
+    AddRecord(differentStart);
+    AddPatch(full, 6001);
+    AddPatch(differentStart, 6002);
+    AddPatch(full.substr(0, 99), 6003);
+    const auto passes = DrawnByPass();
+    ASSERT_EQ(passes.size(), 2u);
+    EXPECT_EQ(passes[0], (std::vector<double>{6001}));
+    EXPECT_EQ(passes[1], (std::vector<double>{6002}));
 }
 
 }  // namespace

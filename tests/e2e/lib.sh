@@ -30,6 +30,9 @@
 # Every wait is a bounded poll on the monotonic clock, so a test ends by itself
 # whatever the load, and no check reads the machine's clock or time zone.
 
+# Failing and judging pictures, as every system test does.
+source "$(dirname "${BASH_SOURCE[0]}")/../support/lib.sh"
+
 # ---------------------------------------------------------------- state and clock
 
 # Seconds since boot: the deadlines of every wait. The wall clock may be faked
@@ -179,10 +182,6 @@ StartHelper() { # out program args...
     StartWindows win64 "$(dirname "$out")" "$out" "$E2E_HELPERS/$program" "$@"
 }
 
-Fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
 
 # Ends a case whose inputs have not been built with CTest's skip code (77).
 Skip() {
@@ -605,40 +604,9 @@ ScreenshotPart() { # window-id geometry(WxH+X+Y) png
         Fail "screenshot of window $1"
 }
 
-# Share (0..1) of the pixels in a region brighter than 10% in any channel.
-LitShare() { # png geometry
-    convert "$1" -crop "$2" +repage -channel RGB -separate -evaluate-sequence max \
-        -threshold 10% -format '%[fx:mean]' info:
-}
-
-# Share (0..1) of the pixels in a region whose channels differ by more than 15%:
-# coloured, as a textured globe is, where grey shading alone would not be.
-ColourShare() { # png geometry
-    convert "$1" -crop "$2" +repage -fx 'max(r,max(g,b)) - min(r,min(g,b)) > 0.15' \
-        -colorspace Gray -format '%[fx:mean]' info:
-}
-
-# Compares two decimal numbers with awk: FloatAbove a b succeeds if a > b.
-FloatAbove() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
-
 # ---------------------------------------------------------------- the oracle
 
-# The saver draws through WGL under Wine, solvane-snapshot through headless EGL;
-# both are Mesa's llvmpipe running the same frame step, so at the same moment, zone
-# and size they draw the same picture up to rounding. Measured with ImageMagick's
-# compare at three moments: the 64-bit saver differs from the snapshot by at most
-# 1 of 255 in any channel (PSNR about 62 dB); in the 32-bit build's picture about
-# a hundred pixels of the stroke text and the globe's rim fall one pixel aside
-# (PSNR down to 50 dB), more than one changed digit of the clock makes. So a pixel
-# counts as a mismatch only if it lies more than 3% (8 of 255) outside the range
-# of the other picture over its 3x3 neighbourhood, in either direction. Both
-# builds measured 0 such pixels at every moment tried. Against the saver's real
-# picture at dusk, an oracle one second off gives 34 (21 of them in the clock
-# rows), one whose clock shows 3 for 8 in one digit 62 (12 in the clock rows), a
-# day off 215, an hour of zone off over 100000; the camera one spin step (0.25
-# degree) off gives over 1500. Up to ORACLE_MAX_MISMATCH stray pixels are forgiven.
-readonly ORACLE_FUZZ=3%
-readonly ORACLE_MAX_MISMATCH=5
+# The tolerance is the one of every system test (tests/support/lib.sh).
 # The clock text's corner of a picture of the screen: its two rows, as far as the
 # longest text reaches, clear of the globe whatever the camera.
 readonly CLOCK_AREA=256x62+0+$((SCREEN_HEIGHT - 62))
@@ -657,22 +625,6 @@ OraclePicture() { # png tiles [size(WxH)]
         ${ORACLE_OPTIONS[@]+"${ORACLE_OPTIONS[@]}"} >"$1.log" 2>&1 ||
         { rm -rf "$link"; Fail "solvane-snapshot failed: $(cat "$1.log")"; }
     rm -rf "$link"
-}
-
-# Writes the mask of mismatching pixels of two pictures (white where one lies
-# outside the other's neighbourhood range by more than ORACLE_FUZZ).
-MismatchMask() { # png reference mask
-    convert \
-        \( "$1" \( "$2" -morphology Dilate Square:1 \) -compose minus_src -composite \) \
-        \( \( "$2" -morphology Erode Square:1 \) "$1" -compose minus_src -composite \) \
-        \( "$2" \( "$1" -morphology Dilate Square:1 \) -compose minus_src -composite \) \
-        \( \( "$1" -morphology Erode Square:1 \) "$2" -compose minus_src -composite \) \
-        -evaluate-sequence max -separate -evaluate-sequence max \
-        -threshold "$ORACLE_FUZZ" "$3"
-}
-
-WhitePixels() { # png [geometry]
-    convert "$1" ${2:+-crop "$2"} +repage -format '%[fx:round(mean * w * h)]' info:
 }
 
 # Waits until the saver's window shows solvane-snapshot's picture of the case's

@@ -119,17 +119,27 @@ Case_own_window() {
     ExpectCleanEnd 20
 }
 
-# XScreenSaver's hacks end on q and Escape in their own window.
+# XScreenSaver's hacks end on q and Escape in their own window; so does this one on a
+# button, and on pointer travel beyond 50 pixels from where the pointer first showed.
 Case_quit_keys() {
     unset XSCREENSAVER_WINDOW
     local key window
-    for key in q Escape; do
+    for key in q Escape click travel; do
         StartHack -window -textures "$HACK_TILES"
         window=$(WaitWindow '^Solvane$' 60)
         [ -n "$window" ] || Fail "no window named Solvane"
         ExpectPicture "$window" 600x480 "quit-$key"
         Focus "$window"
-        xdotool key "$key"
+        case $key in
+        click) xdotool mousemove --window "$window" 300 240 click 1 ;;
+        travel)
+            xdotool mousemove --window "$window" 300 240 mousemove --window "$window" 350 290
+            sleep 1
+            ExpectRunning
+            xdotool mousemove --window "$window" 351 240
+            ;;
+        *) xdotool key "$key" ;;
+        esac
         ExpectCleanEnd 20
     done
 }

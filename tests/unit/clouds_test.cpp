@@ -1,0 +1,202 @@
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "clouds/cloud_cache.h"
+#include "clouds/cloud_image.h"
+#include "clouds/cloud_resample.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+void Put16(Bytes& out, std::uint32_t value) {
+    out.push_back(std::uint8_t(value >> 8));
+    out.push_back(std::uint8_t(value));
+}
+
+void Put32(Bytes& out, std::uint32_t value) {
+    Put16(out, value >> 16);
+    Put16(out, value & 0xFFFF);
+}
+
+// A JPEG's markers around a frame header of the given size: enough for the header
+// judge, which never decodes the scan.
+Bytes JpegClaiming(std::uint32_t width, std::uint32_t height, std::uint8_t frame = 0xC0) {
+    Bytes out = {0xFF, 0xD8, 0xFF, 0xE0};
+    Put16(out, 16);
+    const char jfif[] = "JFIF\0\1\1\0\0\1\0\1\0";
+    out.insert(out.end(), jfif, jfif + 14);
+    out.insert(out.end(), {0xFF, frame});
+    Put16(out, 11);
+    out.push_back(8);
+    Put16(out, height);
+    Put16(out, width);
+    out.insert(out.end(), {1, 1, 0x11, 0});
+    out.insert(out.end(), {0xFF, 0xDA, 0, 8, 1, 1, 0, 0, 63, 0, 0x12, 0x34, 0xFF, 0xD9});
+    return out;
+}
+
+Bytes PngClaiming(std::uint32_t width, std::uint32_t height) {
+    Bytes out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    Put32(out, 13);
+    out.insert(out.end(), {'I', 'H', 'D', 'R'});
+    Put32(out, width);
+    Put32(out, height);
+    out.insert(out.end(), {8, 0, 0, 0, 0, 1, 2, 3, 4});
+    out.insert(out.end(), {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82});
+    return out;
+}
+
+CloudVerdict Judge(const Bytes& bytes) {
+    CloudImageHeader header;
+    return InspectCloudImage(bytes.data(), bytes.size(), header);
+}
+
+TEST(CloudImage, HeadersAreJudgedBeforeAnyDecoding) {
+    const Bytes good = JpegClaiming(4096, 2048);
+    Bytes cut(good.begin(), good.begin() + good.size() / 2);
+    Bytes noEnd(good.begin(), good.end() - 2);
+    const std::string html = "<!DOCTYPE html><html><body>Not here</body></html>";
+    const struct {
+        const char* name;
+        Bytes bytes;
+        CloudVerdict verdict;
+    } cases[] = {
+        {"jpeg 4096", good, CloudVerdict::Accepted},
+        {"jpeg smallest", JpegClaiming(1024, 512), CloudVerdict::Accepted},
+        {"jpeg largest", JpegClaiming(8192, 4096), CloudVerdict::Accepted},
+        {"progressive", JpegClaiming(2048, 1024, 0xC2), CloudVerdict::Accepted},
+        {"png 2048", PngClaiming(2048, 1024), CloudVerdict::Accepted},
+        {"dimension bomb", JpegClaiming(60000, 30000), CloudVerdict::TooLarge},
+        {"png bomb", PngClaiming(0x7FFFFFFF, 0x3FFFFFFF), CloudVerdict::TooLarge},
+        {"png beyond int", PngClaiming(0xFFFFFFFF, 0x80000000), CloudVerdict::TooLarge},
+        {"one past largest", JpegClaiming(8194, 4097), CloudVerdict::TooLarge},
+        {"too small", JpegClaiming(1022, 511), CloudVerdict::TooSmall},
+        {"wrong aspect", JpegClaiming(4096, 4096), CloudVerdict::WrongAspect},
+        {"odd aspect png", PngClaiming(2048, 1025), CloudVerdict::WrongAspect},
+        {"height by DNL", JpegClaiming(4096, 0), CloudVerdict::NotAnImage},
+        {"lossless frame", JpegClaiming(4096, 2048, 0xC3), CloudVerdict::NotAnImage},
+        {"cut in half", cut, CloudVerdict::Truncated},
+        {"no end marker", noEnd, CloudVerdict::Truncated},
+        {"png signature only", Bytes{0x89, 0x50, 0x4E}, CloudVerdict::Truncated},
+        {"html", Bytes(html.begin(), html.end()), CloudVerdict::NotAnImage},
+        {"jpeg start only", Bytes{0xFF, 0xD8}, CloudVerdict::Truncated},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Judge(c.bytes), c.verdict) << c.name;
+    }
+    // Every prefix of a good file is refused, never read past.
+    for (const Bytes& whole : {good, PngClaiming(2048, 1024)}) {
+        for (std::size_t length = 0; length < whole.size(); ++length) {
+            const Bytes prefix(whole.begin(), whole.begin() + length);
+            EXPECT_NE(Judge(prefix), CloudVerdict::Accepted) << length;
+        }
+    }
+    CloudImageHeader header;
+    const Bytes png = PngClaiming(2048, 1024);
+    ASSERT_EQ(InspectCloudImage(png.data(), png.size(), header), CloudVerdict::Accepted);
+    EXPECT_EQ(header.format, CloudImageFormat::Png);
+    EXPECT_EQ(header.width, 2048);
+    EXPECT_EQ(header.height, 1024);
+}
+
+TEST(CloudResample, ShrinkingKeepsCoverageAndNeverWrapsTheDateLine) {
+    // 8 x 4 to 4 x 2: each output the mean of a 2 x 2 block.
+    Bytes source(32, 0);
+    source[0] = 255;  // top-left corner alone: a quarter of its block
+    for (int y = 0; y < 4; ++y) source[y * 8 + 7] = 200;  // the last column only
+    const Bytes out = ResampleCloud(source.data(), 8, 4, 4, 2);
+    ASSERT_EQ(out.size(), 8u);
+    EXPECT_EQ(out[0], 64);  // 255 / 4, rounded
+    EXPECT_EQ(out[3], 100);
+    EXPECT_EQ(out[7], 100);
+    EXPECT_EQ(out[4], 0);  // the first column never takes the last one's cloud
+    // Uneven scale: a uniform field stays uniform, growing and shrinking.
+    const Bytes grey(12 * 6, 77);
+    for (const Bytes& resized :
+         {ResampleCloud(grey.data(), 12, 6, 10, 5), ResampleCloud(grey.data(), 12, 6, 28, 14)}) {
+        for (const std::uint8_t value : resized) ASSERT_EQ(value, 77);
+    }
+    EXPECT_TRUE(ResampleCloud(grey.data(), 12, 6, 0, 5).empty());
+}
+
+TEST(CloudCacheState, FetchesWhenStaleAndTriesAtMostHourly) {
+    const std::int64_t now = 1797940800;
+    CloudCacheState state;
+    EXPECT_TRUE(CloudFetchDue(state, now));  // nothing cached, never tried
+    state.fetchedAt = now - CloudRefreshSeconds + 1;
+    EXPECT_FALSE(CloudFetchDue(state, now));
+    state.fetchedAt = now - CloudRefreshSeconds;
+    EXPECT_TRUE(CloudFetchDue(state, now));
+    state.triedAt = now - CloudRetrySeconds + 1;
+    EXPECT_FALSE(CloudFetchDue(state, now));
+    state.triedAt = now - CloudRetrySeconds;
+    EXPECT_TRUE(CloudFetchDue(state, now));
+    state.triedAt = now + 86400;  // a clock set back does not stop fetches
+    state.fetchedAt = now + 86400;
+    EXPECT_TRUE(CloudFetchDue(state, now));
+
+    state = {123, 456, "\"abc-1\"", "Tue, 08 Dec 2026 03:00:00 GMT"};
+    const CloudCacheState back = ParseCloudCacheState(FormatCloudCacheState(state));
+    EXPECT_EQ(back.fetchedAt, 123);
+    EXPECT_EQ(back.triedAt, 456);
+    EXPECT_EQ(back.etag, state.etag);
+    EXPECT_EQ(back.lastModified, state.lastModified);
+    const CloudCacheState bad = ParseCloudCacheState(
+        "fetched -5\ntried 99999999999999999999\netag a\rb\nmodified \x01\nnoise\n");
+    EXPECT_EQ(bad.fetchedAt, 0);
+    EXPECT_EQ(bad.triedAt, 0);
+    EXPECT_TRUE(bad.etag.empty());
+    EXPECT_TRUE(bad.lastModified.empty());
+}
+
+TEST(CloudCache, KeepsTheLastImageWholeAndClaimsOneTry) {
+    char pattern[] = "/tmp/solvane-clouds-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string folder = pattern;
+    const CloudCache cache(folder);
+    const std::int64_t now = 1797940800;
+    Bytes bytes;
+    EXPECT_FALSE(cache.LoadImage(bytes));
+    EXPECT_TRUE(cache.ClaimFetch(now));
+    EXPECT_FALSE(cache.ClaimFetch(now + 60));  // another saver starting a minute later
+    const Bytes image = JpegClaiming(4096, 2048);
+    ASSERT_TRUE(cache.StoreImage(image, now + 5, "\"v1\"", ""));
+    EXPECT_TRUE(cache.LoadImage(bytes));
+    EXPECT_EQ(bytes, image);
+    EXPECT_FALSE(cache.ClaimFetch(now + CloudRetrySeconds + 10));  // fresh image
+    EXPECT_TRUE(cache.ClaimFetch(now + 5 + CloudRefreshSeconds));
+    ASSERT_TRUE(cache.ConfirmImage(now + 5 + CloudRefreshSeconds));
+    const CloudCacheState state = cache.LoadState();
+    EXPECT_EQ(state.fetchedAt, now + 5 + CloudRefreshSeconds);
+    EXPECT_EQ(state.etag, "\"v1\"");
+    // An oversized file left in place is refused, not read.
+    std::FILE* big = std::fopen((folder + "/clouds.img").c_str(), "wb");
+    ASSERT_NE(big, nullptr);
+    std::fseek(big, long(CloudMaxBytes), SEEK_SET);
+    std::fputc(0, big);
+    std::fclose(big);
+    EXPECT_FALSE(cache.LoadImage(bytes));
+    // Only the two files, no temporaries.
+    DIR* listing = opendir(folder.c_str());
+    ASSERT_NE(listing, nullptr);
+    std::vector<std::string> names;
+    while (dirent* entry = readdir(listing)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") names.push_back(name);
+        unlink((folder + "/" + name).c_str());
+    }
+    closedir(listing);
+    rmdir(folder.c_str());
+    EXPECT_EQ(names.size(), 2u);
+    // A folder that cannot be written claims nothing: no record, no fetch.
+    EXPECT_FALSE(CloudCache("/nonexistent/solvane").ClaimFetch(now));
+}
+
+}  // namespace

@@ -39,6 +39,8 @@ packages=(
   debootstrap
   # the peer saver that the frame-rate benchmark measures against
   xscreensaver-gl-extra
+  # cloud maps: decoding what a server sends
+  libjpeg62-turbo-dev libpng-dev
 )
 
 missing=()

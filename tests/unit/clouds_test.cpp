@@ -3,11 +3,18 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+// clang-format off
+#include <jpeglib.h>
+#include <png.h>
+// clang-format on
+
 #include "clouds/cloud_cache.h"
+#include "clouds/cloud_decode.h"
 #include "clouds/cloud_image.h"
 #include "clouds/cloud_resample.h"
 
@@ -197,6 +204,87 @@ TEST(CloudCache, KeepsTheLastImageWholeAndClaimsOneTry) {
     EXPECT_EQ(names.size(), 2u);
     // A folder that cannot be written claims nothing: no record, no fetch.
     EXPECT_FALSE(CloudCache("/nonexistent/solvane").ClaimFetch(now));
+}
+
+// Real files, written by the libraries the decoder reads them with: a gradient so
+// that rows and columns cannot be swapped unnoticed.
+Bytes GreyPixels(int width, int height) {
+    Bytes pixels(std::size_t(width) * height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) pixels[std::size_t(y) * width + x] = std::uint8_t(y / 4);
+    }
+    return pixels;
+}
+
+Bytes EncodeJpeg(int width, int height) {
+    const Bytes pixels = GreyPixels(width, height);
+    jpeg_compress_struct info;
+    jpeg_error_mgr error;
+    info.err = jpeg_std_error(&error);
+    jpeg_create_compress(&info);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &out, &size);
+    info.image_width = width;
+    info.image_height = height;
+    info.input_components = 1;
+    info.in_color_space = JCS_GRAYSCALE;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 95, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = const_cast<std::uint8_t*>(pixels.data()) + info.next_scanline * width;
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    Bytes file(out, out + size);
+    std::free(out);
+    return file;
+}
+
+Bytes EncodePng(int width, int height) {
+    const Bytes pixels = GreyPixels(width, height);
+    png_image image = {};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = width;
+    image.height = height;
+    image.format = PNG_FORMAT_GRAY;
+    png_alloc_size_t size = 0;
+    png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, nullptr);
+    Bytes file(size);
+    png_image_write_to_memory(&image, file.data(), &size, 0, pixels.data(), 0, nullptr);
+    file.resize(size);
+    return file;
+}
+
+TEST(CloudDecode, ReadsGoodFilesAndRefusesBrokenOnes) {
+    const Bytes jpeg = EncodeJpeg(1024, 512);
+    const Bytes png = EncodePng(1024, 512);
+    for (const Bytes& file : {jpeg, png}) {
+        CloudPicture picture;
+        ASSERT_EQ(DecodeCloudImage(file.data(), file.size(), picture), CloudVerdict::Accepted);
+        ASSERT_EQ(picture.width, 1024);
+        ASSERT_EQ(picture.height, 512);
+        ASSERT_EQ(picture.grey.size(), 1024u * 512u);
+        EXPECT_NEAR(picture.grey[0], 0, 2);
+        EXPECT_NEAR(picture.grey[std::size_t(511) * 1024 + 1023], 127, 2);
+        EXPECT_NEAR(picture.grey[std::size_t(256) * 1024 + 7], 64, 2);
+    }
+    // Past a good header: a JPEG scan cut short (end marker put back) and a PNG whose
+    // compressed data is damaged. The decoders notice; no half picture comes back.
+    Bytes cutJpeg(jpeg.begin(), jpeg.begin() + jpeg.size() / 2);
+    cutJpeg.insert(cutJpeg.end(), {0xFF, 0xD9});
+    Bytes damagedPng = png;
+    for (std::size_t i = png.size() / 3; i < png.size() * 2 / 3; ++i) damagedPng[i] ^= 0x5A;
+    for (const Bytes& file : {cutJpeg, damagedPng}) {
+        CloudPicture picture;
+        EXPECT_EQ(DecodeCloudImage(file.data(), file.size(), picture), CloudVerdict::NotAnImage);
+        EXPECT_TRUE(picture.grey.empty());
+    }
+    CloudPicture picture;
+    const Bytes small = EncodePng(512, 256);
+    EXPECT_EQ(DecodeCloudImage(small.data(), small.size(), picture), CloudVerdict::TooSmall);
 }
 
 }  // namespace

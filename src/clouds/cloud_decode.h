@@ -19,3 +19,9 @@ struct CloudPicture {
 // NotAnImage when the decoder finds the data broken past the header; `picture` is
 // empty unless the result is Accepted.
 CloudVerdict DecodeCloudImage(const std::uint8_t* data, std::size_t size, CloudPicture& picture);
+
+// The cloud layer's texture from an encoded image: decoded, then resampled to
+// CloudTextureWidth x CloudTextureHeight. Slow (a decode and a pass over every
+// pixel): call it beside the frame loop, never in a frame. Returns the verdict of
+// DecodeCloudImage; `texture` is empty unless it is Accepted.
+CloudVerdict PrepareCloudTexture(const std::uint8_t* data, std::size_t size, CloudPicture& texture);

@@ -282,6 +282,13 @@ TEST(CloudDecode, ReadsGoodFilesAndRefusesBrokenOnes) {
         EXPECT_EQ(DecodeCloudImage(file.data(), file.size(), picture), CloudVerdict::NotAnImage);
         EXPECT_TRUE(picture.grey.empty());
     }
+    CloudPicture texture;
+    ASSERT_EQ(PrepareCloudTexture(jpeg.data(), jpeg.size(), texture), CloudVerdict::Accepted);
+    ASSERT_EQ(texture.grey.size(), std::size_t(CloudTextureWidth) * CloudTextureHeight);
+    EXPECT_NEAR(texture.grey[std::size_t(CloudTextureHeight / 2) * CloudTextureWidth], 64, 2);
+    EXPECT_EQ(PrepareCloudTexture(cutJpeg.data(), cutJpeg.size(), texture),
+              CloudVerdict::NotAnImage);
+    EXPECT_TRUE(texture.grey.empty());
     CloudPicture picture;
     const Bytes small = EncodePng(512, 256);
     EXPECT_EQ(DecodeCloudImage(small.data(), small.size(), picture), CloudVerdict::TooSmall);

@@ -1,8 +1,11 @@
+#include <GL/gl.h>
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -16,7 +19,11 @@
 #include "clouds/cloud_cache.h"
 #include "clouds/cloud_decode.h"
 #include "clouds/cloud_image.h"
+#include "clouds/cloud_layer.h"
 #include "clouds/cloud_resample.h"
+#include "globe/globe_mesh.h"
+#include "globe/sun_shading.h"
+#include "tests/support/gl_recorder.h"
 
 namespace {
 
@@ -292,6 +299,103 @@ TEST(CloudDecode, ReadsGoodFilesAndRefusesBrokenOnes) {
     CloudPicture picture;
     const Bytes small = EncodePng(512, 256);
     EXPECT_EQ(DecodeCloudImage(small.data(), small.size(), picture), CloudVerdict::TooSmall);
+}
+
+TEST(CloudLayer, PolarRowsAreSmoothedRoundTheDateLine) {
+    const int w = 64, h = 32;
+    Bytes grey(std::size_t(w) * h, 0);
+    for (int y = 0; y < h; ++y) grey[std::size_t(y) * w] = 255;  // one bright column at -180
+    const Bytes smooth = SmoothTowardsPoles(grey, w, h);
+    // Rows within 60 degrees of the equator keep their texels.
+    for (int x = 0; x < w; ++x)
+        EXPECT_EQ(smooth[std::size_t(h / 2) * w + x], grey[std::size_t(h / 2) * w + x]);
+    // The rows next to the poles spread the column to both sides of the date line alike.
+    for (const int y : {0, h - 1}) {
+        const std::uint8_t* row = &smooth[std::size_t(y) * w];
+        EXPECT_LT(row[0], 64);
+        EXPECT_GT(row[1], 0);
+        EXPECT_EQ(row[1], row[w - 1]);
+    }
+    // A picture that does not match its size is handed back as it is.
+    EXPECT_EQ(SmoothTowardsPoles(Bytes(10, 7), w, h), Bytes(10, 7));
+}
+
+TEST(CloudLayer, DrawsALitShellAndReplacesOnlyItsOwnTexture) {
+    CreateFrames();
+    CreateSunFrame();
+    SetLighting();
+    BuildGlobeMesh();
+    UpdateSunFrame(0, 0, 12, 21, 6);
+    ShadeGlobe();
+    ReplaceGlContext();
+    ClearGlCalls();
+    DrawCloudLayer(Camera);
+    EXPECT_TRUE(RecordedGlCalls().empty()) << "no picture, no layer";
+
+    CloudPicture picture;
+    picture.width = CloudTextureWidth;
+    picture.height = CloudTextureHeight;
+    picture.grey.assign(std::size_t(picture.width) * picture.height, 200);
+    SetCloudPicture(picture);
+    EXPECT_TRUE(CloudLayerShown());
+    DrawCloudLayer(Camera);
+    const std::vector<GlCall> images = RecordedGlCallsNamed("glTexImage2D");
+    ASSERT_EQ(images.size(), 12u);  // 2048 x 1024 down to 1 x 1
+    EXPECT_EQ(images[0].args[2], double(GL_INTENSITY8));
+    EXPECT_EQ(images[0].args[3], 2048.0);
+    EXPECT_EQ(RecordedGlCallsNamed("glGenTextures").size(), 1u);
+
+    // Every corner on the shell, every coordinate inside the texture's rows, and the
+    // light from the ground's ambient on the night side to full white under the Sun.
+    const Vec3 o = SunFrame.position;
+    for (const GlCall& call : RecordedGlCallsNamed("glVertex3f")) {
+        const double dx = call.args[0] - o.x, dy = call.args[1] - o.y, dz = call.args[2] - o.z;
+        EXPECT_NEAR(std::sqrt(dx * dx + dy * dy + dz * dz), GlobeRadius * CloudShellScale, 0.05);
+    }
+    for (const GlCall& call : RecordedGlCallsNamed("glTexCoord2f")) {
+        EXPECT_GE(call.args[0], 0.0);
+        EXPECT_LE(call.args[0], 1.0);
+        EXPECT_GE(call.args[1], 0.5 / CloudTextureHeight - 1e-6);
+        EXPECT_LE(call.args[1], 1 - 0.5 / CloudTextureHeight + 1e-6);
+    }
+    const auto lightRange = [](double& darkest, double& brightest) {
+        darkest = 1;
+        brightest = 0;
+        for (const GlCall& call : RecordedGlCallsNamed("glColor4f")) {
+            darkest = std::min(darkest, call.args[0]);
+            brightest = std::max(brightest, call.args[0]);
+        }
+    };
+    double darkest = 0, brightest = 0;
+    lightRange(darkest, brightest);  // the Camera looks at the Sun's side
+    EXPECT_GT(brightest, 0.95);
+    CameraFrame night = Camera;
+    night.position = {-night.position.x, -night.position.y, -night.position.z};
+    ClearGlCalls();
+    DrawCloudLayer(night);
+    lightRange(darkest, brightest);
+    EXPECT_NEAR(darkest, Ambient.r, 1e-6);
+
+    // A second picture goes into the same texture object; the next frame only draws.
+    ClearGlCalls();
+    SetCloudPicture(picture);
+    DrawCloudLayer(Camera);
+    EXPECT_EQ(RecordedGlCallsNamed("glTexImage2D").size(), 12u);
+    EXPECT_TRUE(RecordedGlCallsNamed("glGenTextures").empty());
+    ClearGlCalls();
+    DrawCloudLayer(Camera);
+    EXPECT_TRUE(RecordedGlCallsNamed("glTexImage2D").empty());
+    // A new context gets the picture again; a wrong-sized picture takes the layer away.
+    ReplaceGlContext();
+    ClearGlCalls();
+    DrawCloudLayer(Camera);
+    EXPECT_EQ(RecordedGlCallsNamed("glTexImage2D").size(), 12u);
+    SetCloudPicture(CloudPicture());
+    EXPECT_FALSE(CloudLayerShown());
+    ClearGlCalls();
+    DrawCloudLayer(Camera);
+    EXPECT_TRUE(RecordedGlCalls().empty());
+    ReleaseCloudObjects();
 }
 
 }  // namespace

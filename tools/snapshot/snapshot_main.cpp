@@ -8,6 +8,8 @@
 #include <ctime>
 #include <string>
 
+#include "clouds/cloud_cache.h"
+#include "clouds/cloud_layer.h"
 #include "frame/frame_step.h"
 #include "frame/scene_setup.h"
 #include "globe/sun_shading.h"
@@ -70,6 +72,35 @@ bool CheckTextureFolder(const std::string& folder, std::string& problem) {
     return true;
 }
 
+// The cloud map through the saver's own decoding and the layer's preparation, so that
+// the picture is the one a saver shows for the same image.
+bool LoadClouds(const char* path, std::string& problem) {
+    std::vector<std::uint8_t> bytes;
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) {
+        problem = std::string("cannot open the cloud map ") + path;
+        return false;
+    }
+    std::uint8_t chunk[65536];
+    std::size_t count = 0;
+    while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        bytes.insert(bytes.end(), chunk, chunk + count);
+        if (bytes.size() > CloudMaxBytes) break;
+    }
+    std::fclose(file);
+    CloudPicture texture;
+    const CloudVerdict verdict = bytes.size() > CloudMaxBytes
+                                     ? CloudVerdict::TooLarge
+                                     : PrepareCloudTexture(bytes.data(), bytes.size(), texture);
+    if (verdict != CloudVerdict::Accepted) {
+        problem =
+            std::string("cannot use the cloud map ") + path + ": " + DescribeCloudVerdict(verdict);
+        return false;
+    }
+    SetCloudPicture(texture);
+    return true;
+}
+
 bool TextureSetComplete() {
     int count = 0;
     for (const TextureRecord* record = TextureList; record != nullptr; record = record->next) {
@@ -125,6 +156,9 @@ int main(int argc, char** argv) {
         return Refuse("the texture folder path %s is too long (92 characters at most)",
                       folder.c_str());
     if (!TextureSetComplete()) return Refuse("the textures in %s did not all load", folder.c_str());
+
+    if (options.clouds != nullptr && !LoadClouds(options.clouds, problem))
+        return Refuse("%s", problem.c_str());
 
     PinCalendarTime(options.utcSeconds);
     showClock = options.noClock ? 0 : 1;

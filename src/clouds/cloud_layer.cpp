@@ -3,10 +3,10 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <memory>
-#include <mutex>
 
 #include "clouds/cloud_resample.h"
 #include "globe/globe_mesh.h"
@@ -29,25 +29,23 @@ struct Level {
 };
 using Levels = std::vector<Level>;
 
-// Between the thread that sets a picture and the frame's thread. Made once and never
-// freed: a fetcher that is still running when the process ends must not find it gone.
-struct Mailbox {
-    std::mutex mutex;
-    bool changed = false;
-    std::shared_ptr<const Levels> levels;
-};
-Mailbox& TheMailbox() {
-    static Mailbox* box = new Mailbox;
-    return *box;
+// Between the thread that sets a picture and the frame's thread: whoever takes the
+// pointer out (by exchange) owns what it points to, so no lock is needed, and none
+// of the thread support that MinGW's win32 model lacks. Never freed: a fetcher still
+// running when the process ends must not find it gone.
+std::atomic<Levels*>& Pending() {
+    static auto* pending = new std::atomic<Levels*>(nullptr);
+    return *pending;
 }
+std::atomic<bool> pictureSet{false};
 
 // The frame thread's own copy: what it draws, and the texture object holding it.
-std::shared_ptr<const Levels> shown;
+std::unique_ptr<const Levels> shown;
 GLuint texture = 0;
 
 // The full chain down to 1 x 1, each level the box mean of the one above it.
-std::shared_ptr<const Levels> MakeLevels(std::vector<std::uint8_t> top, int width, int height) {
-    auto levels = std::make_shared<Levels>();
+std::unique_ptr<Levels> MakeLevels(std::vector<std::uint8_t> top, int width, int height) {
+    auto levels = std::make_unique<Levels>();
     levels->push_back(Level{width, height, std::move(top)});
     while (width > 1 || height > 1) {
         const Level& above = levels->back();
@@ -85,13 +83,12 @@ void Upload(const Levels& levels) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
 }
 
-// Takes the picture set since the last frame, if any.
+// Takes the picture set since the last frame, if any; an empty one takes the layer away.
 bool TakeChange() {
-    Mailbox& box = TheMailbox();
-    std::lock_guard<std::mutex> lock(box.mutex);
-    if (!box.changed) return false;
-    shown = box.levels;
-    box.changed = false;
+    Levels* taken = Pending().exchange(nullptr);
+    if (taken == nullptr) return false;
+    shown.reset(taken);
+    if (shown->empty()) shown.reset();
     return true;
 }
 
@@ -139,22 +136,20 @@ std::vector<std::uint8_t> SmoothTowardsPoles(const std::vector<std::uint8_t>& gr
 }
 
 void SetCloudPicture(const CloudPicture& picture) {
-    std::shared_ptr<const Levels> levels;
+    std::unique_ptr<Levels> levels;
     if (picture.width == CloudTextureWidth && picture.height == CloudTextureHeight &&
         picture.grey.size() == std::size_t(picture.width) * picture.height) {
         levels = MakeLevels(SmoothTowardsPoles(picture.grey, picture.width, picture.height),
                             picture.width, picture.height);
+    } else {
+        levels = std::make_unique<Levels>();
     }
-    Mailbox& box = TheMailbox();
-    std::lock_guard<std::mutex> lock(box.mutex);
-    box.levels = std::move(levels);
-    box.changed = true;
+    pictureSet.store(!levels->empty());
+    delete Pending().exchange(levels.release());
 }
 
 bool CloudLayerShown() {
-    Mailbox& box = TheMailbox();
-    std::lock_guard<std::mutex> lock(box.mutex);
-    return box.changed ? box.levels != nullptr : shown != nullptr;
+    return pictureSet.load();
 }
 
 void DrawCloudLayer(const CameraFrame& camera) {

@@ -1,7 +1,10 @@
 #include <GL/gl.h>
 #include <dirent.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -21,6 +24,7 @@
 #include "clouds/cloud_image.h"
 #include "clouds/cloud_layer.h"
 #include "clouds/cloud_resample.h"
+#include "clouds/cloud_source.h"
 #include "globe/globe_mesh.h"
 #include "globe/sun_shading.h"
 #include "tests/support/gl_recorder.h"
@@ -396,6 +400,158 @@ TEST(CloudLayer, DrawsALitShellAndReplacesOnlyItsOwnTexture) {
     DrawCloudLayer(Camera);
     EXPECT_TRUE(RecordedGlCalls().empty());
     ReleaseCloudObjects();
+}
+
+// The server of tests/support/cloud_server.py, started once for the cases below and
+// ended with the test program (its stdin closes).
+struct CloudServer {
+    std::string folder;
+    int httpPort = 0, httpsPort = 0;
+    Bytes good, other;
+
+    static std::string Write(const std::string& path, const Bytes& bytes) {
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        if (file != nullptr) {
+            std::fwrite(bytes.data(), 1, bytes.size(), file);
+            std::fclose(file);
+        }
+        return path;
+    }
+
+    bool Start() {
+        char pattern[] = "/tmp/solvane-cloud-server-XXXXXX";
+        if (mkdtemp(pattern) == nullptr) return false;
+        folder = pattern;
+        good = EncodeJpeg(1024, 512);
+        other = EncodePng(1024, 512);
+        Write(folder + "/good.jpg", good);
+        Write(folder + "/other.jpg", other);
+        Write(folder + "/bomb.jpg", JpegClaiming(60000, 30000));
+        Write(folder + "/aspect.jpg", EncodeJpeg(1024, 600));
+        const std::string make =
+            "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=localhost -addext "
+            "subjectAltName=DNS:localhost,IP:127.0.0.1 -keyout " +
+            folder + "/key.pem -out " + folder + "/cert.pem >/dev/null 2>&1";
+        if (std::system(make.c_str()) != 0) return false;
+        int toServer[2], fromServer[2];
+        if (pipe(toServer) != 0 || pipe(fromServer) != 0) return false;
+        const pid_t child = fork();
+        if (child == 0) {
+            dup2(toServer[0], 0);
+            dup2(fromServer[1], 1);
+            close(toServer[1]);
+            close(fromServer[0]);
+            const std::string cert = folder + "/cert.pem", key = folder + "/key.pem";
+            execlp("python3", "python3", SOLVANE_CLOUD_SERVER, folder.c_str(), cert.c_str(),
+                   key.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(toServer[0]);
+        close(fromServer[1]);
+        char line[64] = {};
+        std::size_t got = 0;
+        while (got + 1 < sizeof line) {
+            const ssize_t n = read(fromServer[0], line + got, 1);
+            if (n <= 0 || line[got] == '\n') break;
+            ++got;
+        }
+        return std::sscanf(line, "%d %d", &httpPort, &httpsPort) == 2;
+    }
+};
+
+CloudServer& Server() {
+    static CloudServer* server = [] {
+        auto* s = new CloudServer;
+        if (!s->Start()) s->httpPort = 0;
+        return s;
+    }();
+    return *server;
+}
+
+struct ServerCase {
+    const char* what;
+    bool secure;
+    const char* path;
+    CloudRefresh expected;
+    bool keptIsGood = false;  // the cache held the good image (and its ETag) before
+    bool trusted = true;      // the test's certificate is trusted
+    int totalSeconds = 60;
+};
+
+TEST(CloudFetch, EveryServerCaseKeepsACacheThatShowsTheLastGoodImage) {
+    CloudServer& server = Server();
+    ASSERT_NE(server.httpPort, 0) << "the test server did not start";
+    const ServerCase cases[] = {
+        {"a good image", false, "/good.jpg", CloudRefresh::Fetched},
+        {"a good image over https", true, "/good.jpg", CloudRefresh::Fetched},
+        {"304 Not Modified", false, "/good.jpg", CloudRefresh::Confirmed, true},
+        {"404", false, "/404", CloudRefresh::Failed},
+        {"500", true, "/500", CloudRefresh::Failed},
+        {"a redirect loop", false, "/loop", CloudRefresh::Failed},
+        {"three redirects", false, "/hops3", CloudRefresh::Fetched},
+        {"four redirects", false, "/hops4", CloudRefresh::Failed},
+        {"a redirect from https to http", true, "/to-http", CloudRefresh::Failed},
+        {"a certificate nobody trusts", true, "/good.jpg", CloudRefresh::Failed, false, false},
+        {"one byte a second", false, "/slow", CloudRefresh::Failed, false, true, 2},
+        {"a body cut in half", false, "/half", CloudRefresh::Failed},
+        {"a JPEG claiming 60000 x 30000", false, "/bomb.jpg", CloudRefresh::Refused},
+        {"an HTML page", false, "/page", CloudRefresh::Refused},
+        {"100 MiB", false, "/huge", CloudRefresh::Failed},
+        {"100 MiB without a length", true, "/huge-unsized", CloudRefresh::Failed},
+        {"the wrong aspect", false, "/aspect.jpg", CloudRefresh::Refused},
+        {"no server at all", false, nullptr, CloudRefresh::Failed},
+    };
+    const std::int64_t now = 1797940800;
+    int index = 0;
+    for (const ServerCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string folder = server.folder + "/cache" + std::to_string(index++);
+        ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+        const CloudCache cache(folder);
+        const Bytes& kept = c.keptIsGood ? server.good : server.other;
+        ASSERT_TRUE(cache.StoreImage(kept, now - CloudRefreshSeconds - 1,
+                                     c.keptIsGood ? "\"good\"" : "\"other\"", ""));
+        CloudFetchRequest request;
+        request.url = c.path == nullptr
+                          ? "http://127.0.0.1:1/good.jpg"
+                          : std::string(c.secure ? "https" : "http") + "://127.0.0.1:" +
+                                std::to_string(c.secure ? server.httpsPort : server.httpPort) +
+                                c.path;
+        request.userAgent = CloudUserAgent();
+        if (c.trusted) request.caFile = server.folder + "/cert.pem";
+        request.totalSeconds = c.totalSeconds;
+        std::string problem;
+        EXPECT_EQ(RefreshClouds(cache, request, now, problem), c.expected) << problem;
+        Bytes shown;
+        ASSERT_TRUE(cache.LoadImage(shown));
+        EXPECT_EQ(shown, c.expected == CloudRefresh::Fetched ? server.good : kept);
+        const CloudCacheState state = cache.LoadState();
+        EXPECT_EQ(state.triedAt, now);
+        EXPECT_EQ(state.fetchedAt == now,
+                  c.expected == CloudRefresh::Fetched || c.expected == CloudRefresh::Confirmed);
+        // Within the hour nobody tries again, whatever came of this try.
+        EXPECT_EQ(RefreshClouds(cache, request, now + 60, problem), CloudRefresh::NotDue);
+    }
+    SetCloudPicture(CloudPicture());
+}
+
+TEST(CloudFetch, OnlyWebAddressesAndTheThreeModes) {
+    EXPECT_TRUE(CloudUrlAllowed(DefaultCloudUrl));
+    EXPECT_TRUE(CloudUrlAllowed("http://127.0.0.1:8080/c.png"));
+    for (const char* bad : {"", "ftp://host/c.jpg", "file:///etc/passwd", "https://", "http:///x",
+                            "https://host/a b.jpg", "https://host/\x7f", "HTTPS://host/c.jpg"})
+        EXPECT_FALSE(CloudUrlAllowed(bad)) << bad;
+    EXPECT_FALSE(CloudUrlAllowed("https://host/" + std::string(2000, 'a')));
+    CloudMode mode = CloudMode::Still;
+    EXPECT_TRUE(ParseCloudMode("LIVE", mode));
+    EXPECT_EQ(mode, CloudMode::Live);
+    EXPECT_FALSE(ParseCloudMode("sometimes", mode));
+    EXPECT_EQ(mode, CloudMode::Live);
+    EXPECT_EQ(CloudModeFromNumber(1), CloudMode::Still);
+    EXPECT_EQ(CloudModeFromNumber(2), CloudMode::Live);
+    EXPECT_EQ(CloudModeFromNumber(3), CloudMode::None);
+    EXPECT_EQ(CloudModeFromNumber(-1), CloudMode::None);
+    EXPECT_EQ(CloudUserAgent().compare(0, 8, "Solvane/"), 0);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include <curl/curl.h>
+#include <openssl/crypto.h>
 
 #include <cstring>
 
@@ -56,7 +57,12 @@ int Progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
 }
 
 struct CurlSetUp {
-    CurlSetUp() { curl_global_init(CURL_GLOBAL_DEFAULT); }
+    CurlSetUp() {
+        // OpenSSL would free its tables at exit while this thread may still be in a
+        // handshake; a close must not crash on a transfer it abandons.
+        OPENSSL_init_crypto(OPENSSL_INIT_NO_ATEXIT, nullptr);
+        curl_global_init(CURL_GLOBAL_DEFAULT);
+    }
 };
 
 }  // namespace

@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr std::size_t MaxUrlLength = 2000;
-
 bool ReadBounded(const std::string& path, std::vector<std::uint8_t>& bytes) {
     bytes.clear();
     std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -78,36 +76,6 @@ void RunFetcher(void* argument) {
 
 }  // namespace
 
-bool CloudUrlAllowed(const std::string& url) {
-    if (url.size() > MaxUrlLength) return false;
-    for (const char c : url)
-        if (c <= ' ' || c > '~') return false;
-    const std::size_t scheme = url.compare(0, 7, "http://") == 0    ? 7
-                               : url.compare(0, 8, "https://") == 0 ? 8
-                                                                    : 0;
-    return scheme != 0 && url.size() > scheme && url[scheme] != '/';
-}
-
-bool ParseCloudMode(const char* word, CloudMode& mode) {
-    if (word == nullptr) return false;
-    std::string lower(word);
-    for (char& c : lower) c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    if (lower == "none") {
-        mode = CloudMode::None;
-    } else if (lower == "still") {
-        mode = CloudMode::Still;
-    } else if (lower == "live") {
-        mode = CloudMode::Live;
-    } else {
-        return false;
-    }
-    return true;
-}
-
-CloudMode CloudModeFromNumber(std::int64_t number) {
-    return number == 1 ? CloudMode::Still : number == 2 ? CloudMode::Live : CloudMode::None;
-}
-
 std::string CloudUserAgent() {
     return std::string("Solvane/") + SOLVANE_VERSION_TEXT + " (screen saver; cloud layer)";
 }
@@ -162,7 +130,7 @@ CloudRefresh RefreshClouds(const CloudCache& cache, CloudFetchRequest request, s
 void StartClouds(const CloudSettings& settings) {
     StopClouds();
     std::vector<std::uint8_t> bytes;
-    if (settings.mode == CloudMode::None) {
+    if (settings.mode == CloudMode::NoClouds) {
         SetCloudPicture(CloudPicture());
         return;
     }

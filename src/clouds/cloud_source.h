@@ -9,7 +9,8 @@
 #include "clouds/cloud_cache.h"
 #include "clouds/cloud_fetch.h"
 
-enum class CloudMode { None, Still, Live };
+// NoClouds, not None: X11 has a macro of that name.
+enum class CloudMode { NoClouds, Still, Live };
 
 // The CC0 map rebuilt every three hours from EUMETSAT data; only fetched when the
 // user chose Live.
@@ -23,7 +24,7 @@ bool ParseCloudMode(const char* word, CloudMode& mode);
 CloudMode CloudModeFromNumber(std::int64_t number);
 
 struct CloudSettings {
-    CloudMode mode = CloudMode::None;
+    CloudMode mode = CloudMode::NoClouds;
     std::string url = DefaultCloudUrl;
     std::string stillFile;    // the map that ships (Still)
     std::string cacheFolder;  // Live: the cache; empty: CacheFolder()

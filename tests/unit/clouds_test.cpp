@@ -549,8 +549,8 @@ TEST(CloudFetch, OnlyWebAddressesAndTheThreeModes) {
     EXPECT_EQ(mode, CloudMode::Live);
     EXPECT_EQ(CloudModeFromNumber(1), CloudMode::Still);
     EXPECT_EQ(CloudModeFromNumber(2), CloudMode::Live);
-    EXPECT_EQ(CloudModeFromNumber(3), CloudMode::None);
-    EXPECT_EQ(CloudModeFromNumber(-1), CloudMode::None);
+    EXPECT_EQ(CloudModeFromNumber(3), CloudMode::NoClouds);
+    EXPECT_EQ(CloudModeFromNumber(-1), CloudMode::NoClouds);
     EXPECT_EQ(CloudUserAgent().compare(0, 8, "Solvane/"), 0);
 }
 

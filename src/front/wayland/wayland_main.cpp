@@ -26,6 +26,7 @@
 #include "frame/frame_pacing.h"
 #include "frame/frame_step.h"
 #include "frame/scene_setup.h"
+#include "front/posix/cloud_options.h"
 #include "front/posix/fps_meter.h"
 #include "front/posix/process.h"
 #include "front/posix/tile_folder.h"
@@ -589,9 +590,10 @@ bool Wait(Session& session, long microseconds) {
 // ---------------------------------------------------------------- start and end
 
 void SetUpTextures(const WaylandOptions& options) {
-    SetUpSceneWithTiles(
-        ChooseTextureFolder(options.textures, DefaultTextureFolders(ProgramFolder())), Name,
-        "--textures");
+    const std::string folder =
+        ChooseTextureFolder(options.textures, DefaultTextureFolders(ProgramFolder()));
+    SetUpSceneWithTiles(folder, Name, "--textures");
+    StartFrontClouds(options.clouds, options.cloudsUrl, folder);
 }
 
 // Lets the GL go with a surface current, so that the frame step's texture objects are

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "clouds/cloud_source.h"
+
 // delayMicroseconds when --delay is not given: frames follow the picture, drawn only
 // when it changes (frame/frame_pacing.h).
 constexpr long PacedFrames = -1;
@@ -18,6 +20,8 @@ struct WaylandOptions {
     // PacedFrames, or the microseconds to wait after every frame whether the picture
     // changed or not (0: as fast as the machine draws, for measuring).
     long delayMicroseconds = PacedFrames;
+    CloudMode clouds = CloudMode::NoClouds;  // --clouds none|still|live
+    const char* cloudsUrl = nullptr;         // --clouds-url; null: DefaultCloudUrl
     bool help = false;
 };
 

@@ -22,6 +22,7 @@
 
 #include "frame/frame_step.h"
 #include "frame/scene_setup.h"
+#include "front/posix/cloud_options.h"
 #include "front/posix/fps_meter.h"
 #include "front/posix/process.h"
 #include "front/posix/tile_folder.h"
@@ -340,9 +341,10 @@ int EndHack(Hack& hack) {
 }
 
 void SetUpTextures(const HackOptions& options) {
-    SetUpSceneWithTiles(
-        ChooseTextureFolder(options.textures, DefaultTextureFolders(ProgramFolder())), Name,
-        "-textures");
+    const std::string folder =
+        ChooseTextureFolder(options.textures, DefaultTextureFolders(ProgramFolder()));
+    SetUpSceneWithTiles(folder, Name, "-textures");
+    StartFrontClouds(options.clouds, options.cloudsUrl, folder);
 }
 
 }  // namespace

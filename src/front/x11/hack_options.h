@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "clouds/cloud_source.h"
+
 // The shortest time from one frame to the next when -delay is not given. The hack
 // draws only when the picture changes, once a second unless a keypad key is held,
 // so this paces the held keys: ten steps a second, as fast as the camera has always
@@ -28,9 +30,11 @@ struct HackOptions {
     std::uint64_t windowId = 0;  // for TargetKind::WindowId
     long delayMicroseconds = DefaultDelayMicroseconds;
     bool fps = false;
-    bool clock = true;               // the date and time (-clock, -no-clock)
-    const char* textures = nullptr;  // the -textures folder as given; null: the default
-    const char* display = nullptr;   // -display NAME; null: $DISPLAY
+    bool clock = true;                       // the date and time (-clock, -no-clock)
+    const char* textures = nullptr;          // the -textures folder as given; null: the default
+    const char* display = nullptr;           // -display NAME; null: $DISPLAY
+    CloudMode clouds = CloudMode::NoClouds;  // -clouds none|still|live
+    const char* cloudsUrl = nullptr;         // -clouds-url; null: DefaultCloudUrl
     bool help = false;
 };
 

@@ -67,6 +67,19 @@ bool CloudFetchDue(const CloudCacheState& state, std::int64_t now) {
     return !WithinSeconds(state.triedAt, now, CloudRetrySeconds);
 }
 
+std::string DescribeCloudAge(std::int64_t fetchedAt, std::int64_t now) {
+    if (fetchedAt <= 0) return "No live clouds kept yet.";
+    const std::int64_t age = now - fetchedAt;
+    if (age < 0) return "Live clouds kept: fetched at a time still to come (is the clock right?).";
+    const auto count = [](std::int64_t n, const char* unit) {
+        return std::to_string(n) + " " + unit + (n == 1 ? "" : "s");
+    };
+    const std::string ago = age < 3600    ? count(age / 60, "minute")
+                            : age < 86400 ? count(age / 3600, "hour")
+                                          : count(age / 86400, "day");
+    return "Live clouds kept: fetched " + ago + " ago.";
+}
+
 std::string FormatCloudCacheState(const CloudCacheState& state) {
     std::ostringstream text;
     text << "fetched " << state.fetchedAt << "\ntried " << state.triedAt << "\n";

@@ -31,6 +31,10 @@ bool CloudFetchDue(const CloudCacheState& state, std::int64_t now);
 std::string FormatCloudCacheState(const CloudCacheState& state);
 CloudCacheState ParseCloudCacheState(const std::string& text);
 
+// How old the kept image is, for the settings dialog: "Live clouds kept: fetched 5
+// hours ago", or that none is kept. `fetchedAt` as in CloudCacheState.
+std::string DescribeCloudAge(std::int64_t fetchedAt, std::int64_t now);
+
 // The files "clouds.img" (the image's bytes as served) and "clouds.state" in `folder`.
 // Each is replaced whole, so a process killed mid-write leaves the previous one.
 class CloudCache {

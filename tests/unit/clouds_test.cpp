@@ -552,6 +552,11 @@ TEST(CloudFetch, OnlyWebAddressesAndTheThreeModes) {
     EXPECT_EQ(CloudModeFromNumber(3), CloudMode::NoClouds);
     EXPECT_EQ(CloudModeFromNumber(-1), CloudMode::NoClouds);
     EXPECT_EQ(CloudUserAgent().compare(0, 8, "Solvane/"), 0);
+    EXPECT_EQ(DescribeCloudAge(0, 1000), "No live clouds kept yet.");
+    EXPECT_EQ(DescribeCloudAge(1000, 1000 + 61), "Live clouds kept: fetched 1 minute ago.");
+    EXPECT_EQ(DescribeCloudAge(1000, 1000 + 5 * 3600 + 5),
+              "Live clouds kept: fetched 5 hours ago.");
+    EXPECT_EQ(DescribeCloudAge(1000, 1000 + 2 * 86400), "Live clouds kept: fetched 2 days ago.");
 }
 
 }  // namespace

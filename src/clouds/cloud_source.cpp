@@ -68,9 +68,9 @@ void RunFetcher(void* argument) {
         const std::int64_t now = ReadCalendarTime();
         if (RefreshClouds(cache, request, now, problem) == CloudRefresh::Fetched)
             fetcher.shownFetchedAt = cache.LoadState().fetchedAt;
-        for (int slice = 0; slice < fetcher.settings.checkSeconds * 10 && !fetcher.stop.load();
+        for (int slice = 0; slice < fetcher.settings.checkSeconds && !fetcher.stop.load();
              ++slice)
-            SleepMilliseconds(100);
+            SleepMilliseconds(1000);
     }
 }
 

@@ -83,6 +83,8 @@ std::string CloudUserAgent() {
 CloudRefresh RefreshClouds(const CloudCache& cache, CloudFetchRequest request, std::int64_t now,
                            std::string& problem) {
     problem.clear();
+    // Asked every minute: the image is read only when a fetch is due.
+    if (!CloudFetchDue(cache.LoadState(), now)) return CloudRefresh::NotDue;
     std::vector<std::uint8_t> kept;
     const bool haveImage = cache.LoadImage(kept);
     kept = std::vector<std::uint8_t>();

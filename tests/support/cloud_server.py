@@ -1,11 +1,6 @@
 #!/usr/bin/env python3
-"""A cloud map server for the fetcher's tests, on 127.0.0.1 only.
-
-usage: cloud_server.py FOLDER CERT KEY
-Serves plain HTTP and HTTPS (with CERT and KEY) on two free ports and prints
-"HTTP-PORT HTTPS-PORT" on one line. Each path is one way a server can behave;
-FOLDER holds the images (good.jpg, other.jpg, bomb.jpg, aspect.jpg).
-"""
+"""Cloud map server of the fetcher's tests, on 127.0.0.1: cloud_server.py FOLDER CERT KEY.
+Prints "HTTP-PORT HTTPS-PORT"; each path is one way a server can behave."""
 import os
 import ssl
 import sys

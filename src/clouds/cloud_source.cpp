@@ -68,8 +68,7 @@ void RunFetcher(void* argument) {
         const std::int64_t now = ReadCalendarTime();
         if (RefreshClouds(cache, request, now, problem) == CloudRefresh::Fetched)
             fetcher.shownFetchedAt = cache.LoadState().fetchedAt;
-        for (int slice = 0; slice < fetcher.settings.checkSeconds && !fetcher.stop.load();
-             ++slice)
+        for (int slice = 0; slice < fetcher.settings.checkSeconds && !fetcher.stop.load(); ++slice)
             SleepMilliseconds(1000);
     }
 }

@@ -12,6 +12,13 @@ set(SOLVANE_WIN64_BUILD_DIR "${PROJECT_SOURCE_DIR}/build/win64" CACHE PATH
 
 install(DIRECTORY "${SOLVANE_DEFAULT_TEXTURES}/" DESTINATION textures COMPONENT data
         FILES_MATCHING PATTERN "tex.tex" PATTERN "[dn][12][1-4].bmp")
+# The still cloud map, made by the host build beside its texture folder.
+set(SOLVANE_STILL_CLOUDS "${SOLVANE_DEFAULT_TEXTURES}/../clouds.png" CACHE FILEPATH
+    "The still cloud map clouds.png, as solvane-tiles --clouds writes it")
+install(FILES "${SOLVANE_STILL_CLOUDS}" DESTINATION . COMPONENT data)
+configure_file(${PROJECT_SOURCE_DIR}/src/resources/clouds_notice.txt
+               ${PROJECT_BINARY_DIR}/CLOUDS.txt @ONLY NEWLINE_STYLE WIN32)
+install(FILES ${PROJECT_BINARY_DIR}/CLOUDS.txt DESTINATION . COMPONENT data)
 configure_file(${PROJECT_SOURCE_DIR}/src/resources/install_guide.txt
                ${PROJECT_BINARY_DIR}/README.txt @ONLY NEWLINE_STYLE WIN32)
 install(FILES ${PROJECT_BINARY_DIR}/README.txt DESTINATION . COMPONENT data)

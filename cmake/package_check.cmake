@@ -19,6 +19,12 @@ if(missing)
     "or point SOLVANE_DEFAULT_TEXTURES at a folder that holds them:\n"
     "  cmake --preset win32 -DSOLVANE_DEFAULT_TEXTURES=/path/to/textures")
 endif()
+# The still cloud map lies beside the texture folder in every build tree.
+if(DEFINED CPACK_SOLVANE_DEFAULT_TEXTURES AND NOT EXISTS "${CPACK_SOLVANE_DEFAULT_TEXTURES}/../clouds.png")
+  message(FATAL_ERROR
+    "No still cloud map beside ${CPACK_SOLVANE_DEFAULT_TEXTURES}; make it with the host build:\n"
+    "  cmake --preset native && cmake --build --preset native --target still_clouds")
+endif()
 # Only the Windows package carries the 64-bit saver; the Debian one sets no folder.
 if(DEFINED CPACK_SOLVANE_WIN64_BUILD_DIR AND NOT EXISTS "${CPACK_SOLVANE_WIN64_BUILD_DIR}/solvane.scr")
   message(FATAL_ERROR

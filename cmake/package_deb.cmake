@@ -9,8 +9,9 @@ if(SOLVANE_SANITIZE)
   return()
 endif()
 if(NOT TARGET solvane OR NOT TARGET solvane-wayland OR NOT TARGET solvane-snapshot
-   OR NOT TARGET solvane-tiles OR NOT TARGET default_textures)
-  message(WARNING "the .deb needs the hack, solvane-wayland, both tools and the default tiles; "
+   OR NOT TARGET solvane-tiles OR NOT TARGET default_textures OR NOT TARGET still_clouds)
+  message(WARNING "the .deb needs the hack, solvane-wayland, both tools, the default tiles and "
+                  "the still cloud map; "
                   "no package")
   return()
 endif()
@@ -45,6 +46,8 @@ install(TARGETS solvane-wayland solvane-snapshot solvane-tiles RUNTIME DESTINATI
 install(FILES ${DEB_STAGE}/solvane.xml DESTINATION share/xscreensaver/config)
 install(DIRECTORY ${PROJECT_BINARY_DIR}/textures/ DESTINATION share/solvane/textures
         FILES_MATCHING PATTERN "tex.tex" PATTERN "[dn][12][1-4].bmp")
+# The still cloud map beside the tiles, where the front ends look for it.
+install(FILES ${PROJECT_BINARY_DIR}/clouds.png DESTINATION share/solvane)
 install(FILES ${DEB_STAGE}/solvane.6.gz DESTINATION share/man/man6)
 install(FILES ${DEB_STAGE}/solvane-wayland.1.gz ${DEB_STAGE}/solvane-snapshot.1.gz
         ${DEB_STAGE}/solvane-tiles.1.gz DESTINATION share/man/man1)

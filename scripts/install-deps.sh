@@ -39,6 +39,12 @@ packages=(
   debootstrap
   # the peer saver that the frame-rate benchmark measures against
   xscreensaver-gl-extra
+  # cloud maps: decoding what a server sends, fetching it, the still map's tiles, and
+  # the 127.0.0.1 server of the fetcher's tests (python3, a self-signed certificate)
+  libjpeg62-turbo-dev libpng-dev libcurl4-openssl-dev libssl-dev flightgear-data-models
+  python3 openssl
+  # WinHTTP's TLS under Wine, for both savers
+  libgnutls30 libgnutls30:i386
 )
 
 missing=()

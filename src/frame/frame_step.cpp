@@ -7,6 +7,7 @@
 #include <ctime>
 #include <limits>
 
+#include "clouds/cloud_layer.h"
 #include "globe/day_night_tiles.h"
 #include "globe/globe_mesh.h"
 #include "globe/patch_renderer.h"
@@ -130,6 +131,7 @@ void DrawFrameView(float strokeWidth, bool withClock) {
     ApplyCamera(viewCamera);
     if (withClock) DrawClock(strokeWidth);
     DrawPlannedPatches(Camera);
+    DrawCloudLayer(Camera);
     glLoadIdentity();
 }
 
@@ -163,4 +165,5 @@ bool PictureMoving() {
 
 void ReleaseGlObjects() {
     ReleaseTextureObjects();
+    ReleaseCloudObjects();
 }

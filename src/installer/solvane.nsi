@@ -102,6 +102,8 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) 2026 The Solvane deve
 !macro RemoveInstalledFiles folder
     Delete "${folder}\solvane.scr"
     Delete "${folder}\LICENSE.txt"
+    Delete "${folder}\clouds.png"
+    Delete "${folder}\CLOUDS.txt"
     Delete "${folder}\textures\tex.tex"
     !insertmacro DeleteTiles "${folder}"
     RMDir "${folder}\textures"
@@ -285,6 +287,10 @@ Section "Solvane" SectionSaver
         File "/oname=solvane.scr" "${FILES}/win32/solvane.scr"
     ${EndIf}
     File "${FILES}/LICENSE.txt"
+    ; The still cloud map (GPL-2+, from flightgear-data-models; CLOUDS.txt says so),
+    ; beside the texture folder, where the saver looks for it.
+    File "${FILES}/clouds.png"
+    File "${FILES}/CLOUDS.txt"
     SetOutPath "$INSTDIR\textures"
     File "${FILES}/textures/tex.tex"
     !insertmacro InstallTiles

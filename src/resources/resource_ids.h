@@ -16,3 +16,5 @@
 #define kAcrossAllRadioId 1005
 #define kMainOnlyRadioId 1006
 #define kAboutButtonId 1007
+#define kCloudsComboId 1008
+#define kCloudsAgeId 1009

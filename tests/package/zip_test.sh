@@ -21,7 +21,8 @@ top=$(basename "$zip" .zip)
 [ -d "$work/$top" ] || Fail "no top folder $top"
 cd "$work/$top"
 
-expected=(LICENSE.txt README.txt textures/tex.tex win32/solvane.scr win64/solvane.scr)
+expected=(LICENSE.txt README.txt CLOUDS.txt clouds.png textures/tex.tex win32/solvane.scr
+    win64/solvane.scr)
 for name in d11 d12 d13 d14 d21 d22 d23 d24 n11 n12 n13 n14 n21 n22 n23 n24; do
     expected+=("textures/$name.bmp")
 done
@@ -33,6 +34,7 @@ bash "$here/manifest_test.sh" win64/solvane.scr pei-x86-64 >/dev/null
 grep -q 'win64\\solvane.scr for 64-bit Windows' README.txt || Fail "the guide names no 64-bit saver"
 grep -q 'win32\\solvane.scr for 32-bit Windows' README.txt || Fail "the guide names no 32-bit saver"
 grep -q '^MIT License' LICENSE.txt || Fail "no MIT licence in LICENSE.txt"
+grep -q 'GPL-2+' CLOUDS.txt || Fail "CLOUDS.txt names no licence for the still clouds"
 ! grep -q '@PROJECT_VERSION@' README.txt || Fail "the guide's version was not filled in"
 [ "$(grep -c $'\r$' README.txt)" = "$(wc -l <README.txt)" ] || Fail "the guide has Unix line ends"
 echo "PASS $zip"

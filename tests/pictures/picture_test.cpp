@@ -5,6 +5,7 @@
 // north up and east to the right, and the saver's 45-degree perspective.
 #include <gtest/gtest.h>
 #include <stb_image.h>
+#include <stb_image_write.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -501,6 +502,35 @@ TEST_F(PictureTest, RefusesWhatItCannotRender) {
                  "TZ=UTC __EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json");
     EXPECT_EQ(noGl.status, 2);
     EXPECT_NE(noGl.errors.find("OpenGL"), std::string::npos) << noGl.errors;
+}
+
+// A cloud map covering only the 20 degrees about the date line: there the layer shows
+// white by day on both sides of the line alike and black by night, hiding the tile
+// beneath; elsewhere the tiles show through untouched.
+TEST_F(PictureTest, CloudsAreLitAsTheGroundAndJoinAtTheDateLine) {
+    const int w = 2048, h = 1024;
+    std::vector<std::uint8_t> map(std::size_t(w) * h, 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (x < w / 36 || x >= w - w / 36) map[std::size_t(y) * w + x] = 255;
+    const std::string clouds = ScratchFolder() + "date-line-clouds.png";
+    ASSERT_NE(stbi_write_png(clouds.c_str(), w, h, 1, map.data(), w), 0);
+    const std::string look = LookAt(0, 180) + " --no-clock --clouds '" + clouds + "'";
+    const Picture day = Render("2026-03-20T00:00:00Z", look);
+    const Picture night = Render("2026-03-20T12:00:00Z", look);
+    const Picture bare = Render("2026-03-20T12:00:00Z", LookAt(0, 180) + " --no-clock");
+    ASSERT_FALSE(day.rgb.empty() || night.rgb.empty() || bare.rgb.empty());
+    for (const double longitude : {172.0, 179.5, -179.5, -172.0}) {
+        SCOPED_TRACE(longitude);
+        const Pixel at = Project(0, 180, 10, longitude);
+        const std::uint8_t* lit = day.At(at.x, at.y);
+        for (int c = 0; c < 3; ++c) EXPECT_GT(lit[c], 200);
+        EXPECT_LE(std::abs(int(lit[0]) - int(lit[2])), 8) << "white, not tinted by the tile";
+        const std::uint8_t* dark = night.At(at.x, at.y);
+        for (int c = 0; c < 3; ++c) EXPECT_LT(dark[c], 30);
+        QuarterAt(bare, at);  // the night tile that the clouds hide
+    }
+    QuarterAt(night, Project(0, 180, 10, 160));  // clear sky: the tile shows
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "clouds/cloud_cache.h"
+#include "clouds/cloud_layer.h"
 #include "frame/frame_step.h"
 #include "frame/scene_setup.h"
 #include "front/posix/tile_folder.h"
@@ -39,6 +41,35 @@ int Refuse(const char* format, const char* detail) {
     std::fprintf(stderr, format, detail);
     std::fputc('\n', stderr);
     return ExitUsage;
+}
+
+// The cloud map through the saver's own decoding and the layer's preparation, so that
+// the picture is the one a saver shows for the same image.
+bool LoadClouds(const char* path, std::string& problem) {
+    std::vector<std::uint8_t> bytes;
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) {
+        problem = std::string("cannot open the cloud map ") + path;
+        return false;
+    }
+    std::uint8_t chunk[65536];
+    std::size_t count = 0;
+    while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        bytes.insert(bytes.end(), chunk, chunk + count);
+        if (bytes.size() > CloudMaxBytes) break;
+    }
+    std::fclose(file);
+    CloudPicture texture;
+    const CloudVerdict verdict = bytes.size() > CloudMaxBytes
+                                     ? CloudVerdict::TooLarge
+                                     : PrepareCloudTexture(bytes.data(), bytes.size(), texture);
+    if (verdict != CloudVerdict::Accepted) {
+        problem =
+            std::string("cannot use the cloud map ") + path + ": " + DescribeCloudVerdict(verdict);
+        return false;
+    }
+    SetCloudPicture(texture);
+    return true;
 }
 
 // Holds the keys down from now on, as the keypad would: the top bit of the state.
@@ -89,6 +120,10 @@ int main(int argc, char** argv) {
     else if (problems.empty())
         problems.push_back("the texture folder path " + folder + " is too long");
     if (!problems.empty()) return Refuse("%s", problems.front().c_str());
+
+    std::string problem;
+    if (options.clouds != nullptr && !LoadClouds(options.clouds, problem))
+        return Refuse("%s", problem.c_str());
 
     PinCalendarTime(options.utcSeconds);
     showClock = options.noClock ? 0 : 1;

@@ -11,7 +11,7 @@
 const char SnapshotUsage[] =
     "usage: solvane-snapshot --textures DIR --utc YYYY-MM-DDTHH:MM:SSZ --out FILE.png\n"
     "                        [--size WxH] [--frames N] [--hold KEYS] [--look-at LAT,LON]\n"
-    "                        [--no-clock] [--info]\n"
+    "                        [--no-clock] [--info] [--clouds FILE]\n"
     "  --textures DIR    folder holding d11.bmp ... n24.bmp\n"
     "  --utc MOMENT      the moment the clock is pinned to, UTC\n"
     "  --size WxH        picture size in pixels (default 1024x768)\n"
@@ -24,6 +24,8 @@ const char SnapshotUsage[] =
     "  --look-at LAT,LON place the camera above this point before the last frame\n"
     "                    (degrees, north and east positive)\n"
     "  --no-clock        draw the frame without the date and time\n"
+    "  --clouds FILE     draw the cloud layer from this JPEG or PNG cloud map\n"
+    "                    (grey, twice as wide as high, 1024 to 8192 pixels wide)\n"
     "  --info            print the subsolar point and where the camera stands\n"
     "                    after the last frame\n"
     "The local time of the clock text is the process's time zone (TZ).\n"
@@ -165,7 +167,7 @@ bool ParseSnapshotOptions(int argc, const char* const* argv, SnapshotOptions& op
             continue;
         }
         static const char* const valued[] = {"--textures", "--utc",     "--size", "--frames",
-                                             "--hold",     "--look-at", "--out"};
+                                             "--hold",     "--look-at", "--out",  "--clouds"};
         bool known = false;
         for (const char* option : valued) known = known || std::strcmp(name, option) == 0;
         if (!known) {
@@ -189,6 +191,12 @@ bool ParseSnapshotOptions(int argc, const char* const* argv, SnapshotOptions& op
                 return false;
             }
             options.out = value;
+        } else if (std::strcmp(name, "--clouds") == 0) {
+            if (*value == '\0') {
+                WriteReason(error, errorSize, "--clouds needs a file name");
+                return false;
+            }
+            options.clouds = value;
         } else if (std::strcmp(name, "--utc") == 0) {
             if (!ParseUtcMoment(value, options.utcSeconds)) {
                 WriteReason(error, errorSize,

@@ -16,9 +16,10 @@ struct SnapshotOptions {
     int frames = 2;         // frame steps run at the pinned moment
     const char* hold = "";  // keypad keys held from the second frame on, e.g. "6" or "82"
     bool lookAt = false;
-    double lookLatitude = 0;   // degrees, north positive
-    double lookLongitude = 0;  // degrees, east positive
-    bool noClock = false;      // the frame without the clock text
+    double lookLatitude = 0;       // degrees, north positive
+    double lookLongitude = 0;      // degrees, east positive
+    bool noClock = false;          // the frame without the clock text
+    const char* clouds = nullptr;  // the cloud map to draw, as given; none: no cloud layer
     bool info = false;
     bool help = false;
 };

@@ -1,6 +1,7 @@
 // solvane-tiles: makes a texture folder from an equirectangular day map and night
 // map (JPEG, PNG or BMP, twice as wide as high).
 #include <stb/stb_image.h>
+#include <stb/stb_image_write.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <string>
 
+#include "cloud_map.h"
 #include "tile_cutter.h"
 
 namespace {
@@ -19,9 +21,12 @@ constexpr int MaxSize = 8192;
 void PrintUsage(std::FILE* to) {
     std::fprintf(to,
                  "usage: solvane-tiles [--size N] DAY-MAP NIGHT-MAP OUTPUT-FOLDER\n"
+                 "       solvane-tiles --clouds TILE-FOLDER OUTPUT.png\n"
                  "Cuts two equirectangular maps (2:1, longitude -180 at the left edge,\n"
                  "north up) into d11.bmp ... d24.bmp, n11.bmp ... n24.bmp and tex.tex.\n"
-                 "N is the side of each tile, a power of two up to %d (default %d).\n",
+                 "N is the side of each tile, a power of two up to %d (default %d).\n"
+                 "--clouds joins clouds_N1.png ... clouds_S4.png (grey + alpha, 90 x 90\n"
+                 "degrees each, overlapping) into one grey cloud map of 2048 x 1024.\n",
                  MaxSize, DefaultSize);
 }
 
@@ -70,9 +75,41 @@ bool WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t
     return true;
 }
 
+constexpr int CloudMapWidth = 2048;
+
+int MakeCloudMap(const std::string& folder, const char* out) {
+    static const char* const names[8] = {"N1", "N2", "N3", "N4", "S1", "S2", "S3", "S4"};
+    CloudTile tiles[8];
+    for (int t = 0; t < 8; ++t) {
+        const std::string path = folder + "/clouds_" + names[t] + ".png";
+        int width = 0, height = 0, channels = 0;
+        stbi_uc* data = stbi_load(path.c_str(), &width, &height, &channels, 2);
+        if (data == nullptr || width != height) {
+            std::fprintf(stderr, "solvane-tiles: cannot read %s as a square tile\n", path.c_str());
+            if (data != nullptr) stbi_image_free(data);
+            return 1;
+        }
+        tiles[t].side = width;
+        tiles[t].greyAlpha.assign(data, data + std::size_t(width) * height * 2);
+        stbi_image_free(data);
+    }
+    const std::vector<std::uint8_t> map = ComposeCloudMap(tiles, CloudMapWidth);
+    if (map.empty()) {
+        std::fprintf(stderr, "solvane-tiles: the cloud tiles in %s do not fit together\n",
+                     folder.c_str());
+        return 1;
+    }
+    if (stbi_write_png(out, CloudMapWidth, CloudMapWidth / 2, 1, map.data(), CloudMapWidth) == 0) {
+        std::fprintf(stderr, "solvane-tiles: cannot write %s\n", out);
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--clouds") == 0) return MakeCloudMap(argv[2], argv[3]);
     int size = DefaultSize;
     const char* paths[3] = {};
     int count = 0;

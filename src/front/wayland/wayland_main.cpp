@@ -28,6 +28,7 @@
 #include "frame/run_end.h"
 #include "frame/scene_setup.h"
 #include "front/egl/egl_gl.h"
+#include "front/posix/cloud_options.h"
 #include "front/posix/process.h"
 #include "front/posix/tile_folder.h"
 #include "front/wayland/buffer_size.h"
@@ -551,9 +552,10 @@ bool Wait(Session& session, long microseconds) {
 // ---------------------------------------------------------------- start and end
 
 void SetUpTextures(const WaylandOptions& options) {
-    SetUpSceneWithTiles(
-        ChooseTextureFolder(options.textures, DefaultTextureFolders(ProgramFolder())), Name,
-        "--textures");
+    const std::string folder =
+        ChooseTextureFolder(options.textures, DefaultTextureFolders(ProgramFolder()));
+    SetUpSceneWithTiles(folder, Name, "--textures");
+    StartFrontClouds(options.clouds, options.cloudsUrl, folder);
 }
 
 // Lets the GL go with a surface current, so that the frame step's texture objects are

@@ -3,15 +3,21 @@
 #include <cstdio>
 #include <cstring>
 
+#include "front/posix/cloud_options.h"
 #include "front/posix/option_words.h"
 
 namespace {
 
 const char UsageFormat[] =
     "usage: solvane-wayland [--textures DIR] [--no-clock] [--fps] [--delay MICROSECONDS]\n"
+    "                       [--clouds none|still|live] [--clouds-url URL]\n"
     "  --textures DIR    folder of the sixteen tiles d11.bmp ... n24.bmp, or a file in it\n"
     "                    (default /usr/share/solvane/textures, or the build's)\n"
     "  --no-clock        no date and time under the globe\n"
+    "  --clouds MODE     none (the default), still (the map that ships) or live\n"
+    "                    (today's clouds, fetched every 3 hours and kept in\n"
+    "                    $XDG_CACHE_HOME/solvane)\n"
+    "  --clouds-url URL  where live clouds come from (http or https)\n"
     "  --fps             show frames per second in the top left corner\n"
     "  --delay N         microseconds at least from one frame to the next (default %ld);\n"
     "                    frames come when the picture changes, 0 draws without pause\n"
@@ -45,6 +51,14 @@ bool ParseWaylandOptions(int argc, const char* const* argv, WaylandOptions& opti
             options.clock = false;
         } else if (IsOption(argument, "fps")) {
             options.fps = true;
+        } else if (IsCloudOption(argument)) {
+            if (i + 1 >= argc) {
+                WriteReason(error, errorSize, "%s needs a value", argument);
+                return false;
+            }
+            if (!TakeCloudOption(argument, argv[++i], options.clouds, options.cloudsUrl, error,
+                                 errorSize))
+                return false;
         } else if (IsOption(argument, "textures") || IsOption(argument, "delay")) {
             if (i + 1 >= argc || argv[i + 1][0] == '\0') {
                 WriteReason(error, errorSize, "%s needs a value", argument);

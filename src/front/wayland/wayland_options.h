@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "clouds/cloud_source.h"
 #include "frame/frame_pacing.h"
 
 struct WaylandOptions {
@@ -13,6 +14,8 @@ struct WaylandOptions {
     bool fps = false;
     // The shortest time from one frame to the next (frame/frame_pacing.h); 0 runs free.
     long delayMicroseconds = DefaultDelayMicroseconds;
+    CloudMode clouds = CloudMode::NoClouds;  // --clouds none|still|live
+    const char* cloudsUrl = nullptr;         // --clouds-url; null: DefaultCloudUrl
     bool help = false;
 };
 

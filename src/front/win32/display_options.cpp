@@ -8,11 +8,16 @@ DisplayOptions LoadDisplayOptions() {
     if (LoadAppNumber(ShowClockValueName, value) && value <= 1) options.showClock = value == 1;
     if (LoadAppNumber(MonitorsValueName, value) && value <= 2)
         options.monitors = static_cast<MonitorLayout>(value);
+    if (LoadAppNumber(CloudsValueName, value)) options.clouds = CloudModeFromNumber(value);
+    char url[FixedTextSize];
+    LoadAppValue(CloudsUrlValueName, url);
+    if (CloudUrlAllowed(url)) options.cloudsUrl = url;
     return options;
 }
 
 int StoreDisplayOptions(const DisplayOptions& options) {
     const int clock = StoreAppNumber(ShowClockValueName, options.showClock ? 1 : 0);
     const int monitors = StoreAppNumber(MonitorsValueName, std::uint32_t(options.monitors));
-    return clock != 0 || monitors != 0 ? 1 : 0;
+    const int clouds = StoreAppNumber(CloudsValueName, std::uint32_t(options.clouds));
+    return clock != 0 || monitors != 0 || clouds != 0 ? 1 : 0;
 }

@@ -4,6 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+
+#include "clouds/cloud_source.h"
 
 // How the saver covers several monitors. The numbers are the stored values.
 enum class MonitorLayout : std::uint32_t {
@@ -15,15 +18,21 @@ enum class MonitorLayout : std::uint32_t {
 struct DisplayOptions {
     bool showClock = true;  // the date and time under the globe
     MonitorLayout monitors = MonitorLayout::EachOwn;
+    CloudMode clouds = CloudMode::NoClouds;
+    std::string cloudsUrl = DefaultCloudUrl;  // only read: no dialog edits it
 };
 
 // The stored values' names (DWORDs).
 constexpr char ShowClockValueName[] = "ShowClock";
 constexpr char MonitorsValueName[] = "Monitors";
+constexpr char CloudsValueName[] = "Clouds";        // DWORD: 0 None, 1 Still, 2 Live
+constexpr char CloudsUrlValueName[] = "CloudsUrl";  // string: where Live fetches from
 
 // The options from the stored values. A value that is missing, not a DWORD, or out of
-// range (ShowClock other than 0 or 1, Monitors above 2) keeps its default.
+// range (ShowClock other than 0 or 1, Monitors above 2, Clouds above 2) keeps its
+// default; a CloudsUrl that is not an http or https URL reads as the default one.
 DisplayOptions LoadDisplayOptions();
 
-// Stores both values. Returns 0 on success, 1 when either could not be written.
+// Stores ShowClock, Monitors and Clouds (CloudsUrl is set by hand or by policy). Returns 0 on
+// success, 1 when any could not be written.
 int StoreDisplayOptions(const DisplayOptions& options);

@@ -1,5 +1,7 @@
+#include "clouds/cloud_source.h"
 #include "frame/scene_setup.h"
 #include "front/win32/close_policy.h"
+#include "front/win32/saver_clouds.h"
 #include "front/win32/saver_process.h"
 #include "front/win32/saver_settings.h"
 #include "platform/system_library.h"
@@ -31,6 +33,7 @@ void OnCreate(HWND window) {
     if (sceneInitialised) return;
     settingUpScene = 1;
     SetUpScene();
+    StartSaverClouds();
     settingUpScene = 0;
     sceneInitialised = 1;
     // Travel counts from where the dialog, if there was one, left the cursor.
@@ -39,6 +42,7 @@ void OnCreate(HWND window) {
 
 void OnDestroy() {
     PostQuitMessage(0);
+    StopClouds();
     FreeTextureSet();
 }
 

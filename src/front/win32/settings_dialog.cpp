@@ -10,8 +10,11 @@
 #include <cstring>
 #include <string>
 
+#include "clouds/cloud_cache.h"
 #include "front/win32/folder_refusal.h"
 #include "front/win32/saver_process.h"
+#include "platform/cache_files.h"
+#include "platform/clock.h"
 #include "platform/system_library.h"
 #include "resources/resource_ids.h"
 #include "textures/texture_folder.h"
@@ -237,6 +240,15 @@ void OnInitDialog(HWND dialog, SettingsChoice& choice) {
                    displayOptions.showClock ? BST_CHECKED : BST_UNCHECKED);
     CheckRadioButton(dialog, kEachOwnRadioId, kMainOnlyRadioId,
                      kMonitorRadios[int(displayOptions.monitors)]);
+    const HWND clouds = GetDlgItem(dialog, kCloudsComboId);
+    for (const wchar_t* label :
+         {L"None", L"Still (the map that ships)", L"Live (today's, fetched every 3 hours)"})
+        SendMessageW(clouds, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label));
+    SendMessageW(clouds, CB_SETCURSEL, WPARAM(displayOptions.clouds), 0);
+    // The dialog never fetches; it only says how old the kept image is.
+    const CloudCache cache(CacheFolder());
+    SetDlgItemTextA(dialog, kCloudsAgeId,
+                    DescribeCloudAge(cache.LoadState().fetchedAt, ReadCalendarTime()).c_str());
 }
 
 // Stores everything and closes; if the values cannot be written the user is told,
@@ -247,6 +259,9 @@ void OnOk(HWND dialog, const SettingsChoice& choice) {
     for (int layout = 0; layout < 3; ++layout)
         if (IsDlgButtonChecked(dialog, kMonitorRadios[layout]) == BST_CHECKED)
             options.monitors = static_cast<MonitorLayout>(layout);
+    const LRESULT clouds = SendDlgItemMessageW(dialog, kCloudsComboId, CB_GETCURSEL, 0, 0);
+    options.clouds = CloudModeFromNumber(clouds);
+    options.cloudsUrl = displayOptions.cloudsUrl;
     int failed = StoreDisplayOptions(options);
     if (choice.folderPicked) failed |= StoreTextureFolder(choice.folder);
     if (failed != 0) {

@@ -24,6 +24,7 @@
 #include "frame/run_end.h"
 #include "frame/scene_setup.h"
 #include "front/egl/config_cost.h"
+#include "front/posix/cloud_options.h"
 #include "front/posix/process.h"
 #include "front/posix/tile_folder.h"
 #include "front/x11/hack_options.h"
@@ -325,9 +326,10 @@ int EndHack(Hack& hack) {
 }
 
 void SetUpTextures(const HackOptions& options) {
-    SetUpSceneWithTiles(
-        ChooseTextureFolder(options.textures, DefaultTextureFolders(ProgramFolder())), Name,
-        "-textures");
+    const std::string folder =
+        ChooseTextureFolder(options.textures, DefaultTextureFolders(ProgramFolder()));
+    SetUpSceneWithTiles(folder, Name, "-textures");
+    StartFrontClouds(options.clouds, options.cloudsUrl, folder);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "front/posix/cloud_options.h"
 #include "front/posix/option_words.h"
 
 namespace {
@@ -18,6 +19,7 @@ constexpr int GlxBadWindow = 12;
 const char UsageFormat[] =
     "usage: solvane [-root | -window | -window-id ID] [-delay MICROSECONDS] [-fps]\n"
     "               [-clock | -no-clock] [-textures DIR] [-display NAME]\n"
+    "               [-clouds none|still|live] [-clouds-url URL]\n"
     "  -root             draw on the root window, or on $XSCREENSAVER_WINDOW\n"
     "  -window           draw in a window of its own (the default when run by hand)\n"
     "  -window-id ID     draw on the window ID (decimal or 0x hexadecimal)\n"
@@ -27,6 +29,10 @@ const char UsageFormat[] =
     "  -no-clock         leave out the date and time (-clock shows them, the default)\n"
     "  -textures DIR     folder of the sixteen tiles d11.bmp ... n24.bmp, or a file in it\n"
     "                    (default /usr/share/solvane/textures, or the build's)\n"
+    "  -clouds MODE      none (the default), still (the map that ships) or live\n"
+    "                    (today's clouds, fetched every 3 hours and kept in\n"
+    "                    $XDG_CACHE_HOME/solvane)\n"
+    "  -clouds-url URL   where live clouds come from (http or https)\n"
     "Options take one dash or two. In its own window the numeric keypad steers\n"
     "the camera; q or Escape ends it.\n";
 
@@ -101,7 +107,8 @@ bool ParseHackOptions(int argc, const char* const* argv, HackOptions& options, c
         } else if (IsOption(argument, "clock") || IsOption(argument, "no-clock")) {
             options.clock = IsOption(argument, "clock");
         } else if (IsOption(argument, "window-id") || IsOption(argument, "delay") ||
-                   IsOption(argument, "textures") || IsOption(argument, "display")) {
+                   IsOption(argument, "textures") || IsOption(argument, "display") ||
+                   IsCloudOption(argument)) {
             if (i + 1 >= argc) {
                 WriteReason(error, errorSize, "%s needs a value", argument);
                 return false;
@@ -123,6 +130,10 @@ bool ParseHackOptions(int argc, const char* const* argv, HackOptions& options, c
                                 value, MaxDelayMicroseconds);
                     return false;
                 }
+            } else if (IsCloudOption(argument)) {
+                if (!TakeCloudOption(argument, value, options.clouds, options.cloudsUrl, error,
+                                     errorSize))
+                    return false;
             } else if (*value == '\0') {
                 WriteReason(error, errorSize, "%s needs a value", argument);
                 return false;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "clouds/cloud_source.h"
 #include "frame/frame_pacing.h"
 
 // X carries window ids in 32 bits; Xlib would cut a longer one to another window's.
@@ -23,9 +24,11 @@ struct HackOptions {
     std::uint64_t windowId = 0;  // for TargetKind::WindowId
     long delayMicroseconds = DefaultDelayMicroseconds;
     bool fps = false;
-    bool clock = true;               // the date and time (-clock, -no-clock)
-    const char* textures = nullptr;  // the -textures folder as given; null: the default
-    const char* display = nullptr;   // -display NAME; null: $DISPLAY
+    bool clock = true;                       // the date and time (-clock, -no-clock)
+    const char* textures = nullptr;          // the -textures folder as given; null: the default
+    const char* display = nullptr;           // -display NAME; null: $DISPLAY
+    CloudMode clouds = CloudMode::NoClouds;  // -clouds none|still|live
+    const char* cloudsUrl = nullptr;         // -clouds-url; null: DefaultCloudUrl
     bool help = false;
 };
 

@@ -51,6 +51,12 @@ TEST(HackOptions, OneDashOrTwoAsXScreenSaverWritesThem) {
     // XScreenSaver's checkbox passes --no-clock when it is cleared; the last one counts.
     EXPECT_FALSE(Parse({"--no-clock"}).options.clock);
     EXPECT_TRUE(Parse({"-no-clock", "-clock"}).options.clock);
+    EXPECT_EQ(Parse({}).options.clouds, CloudMode::NoClouds);
+    const Parsed live = Parse({"-clouds", "live", "--clouds-url", "http://127.0.0.1:8/c.jpg"});
+    ASSERT_TRUE(live.ok);
+    EXPECT_EQ(live.options.clouds, CloudMode::Live);
+    EXPECT_STREQ(live.options.cloudsUrl, "http://127.0.0.1:8/c.jpg");
+    EXPECT_EQ(Parse({"--clouds", "still"}).options.clouds, CloudMode::Still);
 }
 
 TEST(HackOptions, TheLastWindowChoiceCounts) {
@@ -86,6 +92,9 @@ TEST(HackOptions, RefusalsSayWhy) {
     }
     EXPECT_FALSE(Parse({"-textures", ""}).ok);
     EXPECT_FALSE(Parse({"-window-id", "root"}).ok);
+    EXPECT_EQ(Parse({"-clouds", "sunny"}).error, "-clouds 'sunny' is not none, still or live");
+    EXPECT_FALSE(Parse({"-clouds-url", "file:///etc/passwd"}).ok);
+    EXPECT_FALSE(Parse({"-clouds"}).ok);
 }
 
 TEST(WindowId, DecimalOrHexWithSpaceAround) {

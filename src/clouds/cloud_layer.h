@@ -1,0 +1,42 @@
+// The cloud layer: a shell just above the globe, drawn over the patches with a
+// texture of its own, so that a new cloud image replaces one texture and leaves the
+// sixteen tiles alone.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "clouds/cloud_decode.h"
+#include "view/camera_frame.h"
+
+// The shell's radius over the globe's: about 15 km above the ground at Earth's size,
+// and enough that the flat 5-degree patches of the shell stay outside those of the
+// ground everywhere (their centres sag by up to 0.19 %), so the depth test keeps it.
+constexpr float CloudShellScale = 1.0025f;
+
+// Hands the layer a cloud picture of CloudTextureWidth x CloudTextureHeight grey
+// bytes (0 clear, 255 cloud), from any thread. The work on it (the pole smoothing and
+// the smaller levels of the texture) is done here, in the caller's thread; the next
+// frame only uploads it. A picture of another size, or an empty one, takes the
+// layer away.
+void SetCloudPicture(const CloudPicture& picture);
+
+// Whether a picture is set: the layer is drawn.
+bool CloudLayerShown();
+
+// The picture as the layer shows it, level 0 of the texture: each row near a pole
+// averaged across a width that grows as 1 / cos(latitude), wrapping at the date line,
+// so that the converging columns of an equirectangular map do not draw streaks into
+// the pole. Exposed for tests.
+std::vector<std::uint8_t> SmoothTowardsPoles(const std::vector<std::uint8_t>& grey, int width,
+                                             int height);
+
+// Draws the layer over the globe as placed by the last ShadeGlobe, seen from `camera`
+// (its position), lit as the ground is lit: full white under the Sun, the ambient
+// colour on the night side, so that clouds hide the city lights beneath them.
+// Uploads a picture set since the last call. Draws nothing without a picture.
+void DrawCloudLayer(const CameraFrame& camera);
+
+// Deletes the layer's texture object in the current context; the picture stays, and
+// the next DrawCloudLayer in any context uploads it again.
+void ReleaseCloudObjects();

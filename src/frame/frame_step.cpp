@@ -9,6 +9,8 @@
 
 #include "globe/day_night_tiles.h"
 #include "globe/globe_mesh.h"
+#include "globe/look.h"
+#include "globe/natural_globe.h"
 #include "globe/patch_renderer.h"
 #include "globe/sun_shading.h"
 #include "platform/clock.h"
@@ -126,7 +128,10 @@ void DrawClock(float strokeWidth) {
 void DrawFrameView(float strokeWidth, bool withClock) {
     ApplyCamera(viewCamera);
     if (withClock) DrawClock(strokeWidth);
-    DrawPlannedPatches(Camera);
+    if (CurrentLook() == Look::Natural)
+        DrawNaturalScene(Camera, lastFrameTime);
+    else
+        DrawPlannedPatches(Camera);
     glLoadIdentity();
 }
 
@@ -159,5 +164,6 @@ bool PictureMoving() {
 }
 
 void ReleaseGlObjects() {
+    ReleaseNaturalObjects();
     ReleaseTextureObjects();
 }

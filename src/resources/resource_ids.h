@@ -16,3 +16,4 @@
 #define kAcrossAllRadioId 1005
 #define kMainOnlyRadioId 1006
 #define kAboutButtonId 1007
+#define kNaturalLookCheckId 1008

@@ -51,6 +51,9 @@ TEST(HackOptions, OneDashOrTwoAsXScreenSaverWritesThem) {
     // XScreenSaver's checkbox passes --no-clock when it is cleared; the last one counts.
     EXPECT_FALSE(Parse({"--no-clock"}).options.clock);
     EXPECT_TRUE(Parse({"-no-clock", "-clock"}).options.clock);
+    EXPECT_EQ(Parse({}).options.look, Look::Classic);
+    EXPECT_EQ(Parse({"--natural"}).options.look, Look::Natural);
+    EXPECT_EQ(Parse({"-natural", "-classic"}).options.look, Look::Classic);
 }
 
 TEST(HackOptions, TheLastWindowChoiceCounts) {

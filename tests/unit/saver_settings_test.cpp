@@ -51,11 +51,16 @@ TEST(DisplayOptions, OddOrMissingValuesReadAsTheDefaults) {
     DisplayOptions options = LoadDisplayOptions();
     EXPECT_TRUE(options.showClock);
     EXPECT_EQ(options.monitors, MonitorLayout::EachOwn);
+    EXPECT_EQ(options.look, Look::Classic);
 
-    ASSERT_EQ(StoreDisplayOptions({false, MonitorLayout::MainOnly}), 0);
+    ASSERT_EQ(StoreDisplayOptions({false, MonitorLayout::MainOnly, Look::Natural}), 0);
     options = LoadDisplayOptions();
     EXPECT_FALSE(options.showClock);
     EXPECT_EQ(options.monitors, MonitorLayout::MainOnly);
+    EXPECT_EQ(options.look, Look::Natural);
+    // Any other number is no look of ours: Classic.
+    ASSERT_EQ(StoreAppNumber(LookValueName, 2), 0);
+    EXPECT_EQ(LoadDisplayOptions().look, Look::Classic);
 
     // Out of range, or not a number (a string value of the same name).
     ASSERT_EQ(StoreAppNumber(ShowClockValueName, 2), 0);

@@ -42,6 +42,9 @@ TEST(WaylandOptions, DefaultsAndEveryOptionWithOneDashOrTwo) {
     EXPECT_EQ(all.options.delayMicroseconds, 0);
     EXPECT_EQ(Parse({"--delay", "10000000"}).options.delayMicroseconds, 10000000);
     EXPECT_TRUE(Parse({"-h"}).options.help);
+    EXPECT_EQ(none.options.look, Look::Classic);
+    EXPECT_EQ(Parse({"--look", "natural"}).options.look, Look::Natural);
+    EXPECT_EQ(Parse({"-look", "natural", "--look", "classic"}).options.look, Look::Classic);
 }
 
 TEST(WaylandOptions, RefusalsSayWhyInWhateverRoomThereIs) {
@@ -53,6 +56,9 @@ TEST(WaylandOptions, RefusalsSayWhyInWhateverRoomThereIs) {
     EXPECT_EQ(Parse({"--textures"}).error, "--textures needs a value");
     EXPECT_EQ(Parse({"--delay", ""}).error, "--delay needs a value");
     EXPECT_EQ(Parse({"--root"}).error, "unknown option '--root'");
+    for (const char* bad : {"Natural", "", "nat"})
+        EXPECT_EQ(Parse({"--look", bad}).error, "--look needs natural or classic") << bad;
+    EXPECT_FALSE(Parse({"--look"}).ok);
     EXPECT_FALSE(Parse({"/usr/share/solvane/textures"}).ok);
     EXPECT_FALSE(Parse({"---fps"}).ok);
 

@@ -10,6 +10,7 @@
 
 #include "frame/frame_step.h"
 #include "frame/scene_setup.h"
+#include "globe/look.h"
 #include "globe/sun_shading.h"
 #include "globe_angles.h"
 #include "headless_context.h"
@@ -117,6 +118,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    SetLook(options.look);
     std::string folder = options.textures;
     if (folder.back() != '/') folder += '/';
     std::string problem;

@@ -11,7 +11,7 @@
 const char SnapshotUsage[] =
     "usage: solvane-snapshot --textures DIR --utc YYYY-MM-DDTHH:MM:SSZ --out FILE.png\n"
     "                        [--size WxH] [--frames N] [--hold KEYS] [--look-at LAT,LON]\n"
-    "                        [--no-clock] [--info]\n"
+    "                        [--no-clock] [--info] [--look natural|classic]\n"
     "  --textures DIR    folder holding d11.bmp ... n24.bmp\n"
     "  --utc MOMENT      the moment the clock is pinned to, UTC\n"
     "  --size WxH        picture size in pixels (default 1024x768)\n"
@@ -24,6 +24,8 @@ const char SnapshotUsage[] =
     "  --look-at LAT,LON place the camera above this point before the last frame\n"
     "                    (degrees, north and east positive)\n"
     "  --no-clock        draw the frame without the date and time\n"
+    "  --look LOOK       classic (the default) or natural: twilight, city lights at\n"
+    "                    dusk, filtered imagery, atmosphere and stars\n"
     "  --info            print the subsolar point and where the camera stands\n"
     "                    after the last frame\n"
     "The local time of the clock text is the process's time zone (TZ).\n"
@@ -165,7 +167,7 @@ bool ParseSnapshotOptions(int argc, const char* const* argv, SnapshotOptions& op
             continue;
         }
         static const char* const valued[] = {"--textures", "--utc",     "--size", "--frames",
-                                             "--hold",     "--look-at", "--out"};
+                                             "--hold",     "--look-at", "--out",  "--look"};
         bool known = false;
         for (const char* option : valued) known = known || std::strcmp(name, option) == 0;
         if (!known) {
@@ -207,6 +209,11 @@ bool ParseSnapshotOptions(int argc, const char* const* argv, SnapshotOptions& op
             if (!ParseInt(value, 1, MaxSnapshotFrames, options.frames)) {
                 WriteReason(error, errorSize, "--frames '%s' is not a whole number from 1 to %d",
                             value, MaxSnapshotFrames);
+                return false;
+            }
+        } else if (std::strcmp(name, "--look") == 0) {
+            if (!ParseLookName(value, options.look)) {
+                WriteReason(error, errorSize, "--look '%s' is not natural or classic", value);
                 return false;
             }
         } else if (std::strcmp(name, "--hold") == 0) {

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "globe/look.h"
+
 constexpr int MaxSnapshotSide = 8192;  // pixels; larger pbuffers are refused by llvmpipe anyway
 constexpr int MaxSnapshotFrames = 100000;
 
@@ -19,6 +21,7 @@ struct SnapshotOptions {
     double lookLatitude = 0;   // degrees, north positive
     double lookLongitude = 0;  // degrees, east positive
     bool noClock = false;      // the frame without the clock text
+    Look look = Look::Classic;
     bool info = false;
     bool help = false;
 };

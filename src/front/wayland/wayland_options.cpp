@@ -9,9 +9,13 @@ namespace {
 
 const char Usage[] =
     "usage: solvane-wayland [--textures DIR] [--no-clock] [--fps] [--delay MICROSECONDS]\n"
+    "                       [--look natural|classic]\n"
     "  --textures DIR    folder of the sixteen tiles d11.bmp ... n24.bmp, or a file in it\n"
     "                    (default /usr/share/solvane/textures, or the build's)\n"
     "  --no-clock        no date and time under the globe\n"
+    "  --look LOOK       natural: a soft twilight, city lights at dusk, filtered\n"
+    "                    imagery, an atmosphere and the stars; classic: the\n"
+    "                    original look (the default)\n"
     "  --fps             show frames per second in the top left corner\n"
     "  --delay N         draw every frame and wait N microseconds after each, instead of\n"
     "                    drawing only when the picture changes (0: as fast as it can)\n"
@@ -45,6 +49,13 @@ bool ParseWaylandOptions(int argc, const char* const* argv, WaylandOptions& opti
             options.clock = false;
         } else if (IsOption(argument, "fps")) {
             options.fps = true;
+        } else if (IsOption(argument, "look")) {
+            const char* value = i + 1 < argc ? argv[++i] : "";
+            if (std::strcmp(value, "natural") != 0 && std::strcmp(value, "classic") != 0) {
+                WriteReason(error, errorSize, "%s needs natural or classic", argument);
+                return false;
+            }
+            options.look = value[0] == 'n' ? Look::Natural : Look::Classic;
         } else if (IsOption(argument, "textures") || IsOption(argument, "delay")) {
             if (i + 1 >= argc || argv[i + 1][0] == '\0') {
                 WriteReason(error, errorSize, "%s needs a value", argument);

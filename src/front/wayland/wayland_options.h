@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "globe/look.h"
+
 // delayMicroseconds when --delay is not given: frames follow the picture, drawn only
 // when it changes (frame/frame_pacing.h).
 constexpr long PacedFrames = -1;
@@ -15,6 +17,7 @@ struct WaylandOptions {
     const char* textures = nullptr;  // the --textures folder as given; null: the default
     bool clock = true;               // false with --no-clock
     bool fps = false;
+    Look look = Look::Classic;  // --look natural|classic
     // PacedFrames, or the microseconds to wait after every frame whether the picture
     // changed or not (0: as fast as the machine draws, for measuring).
     long delayMicroseconds = PacedFrames;

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "globe/look.h"
+
 // How the saver covers several monitors. The numbers are the stored values.
 enum class MonitorLayout : std::uint32_t {
     EachOwn = 0,    // each monitor its own globe (the default)
@@ -15,15 +17,18 @@ enum class MonitorLayout : std::uint32_t {
 struct DisplayOptions {
     bool showClock = true;  // the date and time under the globe
     MonitorLayout monitors = MonitorLayout::EachOwn;
+    Look look = Look::Classic;
 };
 
 // The stored values' names (DWORDs).
 constexpr char ShowClockValueName[] = "ShowClock";
 constexpr char MonitorsValueName[] = "Monitors";
+constexpr char LookValueName[] = "Look";  // 0 Classic, 1 Natural
 
 // The options from the stored values. A value that is missing, not a DWORD, or out of
-// range (ShowClock other than 0 or 1, Monitors above 2) keeps its default.
+// range (ShowClock other than 0 or 1, Monitors above 2, Look other than 0 or 1) keeps
+// its default.
 DisplayOptions LoadDisplayOptions();
 
-// Stores both values. Returns 0 on success, 1 when either could not be written.
+// Stores the three values. Returns 0 on success, 1 when any could not be written.
 int StoreDisplayOptions(const DisplayOptions& options);

@@ -7,11 +7,13 @@ DisplayOptions LoadDisplayOptions() {
     if (LoadAppNumber(ShowClockValueName, value) && value <= 1) options.showClock = value == 1;
     if (LoadAppNumber(MonitorsValueName, value) && value <= 2)
         options.monitors = static_cast<MonitorLayout>(value);
+    if (LoadAppNumber(LookValueName, value)) options.look = LookFromStoredValue(value);
     return options;
 }
 
 int StoreDisplayOptions(const DisplayOptions& options) {
     const int clock = StoreAppNumber(ShowClockValueName, options.showClock ? 1 : 0);
     const int monitors = StoreAppNumber(MonitorsValueName, std::uint32_t(options.monitors));
-    return clock != 0 || monitors != 0 ? 1 : 0;
+    const int look = StoreAppNumber(LookValueName, std::uint32_t(options.look));
+    return clock != 0 || monitors != 0 || look != 0 ? 1 : 0;
 }

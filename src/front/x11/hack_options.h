@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "globe/look.h"
+
 // The shortest time from one frame to the next when -delay is not given. The hack
 // draws only when the picture changes, once a second unless a keypad key is held,
 // so this paces the held keys: ten steps a second, as fast as the camera has always
@@ -29,6 +31,7 @@ struct HackOptions {
     long delayMicroseconds = DefaultDelayMicroseconds;
     bool fps = false;
     bool clock = true;               // the date and time (-clock, -no-clock)
+    Look look = Look::Classic;       // -natural, -classic; the last one counts
     const char* textures = nullptr;  // the -textures folder as given; null: the default
     const char* display = nullptr;   // -display NAME; null: $DISPLAY
     bool help = false;

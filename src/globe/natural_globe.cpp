@@ -127,9 +127,12 @@ void PrepareRamps() {
     if (state.dayRamp != 0 && !glIsTexture(state.dayRamp)) state.dayRamp = state.nightRamp = 0;
     if (state.dayRamp != 0) return;
     state.activeTexture = nullptr;
-    if (GlHasExtension("GL_ARB_multitexture")) {
-        state.activeTexture =
-            reinterpret_cast<ActiveTextureFunction>(GlProcedure("glActiveTextureARB"));
+    // Core from GL 1.3 on, under its own name: Linux's GL libraries export only that.
+    const bool core = GlVersionAtLeast(1, 3);
+    if (core || GlHasExtension("GL_ARB_multitexture")) {
+        void* found = GlProcedure(core ? "glActiveTexture" : "glActiveTextureARB");
+        if (found == nullptr) found = GlProcedure(core ? "glActiveTextureARB" : "glActiveTexture");
+        state.activeTexture = reinterpret_cast<ActiveTextureFunction>(found);
     }
     GLint units = 1;
     if (state.activeTexture != nullptr) glGetIntegerv(0x84E2 /* MAX_TEXTURE_UNITS */, &units);

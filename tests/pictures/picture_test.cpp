@@ -228,6 +228,57 @@ TEST_F(PictureTest, TerminatorDividesTheDiscOnTheCorrectSides) {
     }
 }
 
+// The Natural look along a parallel across the evening terminator, inside one
+// quarter of the test tiles (so the pictures themselves are flat): the brightness
+// changes by no more than a few levels from one sample to the next, where Classic
+// jumps at the edge of the 5-degree patch that turns to night. Where the Sun stands
+// above the horizon the night picture adds nothing (the day quarter's little green
+// stays); 13 degrees below it the night quarter shows in full.
+TEST_F(PictureTest, NaturalTwilightHasNoPatchEdgesAndLightsComeOnByNauticalDusk) {
+    const std::string moment = "2026-03-20T13:30:00Z";
+    const ToolRun info = Snapshot("--textures '" + TileFolder() + "' --utc " + moment +
+                                  " --size 64x48 --info --out '" + ScratchFolder() + "info.png'");
+    ASSERT_EQ(info.status, 0) << info.errors;
+    std::map<std::string, double> values = InfoValues(info.output);
+    const Vec sun = Outward(values["subsolar_lat"], values["subsolar_lon"]);
+    const double viewLon = 67.5, latitude = 20;
+    std::uint8_t dayRed, dayGreen, dayBlue, nightRed, nightGreen, nightBlue;
+    QuarterColour({false, 1, 3, false, true}, dayRed, dayGreen, dayBlue);
+    QuarterColour({true, 1, 3, false, true}, nightRed, nightGreen, nightBlue);
+    // The brightness along one row: a ramp is smooth from pixel to pixel, an edge is
+    // a jump, so the largest second difference tells them apart.
+    int largestBend[2] = {0, 0};
+    const Pixel from = Project(0, viewLon, latitude, 48), to = Project(0, viewLon, latitude, 88);
+    for (const int natural : {0, 1}) {
+        const Picture picture =
+            Render(moment, LookAt(0, viewLon) + (natural ? " --look natural" : ""));
+        if (picture.rgb.empty()) return;
+        const auto level = [&](int x) {
+            const std::uint8_t* c = picture.At(x, from.y);
+            return c[0] + c[1] + c[2];
+        };
+        for (int x = from.x + 1; x < to.x; ++x)
+            largestBend[natural] = std::max(largestBend[natural],
+                                            std::abs(level(x + 1) - 2 * level(x) + level(x - 1)));
+        if (!natural) continue;
+        for (double lon = 48; lon <= 88; lon += 0.25) {
+            const std::uint8_t* c = picture.At(Project(0, viewLon, latitude, lon).x,
+                                               Project(0, viewLon, latitude, lon).y);
+            const double elevation = std::asin(Dot(Outward(latitude, lon), sun)) * 180 / Pi;
+            if (elevation > 0.5 && elevation < 20 && c[0] >= 40) {
+                EXPECT_LE(double(c[1]) / c[0], double(dayGreen) / dayRed + 0.02)
+                    << "lights at a Sun elevation of " << elevation;
+            }
+            if (elevation < -13) {
+                EXPECT_NEAR(c[0], nightRed, 3) << "at a Sun elevation of " << elevation;
+                EXPECT_NEAR(c[1], nightGreen, 3) << "at a Sun elevation of " << elevation;
+            }
+        }
+    }
+    EXPECT_GT(largestBend[0], 40) << "Classic shows its patch edge";
+    EXPECT_LE(largestBend[1], 12) << "Natural must show no step";
+}
+
 // The axis leans toward the Sun in June and away in December: above the evening
 // terminator on the equator, the region near the north pole is lit in June and dark
 // in December, and the south polar region the other way round.

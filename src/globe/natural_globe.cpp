@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -181,8 +182,28 @@ void ColourVertices(Tile& tile, bool night) {
     }
 }
 
+// The cells of a tile where the picture adds anything: the day picture where the Sun
+// stands above DayPictureGone at some corner, the night picture where it stands below
+// CityLightsStart. The sine of the elevation is linear across each flat triangle, so
+// its corners bound it. Each picture then covers about half the disc, not all of it.
+void ChooseCells(const Tile& tile, bool night, std::vector<std::uint16_t>& chosen) {
+    const float dayLimit = float(std::sin(DayPictureGone * Pi / 180.0));
+    const float nightLimit = float(std::sin(CityLightsStart * Pi / 180.0));
+    chosen.clear();
+    for (std::size_t k = 0; k < state.indices.size(); k += 6) {
+        const std::uint16_t* cell = &state.indices[k];
+        // sw, se, ne and nw are the first, second, third and sixth index.
+        const float a = tile.sines[cell[0]], b = tile.sines[cell[1]], c = tile.sines[cell[2]],
+                    d = tile.sines[cell[5]];
+        const bool wanted = night ? std::min(std::min(a, b), std::min(c, d)) < nightLimit
+                                  : std::max(std::max(a, b), std::max(c, d)) > dayLimit;
+        if (wanted) chosen.insert(chosen.end(), cell, cell + 6);
+    }
+}
+
 // One picture (day or night) over all eight tiles.
 void DrawPictures(bool night, const Vec3& sun, std::vector<float>& texCoords) {
+    static std::vector<std::uint16_t> chosen;
     const bool ramped = state.activeTexture != nullptr;
     if (ramped) {
         BindRamp(night ? state.nightRamp : state.dayRamp, sun);
@@ -202,8 +223,9 @@ void DrawPictures(bool night, const Vec3& sun, std::vector<float>& texCoords) {
             ColourVertices(tile, night);
             glColorPointer(3, GL_FLOAT, 0, tile.colours.data());
         }
-        glDrawElements(GL_TRIANGLES, GLsizei(state.indices.size()), GL_UNSIGNED_SHORT,
-                       state.indices.data());
+        ChooseCells(tile, night, chosen);
+        if (!chosen.empty())
+            glDrawElements(GL_TRIANGLES, GLsizei(chosen.size()), GL_UNSIGNED_SHORT, chosen.data());
         if (record != nullptr) record = record->next;
     }
     if (ramped)
@@ -241,8 +263,10 @@ void DrawNaturalScene(const CameraFrame& camera, std::int64_t utcSeconds) {
     PrepareRamps();
     const Vec3 sun{-LightDirection.x, -LightDirection.y, -LightDirection.z};
     PlaceTiles(sun);
-    DrawStars(camera, sun, utcSeconds);
+    // The stars after the globe, tested against its depth: the night picture adds
+    // to what lies under it, so stars drawn first would shine through.
     DrawGlobe(sun);
+    DrawStars(camera, sun, utcSeconds);
     DrawAtmosphere(camera, sun);
 }
 

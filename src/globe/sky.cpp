@@ -75,30 +75,75 @@ Vec3 SkyDirection(double rightAscension, double declination, const Vec3& north, 
             float(x * equinox.z + y * ninety.z + z * north.z)};
 }
 
-void DrawStars(const CameraFrame& camera, const Vec3& sun, std::int64_t utcSeconds) {
-    if (StarCatalogueCount <= 0) return;
-    const Vec3 north = Unit(SunFrame.up);
-    const double sunAlpha = SunRightAscension(utcSeconds);
-    const Vec3& eye = camera.position;
-    glDepthMask(GL_FALSE);
-    for (int size = 3; size >= 1; --size) {
-        glPointSize(float(size));
-        glBegin(GL_POINTS);
+namespace {
+
+// The catalogue as drawn: unit vectors in the equatorial frame (x to the equinox, z
+// to the north pole) and colours, brightest size first, made once.
+struct StarField {
+    bool built = false;
+    std::vector<float> equatorial;  // x, y, z per star
+    std::vector<float> colours;     // r, g, b per star
+    std::vector<float> scene;       // x, y, z per star, per frame
+    int counts[3] = {0, 0, 0};      // stars of 3, 2 and 1 pixels
+};
+StarField field;
+
+void BuildStarField() {
+    for (int size = 3; size >= 1; --size)
         for (int i = 0; i < StarCatalogueCount; ++i) {
             const CatalogueStar& star = StarCatalogue[i];
             if (SizeClass(star.magnitude) != size) continue;
+            const double a = star.rightAscension * 15.0 * Radians, d = star.declination * Radians;
+            field.equatorial.insert(field.equatorial.end(),
+                                    {float(std::cos(d) * std::cos(a)),
+                                     float(std::cos(d) * std::sin(a)), float(std::sin(d))});
             // Half the magnitude scale's steps: the faintest stay just visible on a
             // screen, which has far less range than the sky.
             const float level =
                 std::min(1.0f, float(std::pow(10.0, -0.2 * (star.magnitude - 1.0))));
-            const Vec3 d =
-                SkyDirection(star.rightAscension * 15.0, star.declination, north, sun, sunAlpha);
-            glColor3f(level * 0.92f, level * 0.95f, level);
-            glVertex3f(eye.x + StarDistance * d.x, eye.y + StarDistance * d.y,
-                       eye.z + StarDistance * d.z);
+            field.colours.insert(field.colours.end(), {level * 0.92f, level * 0.95f, level});
+            ++field.counts[3 - size];
         }
-        glEnd();
+    field.scene.resize(field.equatorial.size());
+    field.built = true;
+}
+
+}  // namespace
+
+void DrawStars(const CameraFrame& camera, const Vec3& sun, std::int64_t utcSeconds) {
+    if (StarCatalogueCount <= 0) return;
+    if (!field.built) BuildStarField();
+    const Vec3 north = Unit(SunFrame.up);
+    const double sunAlpha = SunRightAscension(utcSeconds);
+    // The equatorial frame's axes in the scene.
+    const Vec3 x = SkyDirection(0, 0, north, sun, sunAlpha);
+    const Vec3 y = SkyDirection(90, 0, north, sun, sunAlpha);
+    const Vec3& eye = camera.position;
+    for (std::size_t k = 0; k < field.equatorial.size(); k += 3) {
+        const float* e = &field.equatorial[k];
+        for (int c = 0; c < 3; ++c) {
+            const float axisX = c == 0 ? x.x : c == 1 ? x.y : x.z;
+            const float axisY = c == 0 ? y.x : c == 1 ? y.y : y.z;
+            const float axisZ = c == 0 ? north.x : c == 1 ? north.y : north.z;
+            const float origin = c == 0 ? eye.x : c == 1 ? eye.y : eye.z;
+            field.scene[k + c] =
+                origin + StarDistance * (e[0] * axisX + e[1] * axisY + e[2] * axisZ);
+        }
     }
+    glDepthMask(GL_FALSE);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, field.scene.data());
+    glColorPointer(3, GL_FLOAT, 0, field.colours.data());
+    int first = 0;
+    for (int size = 3; size >= 1; --size) {
+        const int count = field.counts[3 - size];
+        glPointSize(float(size));
+        if (count > 0) glDrawArrays(GL_POINTS, first, count);
+        first += count;
+    }
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
     glPointSize(1.0f);
     glDepthMask(GL_TRUE);
 }

@@ -25,8 +25,8 @@ double SunRightAscension(std::int64_t utcSeconds);
 Vec3 SkyDirection(double rightAscension, double declination, const Vec3& north, const Vec3& sun,
                   double sunRightAscension);
 
-// The stars, as points far behind the globe: drawn first and without depth, so the
-// globe covers them. `sun`: the scene direction of the Sun.
+// The stars, as points far behind the globe, after it: the depth test hides those
+// behind it. They write no depth. `sun`: the scene direction of the Sun.
 void DrawStars(const CameraFrame& camera, const Vec3& sun, std::int64_t utcSeconds);
 
 // The limb glow, added over the globe's edge and into the space around it.

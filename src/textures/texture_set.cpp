@@ -94,6 +94,18 @@ std::string OversizedProblem(const TextureRecord& record, int maxSide) {
     return text;
 }
 
+// A GL that draws on the processor: there anisotropic filtering costs several times
+// the rest of the frame (about 150 ms a frame at 1920 x 1080 with llvmpipe, against 25
+// without), which a saver that should cost nearly nothing cannot pay.
+bool SoftwareRenderer() {
+    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    if (renderer == nullptr) return true;
+    for (const char* name :
+         {"llvmpipe", "softpipe", "swrast", "Software Rasterizer", "GDI Generic"})
+        if (std::strstr(renderer, name) != nullptr) return true;
+    return false;
+}
+
 // Mipmaps made by the GL where it can (GL 1.4 or SGIS_generate_mipmap), else by GLU
 // on the processor; trilinear between them, and up to 8 samples along the slant
 // where the GL filters anisotropically (the limb is seen nearly edge on).
@@ -107,7 +119,7 @@ void UploadSmooth(std::int32_t width, std::int32_t height, const std::uint8_t* r
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-    if (GlHasExtension("GL_EXT_texture_filter_anisotropic")) {
+    if (GlHasExtension("GL_EXT_texture_filter_anisotropic") && !SoftwareRenderer()) {
         GLfloat most = 1.0f;
         glGetFloatv(GlMaxTextureMaxAnisotropy, &most);
         glTexParameterf(GL_TEXTURE_2D, GlTextureMaxAnisotropy, most < 8.0f ? most : 8.0f);

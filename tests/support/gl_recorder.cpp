@@ -237,6 +237,9 @@ void glColorPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* point
 void glDrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid* indices) {
     Record("glDrawElements", {double(mode), double(count), double(type)}, indices);
 }
+void glDrawArrays(GLenum mode, GLint first, GLsizei count) {
+    Record("glDrawArrays", {double(mode), double(first), double(count)});
+}
 void glTexGeni(GLenum coord, GLenum pname, GLint param) {
     Record("glTexGeni", {double(coord), double(pname), double(param)});
 }

@@ -14,7 +14,7 @@
 # Settings (environment): SIZES="1024x768 1920x1080", ROUNDS=3, RUN_SECONDS=20 (the
 # idle measurement), HOLD_SECONDS=5 (keypad 6), SCR=build/win64/solvane.scr,
 # HACK=build/native-release/solvane (none: HACK=), BEFORE_SCR=<path>,
-# BEFORE_HACK=<path>, TEXTURES=<folder>.
+# BEFORE_HACK=<path>, TEXTURES=<folder>, LOOK=classic|natural (both programs).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -103,7 +103,7 @@ RunSaver() { # scr dir
 
 RunHack() { # program dir
   mkdir -p "$2"
-  "$1" -root -textures "$textures" >"$2/out" 2>&1 &
+  "$1" -root -"${LOOK:-classic}" -textures "$textures" >"$2/out" 2>&1 &
   local pid=$!
   sleep 3
   CpuPerSecond "$pid" >"$2/cpu"

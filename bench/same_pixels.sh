@@ -12,14 +12,16 @@
 #   4cee522, which uploaded every texture in every pass, with the snapshot tool's
 #   --hold option); an existing build there is reused.
 # after-snapshot: default build/native-release/tools/snapshot/solvane-snapshot.
-# TEXTURES: the tile folder both builds read (default build/native-release/textures).
+# TEXTURES: the tile folder both builds read (default build/native-release/textures-512).
 # The pictures are kept in a folder under /tmp, named on the last line.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 beforeRevision=${1:-d6230aa}
 after=${2:-$root/build/native-release/tools/snapshot/solvane-snapshot}
-textures=${TEXTURES:-$root/build/native-release/textures}
+# The 512-pixel tiles of xplanet-images, which builds before the 1024-pixel default
+# tiles drew; the build keeps them in textures-512/.
+textures=${TEXTURES:-$root/build/native-release/textures-512}
 beforeTree=$root/build/before-$beforeRevision
 before=$beforeTree/build/tools/snapshot/solvane-snapshot
 

@@ -38,6 +38,10 @@ BootWinePrefix() { # prefix textures
   folder=$(readlink -m "$2")
   folder="Z:${folder//\//\\}\\"
   "$loader" reg add 'HKCU\Software\QMT_kvr' /v path /t REG_SZ /d "$folder" /f >/dev/null 2>&1
+  # LOOK=natural: the saver's Natural look, as its Settings dialog stores it.
+  if [ "${LOOK:-classic}" = natural ]; then
+    "$loader" reg add 'HKCU\Software\QMT_kvr' /v Look /t REG_DWORD /d 1 /f >/dev/null 2>&1
+  fi
 }
 
 # The default tiles of a build, else 512-pixel test tiles made in $work.

@@ -15,7 +15,9 @@ packages=(
   # GL for the host tools and tests (headless EGL through Mesa)
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   # image codecs and the source imagery of the default tiles
-  libstb-dev xplanet-images
+  libstb-dev xplanet-images flightgear-data-models
+  # the Yale Bright Star Catalogue of the Natural look's stars (stars/BSC)
+  xplanet
   # the Windows build
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   # running the saver on Linux, and its end-to-end tests

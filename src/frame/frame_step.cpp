@@ -10,6 +10,8 @@
 #include "clouds/cloud_layer.h"
 #include "globe/day_night_tiles.h"
 #include "globe/globe_mesh.h"
+#include "globe/look.h"
+#include "globe/natural_globe.h"
 #include "globe/patch_renderer.h"
 #include "globe/sun_shading.h"
 #include "platform/clock.h"
@@ -130,7 +132,10 @@ void DrawClock(float strokeWidth) {
 void DrawFrameView(float strokeWidth, bool withClock) {
     ApplyCamera(viewCamera);
     if (withClock) DrawClock(strokeWidth);
-    DrawPlannedPatches(Camera);
+    if (CurrentLook() == Look::Natural)
+        DrawNaturalScene(Camera, lastFrameTime);
+    else
+        DrawPlannedPatches(Camera);
     DrawCloudLayer(Camera);
     glLoadIdentity();
 }
@@ -164,6 +169,7 @@ bool PictureMoving() {
 }
 
 void ReleaseGlObjects() {
+    ReleaseNaturalObjects();
     ReleaseTextureObjects();
     ReleaseCloudObjects();
 }

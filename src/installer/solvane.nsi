@@ -78,6 +78,8 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) 2026 The Solvane deve
     File "${FILES}/textures/n22.bmp"
     File "${FILES}/textures/n23.bmp"
     File "${FILES}/textures/n24.bmp"
+    ; Where the tiles come from, and their licence.
+    File "${FILES}/textures/SOURCES.txt"
 !macroend
 !macro DeleteTiles folder
     Delete "${folder}\textures\d11.bmp"

@@ -18,3 +18,4 @@
 #define kAboutButtonId 1007
 #define kCloudsComboId 1008
 #define kCloudsAgeId 1009
+#define kNaturalLookCheckId 1010

@@ -26,6 +26,14 @@ extern const char* const TextureFileNames[TextureCount];
 extern TextureRecord* TextureList;
 
 void BuildTextureSet();
+
+// How texture objects sample their tile. Texel: the nearest texel, the tile repeated
+// (the Classic look's coordinates run past 0 to 1). Smooth: mipmaps, trilinear and,
+// where the GL offers it, anisotropic filtering (on a GL that draws on the processor,
+// bilinear from the nearest mipmap and no anisotropy), with the edges clamped so that
+// no tile borrows texels from its far side. Applies to texture objects made afterwards.
+enum class TextureSampling { Texel, Smooth };
+void SetTextureSampling(TextureSampling sampling);
 // Deletes the texture objects first (ReleaseTextureObjects), then the records.
 void FreeTextureSet();
 // Keeps the records and their paths but drops every image, so that each pass gets an

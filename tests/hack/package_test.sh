@@ -42,7 +42,8 @@ ExpectContents() {
                 -rw-r--r--/usr/share/man/man6/solvane.6.gz \
                 -rw-r--r--/usr/share/xscreensaver/config/solvane.xml \
                 -rw-r--r--/usr/share/solvane/clouds.png \
-                -rw-r--r--/usr/share/solvane/textures/tex.tex
+                -rw-r--r--/usr/share/solvane/textures/tex.tex \
+                -rw-r--r--/usr/share/solvane/textures/SOURCES.txt
             local name
             for name in d11 d12 d13 d14 d21 d22 d23 d24 n11 n12 n13 n14 n21 n22 n23 n24; do
                 echo "-rw-r--r--/usr/share/solvane/textures/$name.bmp"

@@ -21,8 +21,8 @@ top=$(basename "$zip" .zip)
 [ -d "$work/$top" ] || Fail "no top folder $top"
 cd "$work/$top"
 
-expected=(LICENSE.txt README.txt CLOUDS.txt clouds.png textures/tex.tex win32/solvane.scr
-    win64/solvane.scr)
+expected=(LICENSE.txt README.txt CLOUDS.txt clouds.png textures/tex.tex textures/SOURCES.txt
+    win32/solvane.scr win64/solvane.scr)
 for name in d11 d12 d13 d14 d21 d22 d23 d24 n11 n12 n13 n14 n21 n22 n23 n24; do
     expected+=("textures/$name.bmp")
 done

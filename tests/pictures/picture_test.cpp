@@ -229,6 +229,128 @@ TEST_F(PictureTest, TerminatorDividesTheDiscOnTheCorrectSides) {
     }
 }
 
+// The Natural look along a parallel across the evening terminator, inside one
+// quarter of the test tiles (so the pictures themselves are flat): the brightness
+// changes by no more than a few levels from one sample to the next, where Classic
+// jumps at the edge of the 5-degree patch that turns to night. Where the Sun stands
+// above the horizon the night picture adds nothing (the day quarter's little green
+// stays); 13 degrees below it the night quarter shows in full.
+TEST_F(PictureTest, NaturalTwilightHasNoPatchEdgesAndLightsComeOnByNauticalDusk) {
+    const std::string moment = "2026-03-20T13:30:00Z";
+    const ToolRun info = Snapshot("--textures '" + TileFolder() + "' --utc " + moment +
+                                  " --size 64x48 --info --out '" + ScratchFolder() + "info.png'");
+    ASSERT_EQ(info.status, 0) << info.errors;
+    std::map<std::string, double> values = InfoValues(info.output);
+    const Vec sun = Outward(values["subsolar_lat"], values["subsolar_lon"]);
+    const double viewLon = 67.5, latitude = 20;
+    std::uint8_t dayRed, dayGreen, dayBlue, nightRed, nightGreen, nightBlue;
+    QuarterColour({false, 1, 3, false, true}, dayRed, dayGreen, dayBlue);
+    QuarterColour({true, 1, 3, false, true}, nightRed, nightGreen, nightBlue);
+    // The brightness along one row: a ramp is smooth from pixel to pixel, an edge is
+    // a jump, so the largest second difference tells them apart.
+    int largestBend[2] = {0, 0};
+    const Pixel from = Project(0, viewLon, latitude, 48), to = Project(0, viewLon, latitude, 88);
+    for (const int natural : {0, 1}) {
+        const Picture picture =
+            Render(moment, LookAt(0, viewLon) + (natural ? " --look natural" : ""));
+        if (picture.rgb.empty()) return;
+        const auto level = [&](int x) {
+            const std::uint8_t* c = picture.At(x, from.y);
+            return c[0] + c[1] + c[2];
+        };
+        for (int x = from.x + 1; x < to.x; ++x)
+            largestBend[natural] = std::max(largestBend[natural],
+                                            std::abs(level(x + 1) - 2 * level(x) + level(x - 1)));
+        if (!natural) continue;
+        for (double lon = 48; lon <= 88; lon += 0.25) {
+            const std::uint8_t* c = picture.At(Project(0, viewLon, latitude, lon).x,
+                                               Project(0, viewLon, latitude, lon).y);
+            const double elevation = std::asin(Dot(Outward(latitude, lon), sun)) * 180 / Pi;
+            if (elevation > 0.5 && elevation < 20 && c[0] >= 40) {
+                EXPECT_LE(double(c[1]) / c[0], double(dayGreen) / dayRed + 0.02)
+                    << "lights at a Sun elevation of " << elevation;
+            }
+            if (elevation < -13) {
+                EXPECT_NEAR(c[0], nightRed, 3) << "at a Sun elevation of " << elevation;
+                EXPECT_NEAR(c[1], nightGreen, 3) << "at a Sun elevation of " << elevation;
+            }
+        }
+    }
+    EXPECT_GT(largestBend[0], 40) << "Classic shows its patch edge";
+    EXPECT_LE(largestBend[1], 12) << "Natural must show no step";
+}
+
+// Sirius, the brightest star, seen past the limb in the Natural look. Where it
+// should stand is worked out here from the catalogue's J2000 place (right ascension
+// 6h 45m 09s, declination -16 deg 42' 58"), the Sun's right ascension on the day
+// (Meeus' low-precision Sun, taken back to J2000) and the picture's own Sun and
+// axis (the subsolar point of --info): the star must land within 0.5 degrees.
+TEST_F(PictureTest, NaturalStarsStandWhereTheCatalogueAndTheSunPutThem) {
+    const std::string moment = "2026-02-15T21:00:00Z";
+    const double days = 20499.875 - 10957.5;  // from J2000.0 to the moment
+    const double t = days / 36525;
+    const double meanAnomaly = (357.52911 + 35999.05029 * t) * Pi / 180;
+    const double longitude =
+        (280.46646 + 36000.76983 * t + (1.914602 - 0.004817 * t) * std::sin(meanAnomaly) +
+         0.019993 * std::sin(2 * meanAnomaly) - 1.397 * t) *
+        Pi / 180;
+    const double obliquity = 23.4393 * Pi / 180;
+    const double sunRa = std::atan2(std::cos(obliquity) * std::sin(longitude), std::cos(longitude));
+
+    const ToolRun info = Snapshot("--textures '" + TileFolder() + "' --utc " + moment +
+                                  " --size 64x48 --info --out '" + ScratchFolder() + "info.png'");
+    ASSERT_EQ(info.status, 0) << info.errors;
+    std::map<std::string, double> values = InfoValues(info.output);
+    const Vec sun = Outward(values["subsolar_lat"], values["subsolar_lon"]);
+    // The equinox: the Sun's meridian turned back by the Sun's right ascension.
+    const double sunMeridian = std::atan2(sun.y, sun.x) - sunRa;
+    const Vec equinox{std::cos(sunMeridian), std::sin(sunMeridian), 0};
+    const Vec ninety{-equinox.y, equinox.x, 0};
+    const double ra = (6 + 45 / 60.0 + 9 / 3600.0) * 15 * Pi / 180;
+    const double dec = -(16 + 42 / 60.0 + 58 / 3600.0) * Pi / 180;
+    const Vec star{std::cos(dec) * (std::cos(ra) * equinox.x + std::sin(ra) * ninety.x),
+                   std::cos(dec) * (std::cos(ra) * equinox.y + std::sin(ra) * ninety.y),
+                   std::sin(dec)};
+    // Look down 24 degrees west of the star: it shows right of the globe.
+    const double norm = std::hypot(star.x, star.y);
+    const Vec east{-star.y / norm, star.x / norm, 0};
+    const double c = std::cos(24 * Pi / 180), s = std::sin(24 * Pi / 180);
+    const Vec view{c * star.x - s * east.x, c * star.y - s * east.y, c * star.z};
+    const double lookLat = std::asin(-view.z) * 180 / Pi;
+    const double lookLon = std::atan2(-view.y, -view.x) * 180 / Pi;
+
+    const Picture picture = Render(moment, LookAt(lookLat, lookLon) + " --look natural --no-clock");
+    if (picture.rgb.empty()) return;
+    // The star's pixel from its direction, with the camera of Project.
+    const double p = lookLat * Pi / 180, l = lookLon * Pi / 180;
+    const Vec forward{-std::cos(p) * std::cos(l), -std::cos(p) * std::sin(l), -std::sin(p)};
+    const Vec north{-std::sin(p) * std::cos(l), -std::sin(p) * std::sin(l), std::cos(p)};
+    const Vec right{-std::sin(l), std::cos(l), 0};
+    const double focal = Height / 2 / std::tan(22.5 * Pi / 180);
+    const double depth = Dot(star, forward);
+    const double expectedX = Width / 2.0 + focal * Dot(star, right) / depth;
+    const double expectedY = Height / 2.0 - focal * Dot(star, north) / depth;
+    // The brightest stars are drawn 3 pixels wide at full strength.
+    double sumX = 0, sumY = 0, count = 0;
+    for (int y = int(expectedY) - 30; y <= int(expectedY) + 30; ++y)
+        for (int x = int(expectedX) - 30; x <= int(expectedX) + 30; ++x) {
+            if (x < 0 || y < 0 || x >= Width || y >= Height) continue;
+            if (picture.At(x, y)[2] < 200) continue;
+            sumX += x + 0.5;
+            sumY += y + 0.5;
+            ++count;
+        }
+    ASSERT_GT(count, 0) << "no bright star near (" << expectedX << ", " << expectedY << ")";
+    const double dx = sumX / count - expectedX, dy = sumY / count - expectedY;
+    // Pixels to degrees at that distance from the centre of the view.
+    const double offAxis =
+        std::atan(std::hypot(expectedX - Width / 2.0, expectedY - Height / 2.0) / focal);
+    const double degrees =
+        std::hypot(dx, dy) * std::cos(offAxis) * std::cos(offAxis) / focal * 180 / Pi;
+    EXPECT_LT(degrees, 0.5) << "Sirius is " << dx << ", " << dy << " pixels off";
+    EXPECT_LE(count, 16) << "more than one star's worth of bright pixels";
+}
+
 // The axis leans toward the Sun in June and away in December: above the evening
 // terminator on the equator, the region near the north pole is lit in June and dark
 // in December, and the south polar region the other way round.

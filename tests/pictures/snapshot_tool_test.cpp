@@ -32,11 +32,12 @@ TEST(SnapshotOptions, ReadsEveryOptionAndKeepsTheDefaults) {
     EXPECT_FALSE(options.lookAt);
     EXPECT_STREQ(options.hold, "");
     EXPECT_FALSE(options.info);
+    EXPECT_EQ(options.look, Look::Classic);
 
-    ASSERT_TRUE(
-        Parse({"--out", "o.png", "--size", "640x480", "--frames", "5", "--look-at", "-33.5,151.25",
-               "--info", "--utc", "1970-01-01T00:00:00Z", "--textures", "t", "--hold", "8*."},
-              options));
+    ASSERT_TRUE(Parse({"--out", "o.png", "--size", "640x480", "--frames", "5", "--look-at",
+                       "-33.5,151.25", "--info", "--utc", "1970-01-01T00:00:00Z", "--textures", "t",
+                       "--hold", "8*.", "--look", "natural"},
+                      options));
     EXPECT_EQ(options.width, 640);
     EXPECT_EQ(options.height, 480);
     EXPECT_EQ(options.frames, 5);
@@ -46,6 +47,7 @@ TEST(SnapshotOptions, ReadsEveryOptionAndKeepsTheDefaults) {
     EXPECT_TRUE(options.info);
     EXPECT_EQ(options.utcSeconds, 0);
     EXPECT_STREQ(options.hold, "8*.");
+    EXPECT_EQ(options.look, Look::Natural);
 }
 
 TEST(SnapshotOptions, KeypadLabelsNameTheKeypadKeys) {
@@ -73,6 +75,7 @@ TEST(SnapshotOptions, RejectsMalformedValuesWithAReason) {
         {"--look-at", "1,2,3"}, {"--utc"},
         {"--hold", ""},         {"--hold", "6+"},
         {"--hold", "6 4"},      {"--verbose"},
+        {"--look", "Natural"},  {"--look", ""},
     };
     for (const auto& extra : extras) {
         std::vector<const char*> arguments(std::begin(base), std::end(base));

@@ -199,6 +199,69 @@ void glFinish() {
     Record("glFinish", {});
 }
 
+// What the Natural look asks of the GL. The recorder is a GL 1.1 without extensions,
+// like Microsoft's software renderer: no multitexture, no edge clamping.
+const GLubyte* glGetString(GLenum name) {
+    static const GLubyte version[] = "1.1.0 recorder";
+    static const GLubyte none[] = "";
+    return name == GL_VERSION ? version : none;
+}
+void glGetFloatv(GLenum, GLfloat*) {}
+void glCullFace(GLenum mode) {
+    Record("glCullFace", {double(mode)});
+}
+void glDepthFunc(GLenum func) {
+    Record("glDepthFunc", {double(func)});
+}
+void glDepthMask(GLboolean flag) {
+    Record("glDepthMask", {double(flag)});
+}
+void glPointSize(GLfloat size) {
+    Record("glPointSize", {size});
+}
+void glEnableClientState(GLenum array) {
+    Record("glEnableClientState", {double(array)});
+}
+void glDisableClientState(GLenum array) {
+    Record("glDisableClientState", {double(array)});
+}
+void glVertexPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer) {
+    Record("glVertexPointer", {double(size), double(type), double(stride)}, pointer);
+}
+void glTexCoordPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer) {
+    Record("glTexCoordPointer", {double(size), double(type), double(stride)}, pointer);
+}
+void glColorPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer) {
+    Record("glColorPointer", {double(size), double(type), double(stride)}, pointer);
+}
+void glDrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid* indices) {
+    Record("glDrawElements", {double(mode), double(count), double(type)}, indices);
+}
+void glDrawArrays(GLenum mode, GLint first, GLsizei count) {
+    Record("glDrawArrays", {double(mode), double(first), double(count)});
+}
+void glTexGeni(GLenum coord, GLenum pname, GLint param) {
+    Record("glTexGeni", {double(coord), double(pname), double(param)});
+}
+void glTexGenfv(GLenum coord, GLenum pname, const GLfloat* params) {
+    Record("glTexGenfv", {double(coord), double(pname)}, params);
+}
+void glTexImage1D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLint border,
+                  GLenum format, GLenum type, const GLvoid* pixels) {
+    Record("glTexImage1D",
+           {double(target), double(level), double(internalFormat), double(width), double(border),
+            double(format), double(type)},
+           pixels);
+}
+GLint gluBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsizei height,
+                        GLenum format, GLenum type, const void* data) {
+    Record("gluBuild2DMipmaps",
+           {double(target), double(internalFormat), double(width), double(height), double(format),
+            double(type)},
+           data);
+    return 0;
+}
+
 void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
     Record("gluPerspective", {fovy, aspect, zNear, zFar});
 }

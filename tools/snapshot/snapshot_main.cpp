@@ -13,6 +13,7 @@
 #include "frame/frame_step.h"
 #include "frame/scene_setup.h"
 #include "front/posix/tile_folder.h"
+#include "globe/look.h"
 #include "globe/sun_shading.h"
 #include "globe_angles.h"
 #include "headless_context.h"
@@ -110,6 +111,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    SetLook(options.look);
     std::string folder = options.textures;
     if (folder.back() != '/') folder += '/';
     // Every tile must be usable: the saver's own fallback (asking for another folder,

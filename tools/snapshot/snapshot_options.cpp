@@ -11,7 +11,7 @@
 const char SnapshotUsage[] =
     "usage: solvane-snapshot --textures DIR --utc YYYY-MM-DDTHH:MM:SSZ --out FILE.png\n"
     "                        [--size WxH] [--frames N] [--hold KEYS] [--look-at LAT,LON]\n"
-    "                        [--no-clock] [--info] [--clouds FILE]\n"
+    "                        [--no-clock] [--info] [--clouds FILE] [--look natural|classic]\n"
     "  --textures DIR    folder holding d11.bmp ... n24.bmp\n"
     "  --utc MOMENT      the moment the clock is pinned to, UTC\n"
     "  --size WxH        picture size in pixels (default 1024x768)\n"
@@ -26,6 +26,8 @@ const char SnapshotUsage[] =
     "  --no-clock        draw the frame without the date and time\n"
     "  --clouds FILE     draw the cloud layer from this JPEG or PNG cloud map\n"
     "                    (grey, twice as wide as high, 1024 to 8192 pixels wide)\n"
+    "  --look LOOK       classic (the default) or natural: twilight, city lights at\n"
+    "                    dusk, filtered imagery, atmosphere and stars\n"
     "  --info            print the subsolar point and where the camera stands\n"
     "                    after the last frame\n"
     "The local time of the clock text is the process's time zone (TZ).\n"
@@ -166,8 +168,9 @@ bool ParseSnapshotOptions(int argc, const char* const* argv, SnapshotOptions& op
             options.noClock = true;
             continue;
         }
-        static const char* const valued[] = {"--textures", "--utc",     "--size", "--frames",
-                                             "--hold",     "--look-at", "--out",  "--clouds"};
+        static const char* const valued[] = {"--textures", "--utc",    "--size",
+                                             "--frames",   "--hold",   "--look-at",
+                                             "--out",      "--clouds", "--look"};
         bool known = false;
         for (const char* option : valued) known = known || std::strcmp(name, option) == 0;
         if (!known) {
@@ -215,6 +218,11 @@ bool ParseSnapshotOptions(int argc, const char* const* argv, SnapshotOptions& op
             if (!ParseInt(value, 1, MaxSnapshotFrames, options.frames)) {
                 WriteReason(error, errorSize, "--frames '%s' is not a whole number from 1 to %d",
                             value, MaxSnapshotFrames);
+                return false;
+            }
+        } else if (std::strcmp(name, "--look") == 0) {
+            if (!ParseLookName(value, options.look)) {
+                WriteReason(error, errorSize, "--look '%s' is not natural or classic", value);
                 return false;
             }
         } else if (std::strcmp(name, "--hold") == 0) {

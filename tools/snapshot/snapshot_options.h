@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "globe/look.h"
+
 constexpr int MaxSnapshotSide = 8192;  // pixels; larger pbuffers are refused by llvmpipe anyway
 constexpr int MaxSnapshotFrames = 100000;
 
@@ -20,6 +22,7 @@ struct SnapshotOptions {
     double lookLongitude = 0;      // degrees, east positive
     bool noClock = false;          // the frame without the clock text
     const char* clouds = nullptr;  // the cloud map to draw, as given; none: no cloud layer
+    Look look = Look::Classic;
     bool info = false;
     bool help = false;
 };

@@ -123,3 +123,45 @@ std::vector<std::uint8_t> EncodeBitmap24(const MapImage& image) {
     }
     return out;
 }
+
+namespace {
+
+// The Moon-lit ground, and the sodium-warm light of the cities, per channel.
+constexpr double MoonLight[3] = {0.045, 0.055, 0.085};
+constexpr double CityColour[3] = {1.0, 0.82, 0.52};
+
+std::uint8_t NightChannel(const std::uint8_t* rgba, int channel) {
+    const double lights = (255.0 - rgba[3]) / 255.0;
+    // The lights are faint in the source: lifted, so that a town still shows.
+    const double lifted = std::pow(lights, 0.75);
+    const double value = rgba[channel] * MoonLight[channel] + 255.0 * CityColour[channel] * lifted;
+    return std::uint8_t(std::lround(std::min(255.0, value)));
+}
+
+}  // namespace
+
+MapImage CutLightedTile(const LightedTile& tile, int size, bool night) {
+    MapImage out;
+    out.width = out.height = size;
+    out.rgb.assign(std::size_t(size) * size * 3, 0);
+    if (tile.rgba == nullptr || tile.side <= 0 || size <= 0) return out;
+    const int factor = std::max(1, tile.side / size);
+    const double scale = double(factor) * factor;
+    for (int y = 0; y < size; ++y) {
+        // Bitmap rows run south to north; the source's rows north to south.
+        const int top = int(std::int64_t(size - 1 - y) * tile.side / size);
+        for (int x = 0; x < size; ++x) {
+            const int left = int(std::int64_t(x) * tile.side / size);
+            double sum[3] = {0, 0, 0};
+            for (int dy = 0; dy < factor; ++dy)
+                for (int dx = 0; dx < factor; ++dx) {
+                    const std::uint8_t* p =
+                        tile.rgba + (std::size_t(top + dy) * tile.side + (left + dx)) * 4;
+                    for (int c = 0; c < 3; ++c) sum[c] += night ? NightChannel(p, c) : p[c];
+                }
+            std::uint8_t* q = &out.rgb[(std::size_t(y) * size + x) * 3];
+            for (int c = 0; c < 3; ++c) q[c] = std::uint8_t(std::lround(sum[c] / scale));
+        }
+    }
+    return out;
+}

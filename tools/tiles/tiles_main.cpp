@@ -21,12 +21,16 @@ constexpr int MaxSize = 8192;
 void PrintUsage(std::FILE* to) {
     std::fprintf(to,
                  "usage: solvane-tiles [--size N] DAY-MAP NIGHT-MAP OUTPUT-FOLDER\n"
+                 "       solvane-tiles [--size N] --flightgear DIR OUTPUT-FOLDER\n"
                  "       solvane-tiles --clouds TILE-FOLDER OUTPUT.png\n"
                  "Cuts two equirectangular maps (2:1, longitude -180 at the left edge,\n"
                  "north up) into d11.bmp ... d24.bmp, n11.bmp ... n24.bmp and tex.tex.\n"
                  "N is the side of each tile, a power of two up to %d (default %d).\n"
                  "--clouds joins clouds_N1.png ... clouds_S4.png (grey + alpha, 90 x 90\n"
-                 "degrees each, overlapping) into one grey cloud map of 2048 x 1024.\n",
+                 "degrees each, overlapping) into one grey cloud map of 2048 x 1024.\n"
+                 "With --flightgear, DIR holds FlightGear's world_N1.png ... world_S4.png\n"
+                 "(Models/Astro/Textures): day tiles from their colours, night tiles from\n"
+                 "their city lights over a dim Moon-lit Earth.\n",
                  MaxSize, DefaultSize);
 }
 
@@ -56,6 +60,36 @@ bool LoadMap(const char* path, MapImage& map) {
                      path, map.width, map.height);
         return false;
     }
+    return true;
+}
+
+// FlightGear's tile of our row and column: N1 ... N4 north, S1 ... S4 south, from
+// longitude -180 eastward, each a square RGBA PNG.
+struct LoadedTile {
+    int side = 0;
+    std::vector<std::uint8_t> rgba;
+};
+
+bool LoadLightedTile(const std::string& folder, int row, int column, LoadedTile& tile) {
+    const std::string path =
+        folder + "/world_" + (row == 1 ? "N" : "S") + char('0' + column) + ".png";
+    int width = 0, height = 0, channels = 0;
+    stbi_uc* data = stbi_load(path.c_str(), &width, &height, &channels, 4);
+    if (data == nullptr) {
+        std::fprintf(stderr, "solvane-tiles: cannot read %s: %s\n", path.c_str(),
+                     stbi_failure_reason());
+        return false;
+    }
+    tile.rgba.assign(data, data + std::size_t(width) * height * 4);
+    stbi_image_free(data);
+    if (width != height || channels != 4) {
+        std::fprintf(
+            stderr,
+            "solvane-tiles: %s is %d x %d with %d channels; a square RGBA tile was expected\n",
+            path.c_str(), width, height, channels);
+        return false;
+    }
+    tile.side = width;
     return true;
 }
 
@@ -113,6 +147,7 @@ int main(int argc, char** argv) {
     int size = DefaultSize;
     const char* paths[3] = {};
     int count = 0;
+    const char* flightgear = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             PrintUsage(stdout);
@@ -125,36 +160,60 @@ int main(int argc, char** argv) {
                 return 2;
             }
             ++i;
+        } else if (std::strcmp(argv[i], "--flightgear") == 0) {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+                std::fprintf(stderr, "solvane-tiles: --flightgear needs a folder\n");
+                return 2;
+            }
+            flightgear = argv[++i];
         } else if (count < 3) {
             paths[count++] = argv[i];
         } else {
             count = 4;
         }
     }
-    if (count != 3) {
+    if (count != (flightgear != nullptr ? 1 : 3)) {
         PrintUsage(stderr);
         return 2;
     }
 
     MapImage maps[2];
-    if (!LoadMap(paths[0], maps[0]) || !LoadMap(paths[1], maps[1])) return 1;
+    if (flightgear == nullptr && (!LoadMap(paths[0], maps[0]) || !LoadMap(paths[1], maps[1])))
+        return 1;
 
-    const std::filesystem::path folder = paths[2];
+    // Every FlightGear tile must be there before anything is written.
+    for (int k = 0; flightgear != nullptr && k < 8; ++k) {
+        const std::string path =
+            std::string(flightgear) + "/world_" + (k < 4 ? "N" : "S") + char('1' + k % 4) + ".png";
+        int width = 0, height = 0, channels = 0;
+        if (stbi_info(path.c_str(), &width, &height, &channels) == 0) {
+            std::fprintf(stderr, "solvane-tiles: cannot read %s\n", path.c_str());
+            return 1;
+        }
+    }
+    const std::filesystem::path folder = paths[count - 1];
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) {
-        std::fprintf(stderr, "solvane-tiles: cannot make %s: %s\n", paths[2],
+        std::fprintf(stderr, "solvane-tiles: cannot make %s: %s\n", paths[count - 1],
                      error.message().c_str());
         return 1;
     }
 
     const char letters[2] = {'d', 'n'};
-    for (int m = 0; m < 2; ++m) {
-        for (int row = 1; row <= 2; ++row) {
-            for (int column = 1; column <= 4; ++column) {
+    for (int row = 1; row <= 2; ++row) {
+        for (int column = 1; column <= 4; ++column) {
+            // One source tile at a time: the whole FlightGear set is half a gigabyte.
+            LoadedTile source;
+            if (flightgear != nullptr && !LoadLightedTile(flightgear, row, column, source))
+                return 1;
+            for (int m = 0; m < 2; ++m) {
                 const char name[8] = {
                     letters[m], char('0' + row), char('0' + column), '.', 'b', 'm', 'p', '\0'};
-                const MapImage tile = CutTile(maps[m], row, column, size);
+                const MapImage tile =
+                    flightgear != nullptr
+                        ? CutLightedTile({source.side, source.rgba.data()}, size, m == 1)
+                        : CutTile(maps[m], row, column, size);
                 if (!WriteFile(folder / name, EncodeBitmap24(tile))) return 1;
             }
         }

@@ -673,6 +673,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     showClock = options.clock ? 1 : 0;
+    SetLook(options.look);
     SetUpTextures(options);
     if (!Connect(session) || !OpenEgl(session)) {
         Failed(session);

@@ -11,6 +11,7 @@ namespace {
 const char UsageFormat[] =
     "usage: solvane-wayland [--textures DIR] [--no-clock] [--fps] [--delay MICROSECONDS]\n"
     "                       [--clouds none|still|live] [--clouds-url URL]\n"
+    "                       [--look natural|classic]\n"
     "  --textures DIR    folder of the sixteen tiles d11.bmp ... n24.bmp, or a file in it\n"
     "                    (default /usr/share/solvane/textures, or the build's)\n"
     "  --no-clock        no date and time under the globe\n"
@@ -18,6 +19,9 @@ const char UsageFormat[] =
     "                    (today's clouds, fetched every 3 hours and kept in\n"
     "                    $XDG_CACHE_HOME/solvane)\n"
     "  --clouds-url URL  where live clouds come from (http or https)\n"
+    "  --look LOOK       natural: a soft twilight, city lights at dusk, filtered\n"
+    "                    imagery, an atmosphere and the stars; classic: the\n"
+    "                    original look (the default)\n"
     "  --fps             show frames per second in the top left corner\n"
     "  --delay N         microseconds at least from one frame to the next (default %ld);\n"
     "                    frames come when the picture changes, 0 draws without pause\n"
@@ -59,6 +63,13 @@ bool ParseWaylandOptions(int argc, const char* const* argv, WaylandOptions& opti
             if (!TakeCloudOption(argument, argv[++i], options.clouds, options.cloudsUrl, error,
                                  errorSize))
                 return false;
+        } else if (IsOption(argument, "look")) {
+            const char* value = i + 1 < argc ? argv[++i] : "";
+            if (std::strcmp(value, "natural") != 0 && std::strcmp(value, "classic") != 0) {
+                WriteReason(error, errorSize, "%s needs natural or classic", argument);
+                return false;
+            }
+            options.look = value[0] == 'n' ? Look::Natural : Look::Classic;
         } else if (IsOption(argument, "textures") || IsOption(argument, "delay")) {
             if (i + 1 >= argc || argv[i + 1][0] == '\0') {
                 WriteReason(error, errorSize, "%s needs a value", argument);

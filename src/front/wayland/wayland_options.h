@@ -7,6 +7,7 @@
 
 #include "clouds/cloud_source.h"
 #include "frame/frame_pacing.h"
+#include "globe/look.h"
 
 struct WaylandOptions {
     const char* textures = nullptr;  // the --textures folder as given; null: the default
@@ -16,6 +17,7 @@ struct WaylandOptions {
     long delayMicroseconds = DefaultDelayMicroseconds;
     CloudMode clouds = CloudMode::NoClouds;  // --clouds none|still|live
     const char* cloudsUrl = nullptr;         // --clouds-url; null: DefaultCloudUrl
+    Look look = Look::Classic;               // --look natural|classic
     bool help = false;
 };
 

@@ -12,6 +12,7 @@ DisplayOptions LoadDisplayOptions() {
     char url[FixedTextSize];
     LoadAppValue(CloudsUrlValueName, url);
     if (CloudUrlAllowed(url)) options.cloudsUrl = url;
+    if (LoadAppNumber(LookValueName, value)) options.look = LookFromStoredValue(value);
     return options;
 }
 
@@ -19,5 +20,6 @@ int StoreDisplayOptions(const DisplayOptions& options) {
     const int clock = StoreAppNumber(ShowClockValueName, options.showClock ? 1 : 0);
     const int monitors = StoreAppNumber(MonitorsValueName, std::uint32_t(options.monitors));
     const int clouds = StoreAppNumber(CloudsValueName, std::uint32_t(options.clouds));
-    return clock != 0 || monitors != 0 || clouds != 0 ? 1 : 0;
+    const int look = StoreAppNumber(LookValueName, std::uint32_t(options.look));
+    return clock != 0 || monitors != 0 || clouds != 0 || look != 0 ? 1 : 0;
 }

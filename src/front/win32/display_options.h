@@ -7,6 +7,7 @@
 #include <string>
 
 #include "clouds/cloud_source.h"
+#include "globe/look.h"
 
 // How the saver covers several monitors. The numbers are the stored values.
 enum class MonitorLayout : std::uint32_t {
@@ -20,6 +21,7 @@ struct DisplayOptions {
     MonitorLayout monitors = MonitorLayout::EachOwn;
     CloudMode clouds = CloudMode::NoClouds;
     std::string cloudsUrl = DefaultCloudUrl;  // only read: no dialog edits it
+    Look look = Look::Classic;
 };
 
 // The stored values' names (DWORDs).
@@ -27,12 +29,14 @@ constexpr char ShowClockValueName[] = "ShowClock";
 constexpr char MonitorsValueName[] = "Monitors";
 constexpr char CloudsValueName[] = "Clouds";        // DWORD: 0 None, 1 Still, 2 Live
 constexpr char CloudsUrlValueName[] = "CloudsUrl";  // string: where Live fetches from
+constexpr char LookValueName[] = "Look";            // DWORD: 0 Classic, 1 Natural
 
 // The options from the stored values. A value that is missing, not a DWORD, or out of
-// range (ShowClock other than 0 or 1, Monitors above 2, Clouds above 2) keeps its
-// default; a CloudsUrl that is not an http or https URL reads as the default one.
+// range (ShowClock other than 0 or 1, Monitors above 2, Clouds above 2, Look other
+// than 0 or 1) keeps its default; a CloudsUrl that is not an http or https URL reads
+// as the default one.
 DisplayOptions LoadDisplayOptions();
 
-// Stores ShowClock, Monitors and Clouds (CloudsUrl is set by hand or by policy). Returns 0 on
-// success, 1 when any could not be written.
+// Stores ShowClock, Monitors, Clouds and Look (CloudsUrl is set by hand or by policy).
+// Returns 0 on success, 1 when any could not be written.
 int StoreDisplayOptions(const DisplayOptions& options);

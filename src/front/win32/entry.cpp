@@ -74,6 +74,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     LoadSettings(saverSettings);
     displayOptions = LoadDisplayOptions();
     showClock = displayOptions.showClock ? 1 : 0;
+    SetLook(displayOptions.look);
 
     // Non-zero when the saver could not start, as the Linux front ends report it; a
     // caller such as the Screen Saver control panel only sees this.

@@ -238,6 +238,8 @@ void OnInitDialog(HWND dialog, SettingsChoice& choice) {
     SetDlgItemTextA(dialog, kFolderEditId, choice.folder);
     CheckDlgButton(dialog, kShowClockCheckId,
                    displayOptions.showClock ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, kNaturalLookCheckId,
+                   displayOptions.look == Look::Natural ? BST_CHECKED : BST_UNCHECKED);
     CheckRadioButton(dialog, kEachOwnRadioId, kMainOnlyRadioId,
                      kMonitorRadios[int(displayOptions.monitors)]);
     const HWND clouds = GetDlgItem(dialog, kCloudsComboId);
@@ -256,6 +258,8 @@ void OnInitDialog(HWND dialog, SettingsChoice& choice) {
 void OnOk(HWND dialog, const SettingsChoice& choice) {
     DisplayOptions options;
     options.showClock = IsDlgButtonChecked(dialog, kShowClockCheckId) == BST_CHECKED;
+    options.look = IsDlgButtonChecked(dialog, kNaturalLookCheckId) == BST_CHECKED ? Look::Natural
+                                                                                  : Look::Classic;
     for (int layout = 0; layout < 3; ++layout)
         if (IsDlgButtonChecked(dialog, kMonitorRadios[layout]) == BST_CHECKED)
             options.monitors = static_cast<MonitorLayout>(layout);

@@ -366,6 +366,7 @@ int main(int argc, char** argv) {
 
     SetUpTextures(options);
     showClock = options.clock ? 1 : 0;
+    SetLook(options.look);
     if (EndSignal() != 0) return EndHack(hack);
 
     const DrawTarget target = ChooseDrawTarget(options, std::getenv("XSCREENSAVER_WINDOW"));

@@ -18,8 +18,8 @@ constexpr int GlxBadWindow = 12;
 
 const char UsageFormat[] =
     "usage: solvane [-root | -window | -window-id ID] [-delay MICROSECONDS] [-fps]\n"
-    "               [-clock | -no-clock] [-textures DIR] [-display NAME]\n"
-    "               [-clouds none|still|live] [-clouds-url URL]\n"
+    "               [-clock | -no-clock] [-natural | -classic] [-textures DIR]\n"
+    "               [-display NAME] [-clouds none|still|live] [-clouds-url URL]\n"
     "  -root             draw on the root window, or on $XSCREENSAVER_WINDOW\n"
     "  -window           draw in a window of its own (the default when run by hand)\n"
     "  -window-id ID     draw on the window ID (decimal or 0x hexadecimal)\n"
@@ -27,6 +27,9 @@ const char UsageFormat[] =
     "                    frames come when the picture changes, 0 draws without pause\n"
     "  -fps              show frames per second in the top left corner\n"
     "  -no-clock         leave out the date and time (-clock shows them, the default)\n"
+    "  -natural          a soft twilight, city lights at dusk, filtered imagery, an\n"
+    "                    atmosphere and the stars (-classic: the original look, the\n"
+    "                    default)\n"
     "  -textures DIR     folder of the sixteen tiles d11.bmp ... n24.bmp, or a file in it\n"
     "                    (default /usr/share/solvane/textures, or the build's)\n"
     "  -clouds MODE      none (the default), still (the map that ships) or live\n"
@@ -104,6 +107,8 @@ bool ParseHackOptions(int argc, const char* const* argv, HackOptions& options, c
             options.target = TargetKind::Own;
         } else if (IsOption(argument, "fps")) {
             options.fps = true;
+        } else if (IsOption(argument, "natural") || IsOption(argument, "classic")) {
+            options.look = IsOption(argument, "natural") ? Look::Natural : Look::Classic;
         } else if (IsOption(argument, "clock") || IsOption(argument, "no-clock")) {
             options.clock = IsOption(argument, "clock");
         } else if (IsOption(argument, "window-id") || IsOption(argument, "delay") ||

@@ -8,6 +8,7 @@
 
 #include "clouds/cloud_source.h"
 #include "frame/frame_pacing.h"
+#include "globe/look.h"
 
 // X carries window ids in 32 bits; Xlib would cut a longer one to another window's.
 constexpr std::uint64_t MaxWindowId = 0xffffffffu;
@@ -29,6 +30,7 @@ struct HackOptions {
     const char* display = nullptr;           // -display NAME; null: $DISPLAY
     CloudMode clouds = CloudMode::NoClouds;  // -clouds none|still|live
     const char* cloudsUrl = nullptr;         // -clouds-url; null: DefaultCloudUrl
+    Look look = Look::Classic;               // -natural, -classic; the last one counts
     bool help = false;
 };
 

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "globe/globe_mesh.h"
+#include "globe/twilight.h"
 
 namespace {
 
@@ -145,3 +146,27 @@ TEST_F(SunShadingTest, ColourAtFullHalfAndGrazingLight) {
 }
 
 }  // namespace
+
+// The Natural look's twilight, by the Sun's elevation in degrees.
+TEST(Twilight, CityLightsComeOnFromThreeToTwelveDegreesBelowAndDaylightFadesBySix) {
+    const auto at = [](double degrees) { return std::sin(degrees * 3.14159265358979 / 180); };
+    for (const double e : {90.0, 10.0, 0.0, -2.9}) EXPECT_EQ(CityLightsAt(at(e)), 0.0) << e;
+    for (const double e : {-12.1, -30.0, -90.0}) EXPECT_EQ(CityLightsAt(at(e)), 1.0) << e;
+    for (const double e : {-6.1, -12.0, -90.0}) EXPECT_EQ(DaylightAt(at(e)).r, 0.0f) << e;
+    EXPECT_NEAR(DaylightAt(1.0).r, 1.0f, 1e-6);
+    EXPECT_NEAR(DaylightAt(1.0).b, 1.0f, 1e-3);
+    double lights = 0, light = 0;
+    for (double e = -3; e >= -12; e -= 0.25) {
+        EXPECT_GE(CityLightsAt(at(e)), lights) << e;
+        lights = CityLightsAt(at(e));
+    }
+    for (double e = -6; e <= 90; e += 0.25) {
+        EXPECT_GE(DaylightAt(at(e)).r, light) << e;
+        light = DaylightAt(at(e)).r;
+    }
+    // The ramp texture holds the same values at its texel centres (s = 2 t - 1).
+    unsigned char ramp[8 * 3];
+    FillTwilightRamp(ramp, 8, true);
+    EXPECT_EQ(ramp[0], 255);    // sine -0.875
+    EXPECT_EQ(ramp[3 * 4], 0);  // sine +0.125
+}

@@ -156,6 +156,10 @@ TEST_F(TilesToolTest, BadInputFailsWithoutOutput) {
     EXPECT_NE(RunTool(maps + out + " --size"), 0);
     EXPECT_NE(RunTool(maps), 0) << "no output folder";
     EXPECT_NE(RunTool(maps + out + " extra"), 0);
+    // FlightGear's tiles: a folder without them, or maps given as well, are refused.
+    EXPECT_EQ(RunTool("--flightgear " + ScratchFolder() + " " + out), 1) << "no world_N1.png";
+    EXPECT_EQ(RunTool("--flightgear " + ScratchFolder() + " " + maps + out), 2);
+    EXPECT_EQ(RunTool(out + " --flightgear"), 2);
     EXPECT_FALSE(std::filesystem::exists(out));
 }
 

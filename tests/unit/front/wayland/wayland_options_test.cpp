@@ -32,6 +32,9 @@ TEST(WaylandOptions, DefaultsAndEveryOptionWithOneDashOrTwo) {
     EXPECT_FALSE(none.options.fps);
     EXPECT_EQ(none.options.delayMicroseconds, DefaultDelayMicroseconds);
     EXPECT_EQ(none.options.textures, nullptr);
+    EXPECT_EQ(none.options.look, Look::Classic);
+    EXPECT_EQ(Parse({"--look", "natural"}).options.look, Look::Natural);
+    EXPECT_EQ(Parse({"-look", "natural", "--look", "classic"}).options.look, Look::Classic);
 
     const Parsed all = Parse({"--textures", "/t", "-no-clock", "--fps", "-delay", "0"});
     ASSERT_TRUE(all.ok) << all.error;
@@ -50,6 +53,9 @@ TEST(WaylandOptions, DefaultsAndEveryOptionWithOneDashOrTwo) {
 }
 
 TEST(WaylandOptions, RefusalsSayWhyInWhateverRoomThereIs) {
+    for (const char* bad : {"Natural", "", "nat"})
+        EXPECT_EQ(Parse({"--look", bad}).error, "--look needs natural or classic") << bad;
+    EXPECT_FALSE(Parse({"--look"}).ok);
     for (const char* bad : {"10000001", "-1", "+5", "1e5", "5 ", "99999999999999999999"}) {
         const Parsed parsed = Parse({"--delay", bad});
         EXPECT_FALSE(parsed.ok) << bad;

@@ -51,21 +51,28 @@ TEST(DisplayOptions, OddOrMissingValuesReadAsTheDefaults) {
     DisplayOptions options = LoadDisplayOptions();
     EXPECT_TRUE(options.showClock);
     EXPECT_EQ(options.monitors, MonitorLayout::EachOwn);
+    EXPECT_EQ(options.look, Look::Classic);
 
     EXPECT_EQ(options.clouds, CloudMode::NoClouds);
     EXPECT_EQ(options.cloudsUrl, DefaultCloudUrl);
 
-    ASSERT_EQ(StoreDisplayOptions({false, MonitorLayout::MainOnly, CloudMode::Live}), 0);
+    ASSERT_EQ(StoreDisplayOptions({false, MonitorLayout::MainOnly, CloudMode::Live, DefaultCloudUrl,
+                                   Look::Natural}),
+              0);
     ASSERT_EQ(StoreAppValue(CloudsUrlValueName, "http://127.0.0.1:8000/c.jpg"), 0);
     options = LoadDisplayOptions();
     EXPECT_FALSE(options.showClock);
     EXPECT_EQ(options.monitors, MonitorLayout::MainOnly);
     EXPECT_EQ(options.clouds, CloudMode::Live);
+    EXPECT_EQ(options.look, Look::Natural);
     EXPECT_EQ(options.cloudsUrl, "http://127.0.0.1:8000/c.jpg");
     ASSERT_EQ(StoreAppNumber(CloudsValueName, 3), 0);
     ASSERT_EQ(StoreAppValue(CloudsUrlValueName, "file:///c.jpg"), 0);
     EXPECT_EQ(LoadDisplayOptions().clouds, CloudMode::NoClouds);
     EXPECT_EQ(LoadDisplayOptions().cloudsUrl, DefaultCloudUrl);
+    // Any other number is no look of ours: Classic.
+    ASSERT_EQ(StoreAppNumber(LookValueName, 2), 0);
+    EXPECT_EQ(LoadDisplayOptions().look, Look::Classic);
 
     // Out of range, or not a number (a string value of the same name).
     ASSERT_EQ(StoreAppNumber(ShowClockValueName, 2), 0);

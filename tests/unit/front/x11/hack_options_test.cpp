@@ -57,6 +57,9 @@ TEST(HackOptions, OneDashOrTwoAsXScreenSaverWritesThem) {
     EXPECT_EQ(live.options.clouds, CloudMode::Live);
     EXPECT_STREQ(live.options.cloudsUrl, "http://127.0.0.1:8/c.jpg");
     EXPECT_EQ(Parse({"--clouds", "still"}).options.clouds, CloudMode::Still);
+    EXPECT_EQ(Parse({}).options.look, Look::Classic);
+    EXPECT_EQ(Parse({"--natural"}).options.look, Look::Natural);
+    EXPECT_EQ(Parse({"-natural", "-classic"}).options.look, Look::Classic);
 }
 
 TEST(HackOptions, TheLastWindowChoiceCounts) {

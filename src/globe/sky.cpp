@@ -1,0 +1,202 @@
+#include "globe/sky.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "globe/globe_mesh.h"
+
+namespace {
+
+constexpr double Pi = 3.14159265358979323846;
+constexpr double Radians = Pi / 180.0;
+// Inside the far plane (20000) from the eye, beyond the globe's limb (under 17000).
+constexpr float StarDistance = 19000.0f;
+constexpr int GlowSegments = 160;
+
+Vec3 Cross(const Vec3& a, const Vec3& b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+double Dot(const Vec3& a, const Vec3& b) {
+    return double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z;
+}
+Vec3 Unit(const Vec3& v) {
+    const double length = std::sqrt(Dot(v, v));
+    if (!(length > 0.0)) return {0, 0, 0};
+    return {float(v.x / length), float(v.y / length), float(v.z / length)};
+}
+
+double SmoothStep(double from, double to, double x) {
+    const double t = std::min(1.0, std::max(0.0, (x - from) / (to - from)));
+    return t * t * (3.0 - 2.0 * t);
+}
+
+// Stars by size: a point of 3 pixels for the brightest, 2, then 1.
+int SizeClass(float magnitude) {
+    return magnitude < 1.0f ? 3 : magnitude < 2.5f ? 2 : 1;
+}
+
+}  // namespace
+
+double SunRightAscension(std::int64_t utcSeconds) {
+    // The Astronomical Almanac's low-precision Sun, then the longitude taken back
+    // from the equinox of date to that of J2000 (1.397 degrees a century).
+    const double n = double(utcSeconds) / 86400.0 - 10957.5;  // days from J2000.0
+    const double meanLongitude = 280.460 + 0.9856474 * n;
+    const double anomaly = (357.528 + 0.9856003 * n) * Radians;
+    const double longitude = (meanLongitude + 1.915 * std::sin(anomaly) +
+                              0.020 * std::sin(2 * anomaly) - 3.8248e-5 * n) *
+                             Radians;
+    const double obliquity = 23.439 * Radians;
+    double alpha =
+        std::atan2(std::cos(obliquity) * std::sin(longitude), std::cos(longitude)) / Radians;
+    if (alpha < 0) alpha += 360.0;
+    return alpha;
+}
+
+Vec3 SkyDirection(double rightAscension, double declination, const Vec3& north, const Vec3& sun,
+                  double sunRightAscension) {
+    // The equinox lies in the equator, sunRightAscension west of the Sun's meridian.
+    const double along = Dot(sun, north);
+    const Vec3 sunMeridian = Unit({float(sun.x - along * north.x), float(sun.y - along * north.y),
+                                   float(sun.z - along * north.z)});
+    const Vec3 east = Cross(north, sunMeridian);
+    const double back = -sunRightAscension * Radians;
+    const Vec3 equinox{float(std::cos(back) * sunMeridian.x + std::sin(back) * east.x),
+                       float(std::cos(back) * sunMeridian.y + std::sin(back) * east.y),
+                       float(std::cos(back) * sunMeridian.z + std::sin(back) * east.z)};
+    const Vec3 ninety = Cross(north, equinox);
+    const double a = rightAscension * Radians, d = declination * Radians;
+    const double x = std::cos(d) * std::cos(a), y = std::cos(d) * std::sin(a), z = std::sin(d);
+    return {float(x * equinox.x + y * ninety.x + z * north.x),
+            float(x * equinox.y + y * ninety.y + z * north.y),
+            float(x * equinox.z + y * ninety.z + z * north.z)};
+}
+
+namespace {
+
+// The catalogue as drawn: unit vectors in the equatorial frame (x to the equinox, z
+// to the north pole) and colours, brightest size first, made once.
+struct StarField {
+    bool built = false;
+    std::vector<float> equatorial;  // x, y, z per star
+    std::vector<float> colours;     // r, g, b per star
+    std::vector<float> scene;       // x, y, z per star, per frame
+    int counts[3] = {0, 0, 0};      // stars of 3, 2 and 1 pixels
+};
+StarField field;
+
+void BuildStarField() {
+    for (int size = 3; size >= 1; --size)
+        for (int i = 0; i < StarCatalogueCount; ++i) {
+            const CatalogueStar& star = StarCatalogue[i];
+            if (SizeClass(star.magnitude) != size) continue;
+            const double a = star.rightAscension * 15.0 * Radians, d = star.declination * Radians;
+            field.equatorial.insert(field.equatorial.end(),
+                                    {float(std::cos(d) * std::cos(a)),
+                                     float(std::cos(d) * std::sin(a)), float(std::sin(d))});
+            // Half the magnitude scale's steps: the faintest stay just visible on a
+            // screen, which has far less range than the sky.
+            const float level =
+                std::min(1.0f, float(std::pow(10.0, -0.2 * (star.magnitude - 1.0))));
+            field.colours.insert(field.colours.end(), {level * 0.92f, level * 0.95f, level});
+            ++field.counts[3 - size];
+        }
+    field.scene.resize(field.equatorial.size());
+    field.built = true;
+}
+
+}  // namespace
+
+void DrawStars(const CameraFrame& camera, const Vec3& sun, std::int64_t utcSeconds) {
+    if (StarCatalogueCount <= 0) return;
+    if (!field.built) BuildStarField();
+    const Vec3 north = Unit(SunFrame.up);
+    const double sunAlpha = SunRightAscension(utcSeconds);
+    // The equatorial frame's axes in the scene.
+    const Vec3 x = SkyDirection(0, 0, north, sun, sunAlpha);
+    const Vec3 y = SkyDirection(90, 0, north, sun, sunAlpha);
+    const Vec3& eye = camera.position;
+    for (std::size_t k = 0; k < field.equatorial.size(); k += 3) {
+        const float* e = &field.equatorial[k];
+        for (int c = 0; c < 3; ++c) {
+            const float axisX = c == 0 ? x.x : c == 1 ? x.y : x.z;
+            const float axisY = c == 0 ? y.x : c == 1 ? y.y : y.z;
+            const float axisZ = c == 0 ? north.x : c == 1 ? north.y : north.z;
+            const float origin = c == 0 ? eye.x : c == 1 ? eye.y : eye.z;
+            field.scene[k + c] =
+                origin + StarDistance * (e[0] * axisX + e[1] * axisY + e[2] * axisZ);
+        }
+    }
+    glDepthMask(GL_FALSE);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, field.scene.data());
+    glColorPointer(3, GL_FLOAT, 0, field.colours.data());
+    int first = 0;
+    for (int size = 3; size >= 1; --size) {
+        const int count = field.counts[3 - size];
+        glPointSize(float(size));
+        if (count > 0) glDrawArrays(GL_POINTS, first, count);
+        first += count;
+    }
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glPointSize(1.0f);
+    glDepthMask(GL_TRUE);
+}
+
+void DrawAtmosphere(const CameraFrame& camera, const Vec3& sun) {
+    const Vec3& c = SunFrame.position;
+    const Vec3 offset{camera.position.x - c.x, camera.position.y - c.y, camera.position.z - c.z};
+    const double distance = std::sqrt(Dot(offset, offset));
+    const double radius = GlobeRadius;
+    if (!(distance > radius * 1.01)) return;  // inside the air: no limb to see
+    const Vec3 axis = Unit(offset);
+    // The limb seen from the camera: a circle nearer than the centre.
+    const double towards = radius * radius / distance;
+    const double limb = radius * std::sqrt(1.0 - (radius / distance) * (radius / distance));
+    const Vec3 helper = std::fabs(axis.x) < 0.9f ? Vec3{1, 0, 0} : Vec3{0, 1, 0};
+    const Vec3 u = Unit(Cross(axis, helper));
+    const Vec3 w = Cross(axis, u);
+    // Radii of the glow's rings as fractions of the limb's, and how bright each is.
+    const double rings[4] = {0.975, 1.0, 1.018, 1.05};
+    const double weights[4] = {0.0, 1.0, 0.45, 0.0};
+
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    for (int ring = 0; ring < 3; ++ring) {
+        glBegin(GL_TRIANGLE_STRIP);
+        for (int k = 0; k <= GlowSegments; ++k) {
+            const double theta = 2.0 * Pi * k / GlowSegments;
+            const double cu = std::cos(theta), sw = std::sin(theta);
+            const Vec3 q{float(cu * u.x + sw * w.x), float(cu * u.y + sw * w.y),
+                         float(cu * u.z + sw * w.z)};
+            // The ground point under this part of the limb, and its Sun's elevation.
+            const Vec3 n =
+                Unit({float(axis.x * towards + q.x * limb), float(axis.y * towards + q.y * limb),
+                      float(axis.z * towards + q.z * limb)});
+            const double s = Dot(n, sun);
+            const double lit = SmoothStep(-0.12, 0.35, s);
+            const double warm = 0.55 * std::exp(-(s / 0.09) * (s / 0.09));
+            for (int side = 0; side < 2; ++side) {
+                const int r = ring + side;
+                const double weight = weights[r];
+                const float red = float(weight * (0.16 * lit + 0.5 * warm));
+                const float green = float(weight * (0.32 * lit + 0.2 * warm));
+                const float blue = float(weight * (0.62 * lit + 0.05 * warm));
+                glColor3f(red, green, blue);
+                const double at = limb * rings[r];
+                glVertex3f(float(c.x + axis.x * towards + q.x * at),
+                           float(c.y + axis.y * towards + q.y * at),
+                           float(c.z + axis.z * towards + q.z * at));
+            }
+        }
+        glEnd();
+    }
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+}

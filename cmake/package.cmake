@@ -11,7 +11,7 @@ set(SOLVANE_WIN64_BUILD_DIR "${PROJECT_SOURCE_DIR}/build/win64" CACHE PATH
     "Build folder of the 64-bit saver (win64 preset), whose solvane.scr goes beside the 32-bit one")
 
 install(DIRECTORY "${SOLVANE_DEFAULT_TEXTURES}/" DESTINATION textures COMPONENT data
-        FILES_MATCHING PATTERN "tex.tex" PATTERN "[dn][12][1-4].bmp")
+        FILES_MATCHING PATTERN "tex.tex" PATTERN "[dn][12][1-4].bmp" PATTERN "SOURCES.txt")
 # The still cloud map, made by the host build beside its texture folder.
 set(SOLVANE_STILL_CLOUDS "${SOLVANE_DEFAULT_TEXTURES}/../clouds.png" CACHE FILEPATH
     "The still cloud map clouds.png, as solvane-tiles --clouds writes it")

@@ -45,7 +45,7 @@ install(TARGETS solvane RUNTIME DESTINATION libexec/xscreensaver)
 install(TARGETS solvane-wayland solvane-snapshot solvane-tiles RUNTIME DESTINATION bin)
 install(FILES ${DEB_STAGE}/solvane.xml DESTINATION share/xscreensaver/config)
 install(DIRECTORY ${PROJECT_BINARY_DIR}/textures/ DESTINATION share/solvane/textures
-        FILES_MATCHING PATTERN "tex.tex" PATTERN "[dn][12][1-4].bmp")
+        FILES_MATCHING PATTERN "tex.tex" PATTERN "[dn][12][1-4].bmp" PATTERN "SOURCES.txt")
 # The still cloud map beside the tiles, where the front ends look for it.
 install(FILES ${PROJECT_BINARY_DIR}/clouds.png DESTINATION share/solvane)
 install(FILES ${DEB_STAGE}/solvane.6.gz DESTINATION share/man/man6)

@@ -10,7 +10,9 @@
 
 #include "clouds/cloud_resample.h"
 #include "globe/globe_mesh.h"
+#include "globe/look.h"
 #include "globe/sun_shading.h"
+#include "globe/twilight.h"
 
 #ifndef GL_CLAMP_TO_EDGE
 #define GL_CLAMP_TO_EDGE 0x812F  // OpenGL 1.2; Windows' headers stop at 1.1
@@ -170,6 +172,7 @@ void DrawCloudLayer(const CameraFrame& camera) {
     const Vec3 origin = SunFrame.position;
     const Vec3 light = LightDirection;
     const RgbColour ambient = Ambient;
+    const bool natural = CurrentLook() == Look::Natural;
     const Vec3 eye = camera.position;
     constexpr float Radius = GlobeRadius * CloudShellScale;
     // Texel centres of the first and last rows at the poles: the rows beyond them
@@ -190,9 +193,19 @@ void DrawCloudLayer(const CameraFrame& camera) {
             const float view = (c.position.x - eye.x) * n.x + (c.position.y - eye.y) * n.y +
                                (c.position.z - eye.z) * n.z;
             facing = facing || view < 0;
-            c.r = Light(n, light, ambient.r);
-            c.g = Light(n, light, ambient.g);
-            c.b = Light(n, light, ambient.b);
+            if (natural) {
+                // Through the Natural look's own twilight, so that the clouds fade
+                // with the ground beneath them and hide its city lights at night.
+                const RgbColour day =
+                    DaylightAt(-(n.x * light.x + n.y * light.y + n.z * light.z));
+                c.r = day.r;
+                c.g = day.g;
+                c.b = day.b;
+            } else {
+                c.r = Light(n, light, ambient.r);
+                c.g = Light(n, light, ambient.g);
+                c.b = Light(n, light, ambient.b);
+            }
         }
         if (k < 4 || !facing) continue;
         // Corners: south-west, south-east, north-east, north-west.

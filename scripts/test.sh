@@ -30,6 +30,6 @@ cmake --build --preset win32 --target installer
 # would ship their runtimes. Only what the package holds is built here.
 cmake --preset native-release >/dev/null
 cmake --build --preset native-release --target solvane solvane-wayland solvane-snapshot \
-  solvane-tiles default_textures deb_files
+  solvane-tiles default_textures still_clouds deb_files
 (cd build/native-release && cpack -G DEB >/dev/null)
 ctest --preset native "$@"

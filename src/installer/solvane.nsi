@@ -107,6 +107,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) 2026 The Solvane deve
     Delete "${folder}\clouds.png"
     Delete "${folder}\CLOUDS.txt"
     Delete "${folder}\textures\tex.tex"
+    Delete "${folder}\textures\SOURCES.txt"
     !insertmacro DeleteTiles "${folder}"
     RMDir "${folder}\textures"
     Delete "${folder}\uninstall.exe"

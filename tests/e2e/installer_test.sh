@@ -80,7 +80,8 @@ Case_install_run_uninstall() {
     # The 64-bit saver on 64-bit Windows, the sixteen tiles and their marker.
     cmp -s "$installed/solvane.scr" "$made/win64/solvane.scr" ||
         Fail "the installed solvane.scr is not the 64-bit saver"
-    local name expected=(CLOUDS.txt LICENSE.txt clouds.png solvane.scr textures/tex.tex uninstall.exe)
+    local name expected=(CLOUDS.txt LICENSE.txt clouds.png solvane.scr textures/tex.tex
+        textures/SOURCES.txt uninstall.exe)
     for name in d11 d12 d13 d14 d21 d22 d23 d24 n11 n12 n13 n14 n21 n22 n23 n24; do
         cmp -s "$installed/textures/$name.bmp" "$made/textures/$name.bmp" ||
             Fail "textures/$name.bmp differs from the one the installer was made from"

@@ -16,9 +16,9 @@ if(NOT TARGET solvane OR NOT TARGET solvane-wayland OR NOT TARGET solvane-snapsh
   return()
 endif()
 
-# The default delay lives in the hack's source; the settings file and the manual
+# The default delay lives in the frame pacing; the settings file and the manual
 # page say the same number.
-file(STRINGS ${PROJECT_SOURCE_DIR}/src/front/x11/hack_options.h delayLine
+file(STRINGS ${PROJECT_SOURCE_DIR}/src/frame/frame_pacing.h delayLine
      REGEX "DefaultDelayMicroseconds = [0-9]+;")
 string(REGEX MATCH "[0-9]+" SOLVANE_DELAY "${delayLine}")
 set(SOLVANE_VERSION ${PROJECT_VERSION})

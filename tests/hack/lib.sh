@@ -127,7 +127,11 @@ Screenshot() { # window-id|root png
 # once per size and options for all cases (a case running beside another may make the
 # same one; the last to finish replaces it whole).
 Oracle() { # WxH
-    local png=$HACK_WORK/oracles/$1${ORACLE_OPTIONS:-}.png
+    # Named after the tiles and the tool too: a build that cut other tiles or changed
+    # the tool must not meet an oracle of the old ones.
+    local key png
+    key=$(stat -c %Y "$HACK_TILES"/[dn][12][1-4].bmp "$SNAPSHOT" | md5sum | cut -c1-8)
+    png=$HACK_WORK/oracles/$1${ORACLE_OPTIONS:-}-$key.png
     if [ ! -f "$png" ]; then
         mkdir -p "$HACK_WORK/oracles"
         # shellcheck disable=SC2086 # options, split as words

@@ -68,7 +68,7 @@ Case_chroot() {
         --utc "$MOMENT_UTC" --size 640x400 --out /tmp/snapshot.png ||
         Fail "the installed solvane-snapshot failed"
     local different
-    different=$(Different "$CHROOT/tmp/snapshot.png" "$(Oracle 640x400)")
+    different=$(Mismatches "$CHROOT/tmp/snapshot.png" "$(Oracle 640x400)")
     Note "installed solvane-snapshot: $different pixels differ from this build's"
     [ "$different" = 0 ] || Fail "the installed solvane-snapshot draws another picture"
 

@@ -32,7 +32,7 @@ Case_root() {
     while [ "$changes" -lt 3 ] && [ "$shot" -lt 30 ] && sleep 1.5 && ExpectRunning; do
         shot=$((shot + 1))
         Screenshot root "$CASE_DIR/running-$shot.png" || Fail "no picture of the root window"
-        changes=$(($(Changed "$CASE_DIR/running-$((shot - 1)).png" "$CASE_DIR/running-$shot.png") > \
+        changes=$(($(Mismatches "$CASE_DIR/running-$((shot - 1)).png" "$CASE_DIR/running-$shot.png") > \
             ORACLE_MAX_MISMATCH ? changes + 1 : 0))
     done
     [ "$changes" -ge 3 ] || Fail "the picture stood still with the clock running"
@@ -97,7 +97,7 @@ Case_own_window() {
     changed=0
     while [ "$changed" -lt 5000 ] && [ "$waited" -lt 30 ]; do
         sleep 0.5
-        Screenshot "$window" "$now" && changed=$(Changed "$before" "$now")
+        Screenshot "$window" "$now" && changed=$(Mismatches "$before" "$now")
         waited=$((waited + 1))
     done
     Note "keypad 6: $changed pixels changed"
@@ -108,7 +108,7 @@ Case_own_window() {
     # tolerance forgives almost whole.
     while [ "$changed" -gt 1000 ] && [ "$waited" -lt 30 ]; do
         sleep 0.5
-        Screenshot "$window" "$now" && changed=$(Changed "$before" "$now")
+        Screenshot "$window" "$now" && changed=$(Mismatches "$before" "$now")
         waited=$((waited + 1))
     done
     Note "keypad 4: $changed pixels differ from before keypad 6"
@@ -193,7 +193,7 @@ Case_fps() {
         if Screenshot root "$png"; then
             corner=$(LitShare "$png" 160x40+0+0)
             convert "$png" -crop 1024x700+0+68 +repage "$CASE_DIR/fps-rest.png"
-            rest=$(Different "$CASE_DIR/fps-rest.png" "$CASE_DIR/oracle-rest.png")
+            rest=$(Mismatches "$CASE_DIR/fps-rest.png" "$CASE_DIR/oracle-rest.png")
         fi
         waited=$((waited + 1))
     done

@@ -143,12 +143,6 @@ Oracle() { # WxH
     echo "$png"
 }
 
-# Pixels of two pictures that differ beyond the oracle's tolerance (a large number
-# when the sizes differ).
-Different() { # a.png b.png
-    Mismatches "$1" "$2"
-}
-
 # Waits until the window shows what the oracle shows at that size; fails with the
 # count, the picture and the difference kept in the case folder.
 ExpectPicture() { # window-id|root WxH name [seconds]
@@ -158,7 +152,7 @@ ExpectPicture() { # window-id|root WxH name [seconds]
     while [ "$waited" -lt "$limit" ]; do
         ExpectRunning
         different=999999999
-        if Screenshot "$1" "$png"; then different=$(Different "$png" "$oracle"); fi
+        if Screenshot "$1" "$png"; then different=$(Mismatches "$png" "$oracle"); fi
         if [ "$different" -le "$ORACLE_MAX_MISMATCH" ]; then
             Note "$3: $different pixels differ from the oracle at $2"
             return
@@ -167,11 +161,6 @@ ExpectPicture() { # window-id|root WxH name [seconds]
         waited=$((waited + 1))
     done
     Fail "$3 differs from the oracle at $2 in $different pixels (see ${png%.png}-mismatch.png)"
-}
-
-# Pixels that differ between two screenshots of the same window.
-Changed() { # a.png b.png
-    Different "$1" "$2"
 }
 
 # A folder of the good tiles less some, and some spoilt.

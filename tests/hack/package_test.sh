@@ -159,7 +159,7 @@ ExpectProgramsWork() {
         --utc "$MOMENT_UTC" --size 640x400 --out "$CASE_DIR/packaged-snapshot.png" ||
         Fail "the packaged solvane-snapshot failed"
     local different
-    different=$(Different "$CASE_DIR/packaged-snapshot.png" "$(Oracle 640x400)")
+    different=$(Mismatches "$CASE_DIR/packaged-snapshot.png" "$(Oracle 640x400)")
     [ "$different" = 0 ] || Fail "the packaged snapshot differs in $different pixels"
     # StartHack runs $HACK.
     # shellcheck disable=SC2034

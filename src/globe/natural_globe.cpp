@@ -17,25 +17,32 @@
 namespace {
 
 constexpr double Pi = 3.14159265358979323846;
-// 2.5-degree cells: the silhouette stays round, and the per-vertex twilight of GLs
-// without multitexture changes smoothly from vertex to vertex.
-constexpr int Steps = 36;
-constexpr int Side = Steps + 1;  // vertices along a tile's side
+// Cells per tile side. The per-pixel ramp needs no more than 5-degree cells to keep
+// the silhouette round (within half a pixel at 4K), and each triangle fewer is time
+// a software GL spends on setting it up. The per-vertex twilight of GLs without
+// multitexture needs 2.5-degree cells to change smoothly from vertex to vertex.
+constexpr int RampSteps = 18;
+constexpr int VertexSteps = 36;
 constexpr int TileCount = 8;     // per picture: 2 rows of 4 columns of 90 degrees
 constexpr int RampTexels = 512;  // about a quarter of a degree each near the horizon
 
 typedef void(APIENTRY* ActiveTextureFunction)(GLenum);
 
 struct Tile {
-    std::vector<Vec3> normals;     // the globe's own frame, fixed
-    std::vector<float> texCoords;  // s, t per vertex, fixed
-    std::vector<float> positions;  // x, y, z per vertex in the scene, per frame
-    std::vector<float> colours;    // r, g, b per vertex, per pass (no multitexture)
-    std::vector<float> sines;      // sine of the Sun's elevation per vertex, per frame
+    std::vector<Vec3> normals;       // the globe's own frame, fixed
+    std::vector<float> texCoords;    // s, t per vertex, fixed
+    std::vector<float> positions;    // x, y, z per vertex in the scene, per frame
+    std::vector<float> colours;      // r, g, b per vertex, per pass (no multitexture)
+    std::vector<float> sines;        // sine of the Sun's elevation per vertex, per frame
+    std::vector<std::uint8_t> seen;  // 1 where the camera may see the vertex, per frame
+    // Per pass:
+    GLuint texture = 0;
+    std::vector<float> insetCoords;            // texCoords inset for the pass's picture
+    std::vector<std::uint16_t> first, second;  // the cells of its two draws
 };
 
 struct NaturalState {
-    bool built = false;
+    int steps = 0;  // of the tiles built, 0 before
     Tile tiles[TileCount];
     std::vector<std::uint16_t> indices;  // the same grid in every tile
     GLuint dayRamp = 0, nightRamp = 0;
@@ -51,33 +58,35 @@ Vec3 GlobeNormalAt(double latitude, double longitude) {
 
 // Tile k: row k / 4 (0 north, 1 south), column k % 4 from longitude -180, as the
 // texture set lists them (d11 ... d24).
-void BuildTiles() {
+void BuildTiles(int steps) {
+    const int side = steps + 1;  // vertices along a tile's side
     for (int k = 0; k < TileCount; ++k) {
         Tile& tile = state.tiles[k];
         const double south = k < 4 ? 0.0 : -90.0;
         const double west = -180.0 + 90.0 * (k % 4);
-        tile.normals.resize(Side * Side);
-        tile.texCoords.resize(Side * Side * 2);
-        tile.positions.resize(Side * Side * 3);
-        tile.colours.resize(Side * Side * 3);
-        tile.sines.resize(Side * Side);
-        for (int i = 0; i < Side; ++i)
-            for (int j = 0; j < Side; ++j) {
-                const int v = i * Side + j;
-                tile.normals[v] = GlobeNormalAt(south + 90.0 * i / Steps, west + 90.0 * j / Steps);
-                tile.texCoords[2 * v] = float(j) / Steps;
-                tile.texCoords[2 * v + 1] = float(i) / Steps;
+        tile.normals.resize(side * side);
+        tile.texCoords.resize(side * side * 2);
+        tile.positions.resize(side * side * 3);
+        tile.colours.resize(side * side * 3);
+        tile.sines.resize(side * side);
+        tile.seen.resize(side * side);
+        for (int i = 0; i < side; ++i)
+            for (int j = 0; j < side; ++j) {
+                const int v = i * side + j;
+                tile.normals[v] = GlobeNormalAt(south + 90.0 * i / steps, west + 90.0 * j / steps);
+                tile.texCoords[2 * v] = float(j) / steps;
+                tile.texCoords[2 * v + 1] = float(i) / steps;
             }
     }
     state.indices.clear();
-    for (int i = 0; i < Steps; ++i)
-        for (int j = 0; j < Steps; ++j) {
-            const std::uint16_t sw = std::uint16_t(i * Side + j), se = std::uint16_t(sw + 1);
-            const std::uint16_t nw = std::uint16_t(sw + Side), ne = std::uint16_t(nw + 1);
+    for (int i = 0; i < steps; ++i)
+        for (int j = 0; j < steps; ++j) {
+            const std::uint16_t sw = std::uint16_t(i * side + j), se = std::uint16_t(sw + 1);
+            const std::uint16_t nw = std::uint16_t(sw + side), ne = std::uint16_t(nw + 1);
             // Counter-clockwise seen from outside: the far side is culled.
             state.indices.insert(state.indices.end(), {sw, se, ne, sw, ne, nw});
         }
-    state.built = true;
+    state.steps = steps;
 }
 
 // Keeps the edge texels' centres on the tile's edges, so that neighbouring tiles meet
@@ -92,18 +101,27 @@ void InsetTexCoords(Tile& tile, const TextureRecord* record, std::vector<float>&
     }
 }
 
-void PlaceTiles(const Vec3& sun) {
+void PlaceTiles(const Vec3& sun, const Vec3& eye) {
     const CameraFrame& f = SunFrame;
+    // A vertex counts as seen up to a cell's width beyond the limb, so that the
+    // silhouette's cells, whose flat faces the GL still culls, are all handed over.
+    const float margin = float(std::sin(90.0 / state.steps * Pi / 180.0));
     for (Tile& tile : state.tiles)
         for (std::size_t v = 0; v < tile.normals.size(); ++v) {
             const Vec3& n = tile.normals[v];
             const Vec3 d{n.x * f.forward.x + n.y * f.up.x + n.z * f.right.x,
                          n.x * f.forward.y + n.y * f.up.y + n.z * f.right.y,
                          n.x * f.forward.z + n.y * f.up.z + n.z * f.right.z};
-            tile.positions[3 * v] = f.position.x + GlobeRadius * d.x;
-            tile.positions[3 * v + 1] = f.position.y + GlobeRadius * d.y;
-            tile.positions[3 * v + 2] = f.position.z + GlobeRadius * d.z;
+            const Vec3 p{f.position.x + GlobeRadius * d.x, f.position.y + GlobeRadius * d.y,
+                         f.position.z + GlobeRadius * d.z};
+            tile.positions[3 * v] = p.x;
+            tile.positions[3 * v + 1] = p.y;
+            tile.positions[3 * v + 2] = p.z;
             tile.sines[v] = d.x * sun.x + d.y * sun.y + d.z * sun.z;
+            const Vec3 view{p.x - eye.x, p.y - eye.y, p.z - eye.z};
+            const float along = view.x * d.x + view.y * d.y + view.z * d.z;
+            const float length = std::sqrt(view.x * view.x + view.y * view.y + view.z * view.z);
+            tile.seen[v] = along < margin * length;
         }
 }
 
@@ -182,72 +200,97 @@ void ColourVertices(Tile& tile, bool night) {
     }
 }
 
-// The cells of a tile where the picture adds anything: the day picture where the Sun
-// stands above DayPictureGone at some corner, the night picture where it stands below
-// CityLightsStart. The sine of the elevation is linear across each flat triangle, so
-// its corners bound it. Each picture then covers about half the disc, not all of it.
-void ChooseCells(const Tile& tile, bool night, std::vector<std::uint16_t>& chosen) {
-    const float dayLimit = float(std::sin(DayPictureGone * Pi / 180.0));
-    const float nightLimit = float(std::sin(CityLightsStart * Pi / 180.0));
-    chosen.clear();
+// Sorts the cells of a tile that the camera may see into the two draws of a picture.
+// The sine of the elevation is linear across each flat triangle, so its corners bound
+// it.
+// - Day: every cell that the city lights do not fully cover, black where the picture
+//   has faded out, so that nothing drawn before the globe shows through the night
+//   picture that adds to it. With the ramp, only the cells where its curve bends take
+//   it: elsewhere the light is all but linear in the sine, and vertex colours give the
+//   same within a level for one texture lookup a pixel less.
+// - Night: where the lights begin. Where they are fully on and no day was drawn, the
+//   picture replaces what lies under it; elsewhere it adds to the day's.
+// The far side costs the GL nothing.
+void ChooseCells(Tile& tile, bool night, bool ramped) {
+    const auto sine = [](double degrees) { return float(std::sin(degrees * Pi / 180.0)); };
+    const float lightsFull = sine(CityLightsFull), lightsStart = sine(CityLightsStart);
+    const float dayPlain = ramped ? sine(15.0) : -1.0f;
+    tile.first.clear();
+    tile.second.clear();
     for (std::size_t k = 0; k < state.indices.size(); k += 6) {
         const std::uint16_t* cell = &state.indices[k];
         // sw, se, ne and nw are the first, second, third and sixth index.
+        if (!(tile.seen[cell[0]] | tile.seen[cell[1]] | tile.seen[cell[2]] | tile.seen[cell[5]]))
+            continue;
         const float a = tile.sines[cell[0]], b = tile.sines[cell[1]], c = tile.sines[cell[2]],
                     d = tile.sines[cell[5]];
-        const bool wanted = night ? std::min(std::min(a, b), std::min(c, d)) < nightLimit
-                                  : std::max(std::max(a, b), std::max(c, d)) > dayLimit;
-        if (wanted) chosen.insert(chosen.end(), cell, cell + 6);
+        const float low = std::min(std::min(a, b), std::min(c, d));
+        const float high = std::max(std::max(a, b), std::max(c, d));
+        if (night ? low >= lightsStart : high <= lightsFull) continue;
+        const bool first = night ? high <= lightsFull : low >= dayPlain;
+        std::vector<std::uint16_t>& list = first ? tile.first : tile.second;
+        list.insert(list.end(), cell, cell + 6);
     }
 }
 
-// One picture (day or night) over all eight tiles.
-void DrawPictures(bool night, const Vec3& sun, std::vector<float>& texCoords) {
-    static std::vector<std::uint16_t> chosen;
+void DrawCells(Tile& tile, const std::vector<std::uint16_t>& cells) {
+    if (cells.empty()) return;
+    glBindTexture(GL_TEXTURE_2D, tile.texture);
+    glVertexPointer(3, GL_FLOAT, 0, tile.positions.data());
+    glTexCoordPointer(2, GL_FLOAT, 0, tile.insetCoords.data());
+    glDrawElements(GL_TRIANGLES, GLsizei(cells.size()), GL_UNSIGNED_SHORT, cells.data());
+}
+
+// One picture (day or night) over all eight tiles: the first cells in vertex colours,
+// then the second through the ramp (in vertex colours without multitexture), the
+// night's added.
+void DrawPictures(bool night, const Vec3& sun) {
     const bool ramped = state.activeTexture != nullptr;
-    if (ramped) {
-        BindRamp(night ? state.nightRamp : state.dayRamp, sun);
-        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    } else {
-        glEnableClientState(GL_COLOR_ARRAY);
-    }
     const TextureRecord* record = TextureList;
     for (int skip = 0; night && skip < TileCount && record != nullptr; ++skip)
         record = record->next;
     for (Tile& tile : state.tiles) {
-        glBindTexture(GL_TEXTURE_2D, record != nullptr ? record->textureObject : 0);
-        InsetTexCoords(tile, record, texCoords);
-        glVertexPointer(3, GL_FLOAT, 0, tile.positions.data());
-        glTexCoordPointer(2, GL_FLOAT, 0, texCoords.data());
-        if (!ramped) {
-            ColourVertices(tile, night);
-            glColorPointer(3, GL_FLOAT, 0, tile.colours.data());
-        }
-        ChooseCells(tile, night, chosen);
-        if (!chosen.empty())
-            glDrawElements(GL_TRIANGLES, GLsizei(chosen.size()), GL_UNSIGNED_SHORT, chosen.data());
+        tile.texture = record != nullptr ? record->textureObject : 0;
+        InsetTexCoords(tile, record, tile.insetCoords);
+        ChooseCells(tile, night, ramped);
+        if (!tile.first.empty() || (!ramped && !tile.second.empty())) ColourVertices(tile, night);
         if (record != nullptr) record = record->next;
+    }
+    glEnableClientState(GL_COLOR_ARRAY);
+    for (int draw = 0; draw < 2; ++draw) {
+        if (draw == 1 && night) {
+            glEnable(GL_BLEND);
+            glBlendFunc(GL_ONE, GL_ONE);
+        }
+        if (draw == 1 && ramped) {
+            glDisableClientState(GL_COLOR_ARRAY);
+            BindRamp(night ? state.nightRamp : state.dayRamp, sun);
+            glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+        }
+        for (Tile& tile : state.tiles) {
+            const std::vector<std::uint16_t>& cells = draw == 0 ? tile.first : tile.second;
+            if (cells.empty()) continue;
+            if (draw == 0 || !ramped) glColorPointer(3, GL_FLOAT, 0, tile.colours.data());
+            DrawCells(tile, cells);
+        }
     }
     if (ramped)
         UnbindRamp();
     else
         glDisableClientState(GL_COLOR_ARRAY);
+    glDisable(GL_BLEND);
 }
 
 void DrawGlobe(const Vec3& sun) {
-    static std::vector<float> texCoords;
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
     glEnable(GL_TEXTURE_2D);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    DrawPictures(false, sun, texCoords);
+    DrawPictures(false, sun);
     // The lights add to the day picture on the very same triangles.
     glDepthFunc(GL_LEQUAL);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE);
-    DrawPictures(true, sun, texCoords);
-    glDisable(GL_BLEND);
+    DrawPictures(true, sun);
     glDepthFunc(GL_LESS);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
@@ -258,15 +301,17 @@ void DrawGlobe(const Vec3& sun) {
 }  // namespace
 
 void DrawNaturalScene(const CameraFrame& camera, std::int64_t utcSeconds) {
-    if (!state.built) BuildTiles();
     MakeTextureObjects();
     PrepareRamps();
+    const int steps = state.activeTexture != nullptr ? RampSteps : VertexSteps;
+    if (state.steps != steps) BuildTiles(steps);
     const Vec3 sun{-LightDirection.x, -LightDirection.y, -LightDirection.z};
-    PlaceTiles(sun);
-    // The stars after the globe, tested against its depth: the night picture adds
-    // to what lies under it, so stars drawn first would shine through.
-    DrawGlobe(sun);
+    PlaceTiles(sun, camera.position);
+    // The stars before the globe, which covers them wherever it stands: a depth test
+    // would miss those near the limb in a 16-bit depth buffer, where the globe's far
+    // edge lies within a step or two of the stars.
     DrawStars(camera, sun, utcSeconds);
+    DrawGlobe(sun);
     DrawAtmosphere(camera, sun);
 }
 

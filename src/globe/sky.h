@@ -25,7 +25,7 @@ double SunRightAscension(std::int64_t utcSeconds);
 Vec3 SkyDirection(double rightAscension, double declination, const Vec3& north, const Vec3& sun,
                   double sunRightAscension);
 
-// The stars, as points far behind the globe, after it: the depth test hides those
+// The stars, as points far behind the globe, before it: the globe covers those
 // behind it. They write no depth. `sun`: the scene direction of the Sun.
 void DrawStars(const CameraFrame& camera, const Vec3& sun, std::int64_t utcSeconds);
 

@@ -285,7 +285,7 @@ TEST_F(PictureTest, NaturalTwilightHasNoPatchEdgesAndLightsComeOnByNauticalDusk)
 // 6h 45m 09s, declination -16 deg 42' 58"), the Sun's right ascension on the day
 // (Meeus' low-precision Sun, taken back to J2000) and the picture's own Sun and
 // axis (the subsolar point of --info): the star must land within 0.5 degrees.
-TEST_F(PictureTest, NaturalStarsStandWhereTheCatalogueAndTheSunPutThem) {
+TEST_F(PictureTest, NaturalStarsStandWhereTheCatalogueAndTheSunPutThemAndNeverOnTheGlobe) {
     const std::string moment = "2026-02-15T21:00:00Z";
     const double days = 20499.875 - 10957.5;  // from J2000.0 to the moment
     const double t = days / 36525;
@@ -311,25 +311,45 @@ TEST_F(PictureTest, NaturalStarsStandWhereTheCatalogueAndTheSunPutThem) {
     const Vec star{std::cos(dec) * (std::cos(ra) * equinox.x + std::sin(ra) * ninety.x),
                    std::cos(dec) * (std::cos(ra) * equinox.y + std::sin(ra) * ninety.y),
                    std::sin(dec)};
-    // Look down 24 degrees west of the star: it shows right of the globe.
-    const double norm = std::hypot(star.x, star.y);
-    const Vec east{-star.y / norm, star.x / norm, 0};
-    const double c = std::cos(24 * Pi / 180), s = std::sin(24 * Pi / 180);
-    const Vec view{c * star.x - s * east.x, c * star.y - s * east.y, c * star.z};
-    const double lookLat = std::asin(-view.z) * 180 / Pi;
-    const double lookLon = std::atan2(-view.y, -view.x) * 180 / Pi;
-
-    const Picture picture = Render(moment, LookAt(lookLat, lookLon) + " --look natural --no-clock");
-    if (picture.rgb.empty()) return;
-    // The star's pixel from its direction, with the camera of Project.
-    const double p = lookLat * Pi / 180, l = lookLon * Pi / 180;
-    const Vec forward{-std::cos(p) * std::cos(l), -std::cos(p) * std::sin(l), -std::sin(p)};
-    const Vec north{-std::sin(p) * std::cos(l), -std::sin(p) * std::sin(l), std::cos(p)};
-    const Vec right{-std::sin(l), std::cos(l), 0};
     const double focal = Height / 2 / std::tan(22.5 * Pi / 180);
-    const double depth = Dot(star, forward);
-    const double expectedX = Width / 2.0 + focal * Dot(star, right) / depth;
-    const double expectedY = Height / 2.0 - focal * Dot(star, north) / depth;
+    // Looking down `west` degrees west of the star, it shows right of the globe at 24
+    // and lies behind the globe at 8 (the disc's edge is 19.5 degrees out).
+    const auto look = [&](double west, double& expectedX, double& expectedY) {
+        const double norm = std::hypot(star.x, star.y);
+        const Vec east{-star.y / norm, star.x / norm, 0};
+        const double c = std::cos(west * Pi / 180), s = std::sin(west * Pi / 180);
+        const Vec view{c * star.x - s * east.x, c * star.y - s * east.y, c * star.z};
+        const double lookLat = std::asin(-view.z) * 180 / Pi;
+        const double lookLon = std::atan2(-view.y, -view.x) * 180 / Pi;
+        // The star's pixel from its direction, with the camera of Project.
+        const double p = lookLat * Pi / 180, l = lookLon * Pi / 180;
+        const Vec forward{-std::cos(p) * std::cos(l), -std::cos(p) * std::sin(l), -std::sin(p)};
+        const Vec north{-std::sin(p) * std::cos(l), -std::sin(p) * std::sin(l), std::cos(p)};
+        const Vec right{-std::sin(l), std::cos(l), 0};
+        const double depth = Dot(star, forward);
+        expectedX = Width / 2.0 + focal * Dot(star, right) / depth;
+        expectedY = Height / 2.0 - focal * Dot(star, north) / depth;
+        return Render(moment, LookAt(lookLat, lookLon) + " --look natural --no-clock");
+    };
+
+    double expectedX = 0, expectedY = 0;
+    const Picture behind = look(8, expectedX, expectedY);
+    if (behind.rgb.empty()) return;
+    // Nothing drawn before the globe may show through it, with or without a depth
+    // buffer: no pixel there stands out from the ground 8 pixels either side.
+    for (int y = int(expectedY) - 2; y <= int(expectedY) + 2; ++y)
+        for (int x = int(expectedX) - 2; x <= int(expectedX) + 2; ++x) {
+            int spike = 0;
+            for (int k = 0; k < 3; ++k) {
+                const int centre = behind.At(x, y)[k];
+                spike = std::max(spike, std::min(std::abs(centre - behind.At(x - 8, y)[k]),
+                                                 std::abs(centre - behind.At(x + 8, y)[k])));
+            }
+            EXPECT_LE(spike, 16) << "a star shows through the globe at (" << x << ", " << y << ")";
+        }
+
+    const Picture picture = look(24, expectedX, expectedY);
+    if (picture.rgb.empty()) return;
     // The brightest stars are drawn 3 pixels wide at full strength.
     double sumX = 0, sumY = 0, count = 0;
     for (int y = int(expectedY) - 30; y <= int(expectedY) + 30; ++y)

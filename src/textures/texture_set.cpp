@@ -38,7 +38,8 @@ void MakePlaceholder(TextureRecord& record) {
     h[8] = 1;    // biHeight
     h[12] = 1;   // biPlanes
     h[14] = 24;  // biBitCount; biCompression stays 0 (BI_RGB)
-    record.pixels = {PlaceholderRgb[2], PlaceholderRgb[1], PlaceholderRgb[0], 0};
+    record.pixels.clear();
+    record.pixelBytes = 0;
     record.rgb = {PlaceholderRgb[0], PlaceholderRgb[1], PlaceholderRgb[2], 0};
 }
 
@@ -69,6 +70,8 @@ void FinishRecord(TextureRecord& record, bool loaded) {
         std::optional<ByteBlock> rgb = ConvertToRgb(record.header, record.pixels);
         if (rgb) {
             record.rgb = std::move(*rgb);
+            record.pixelBytes = record.pixels.size();
+            ByteBlock().swap(record.pixels);
             return;
         }
     }

@@ -10,8 +10,11 @@
 struct TextureRecord {
     char path[100];  // TextureFolder + file name; the key the patches name
     ByteBlock header;
+    // The file's pixels, only until they are converted into `rgb`: a 4K set would
+    // otherwise be held twice besides the GL's copy.
     ByteBlock pixels;
-    ByteBlock rgb;  // the image of the texture object, header's width x height
+    std::size_t pixelBytes;  // how many pixel bytes the file held
+    ByteBlock rgb;           // the image of the texture object, header's width x height
     // The texture object holding `rgb` in the current GL context, made on first use
     // by MakeTextureObjects; 0 while there is none.
     unsigned int textureObject;

@@ -65,7 +65,7 @@ struct FileCloser {
 // whose header is not its file's.
 bool HoldsItsFile(const TextureRecord& record, const std::string& path) {
     struct stat info {};
-    if (record.header.empty() || record.pixels.empty() || stat(path.c_str(), &info) != 0 ||
+    if (record.header.empty() || record.pixelBytes == 0 || stat(path.c_str(), &info) != 0 ||
         !S_ISREG(info.st_mode))
         return false;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
@@ -75,7 +75,7 @@ bool HoldsItsFile(const TextureRecord& record, const std::string& path) {
     const std::uint64_t pixelOffset = Field(bytes, 10, 4);
     return bytes[0] == 'B' && bytes[1] == 'M' && pixelOffset == bytes.size() &&
            std::equal(record.header.begin(), record.header.end(), bytes.begin() + FileHeaderSize) &&
-           std::uint64_t(info.st_size) >= pixelOffset + record.pixels.size();
+           std::uint64_t(info.st_size) >= pixelOffset + record.pixelBytes;
 }
 
 // The folder's own problem, or empty when its tiles can be looked at.

@@ -88,7 +88,10 @@ TEST_F(TextureSetTest, SixteenRecordsInTableOrderFromTheFolder) {
         ASSERT_EQ(records[i]->rgb.size(), 24u);
         EXPECT_EQ(records[i]->rgb[0], i) << Names[i];
         EXPECT_EQ(records[i]->rgb[1], 50);
-        EXPECT_EQ(records[i]->pixels[0], 7);  // stored as B, G, R
+        EXPECT_EQ(records[i]->rgb[2], 7);  // stored as B, G, R
+        // Only the converted copy stays.
+        EXPECT_TRUE(records[i]->pixels.empty());
+        EXPECT_EQ(records[i]->pixelBytes, 24u);
     }
     // The first file loaded, so no dialog was shown.
     char left[500];

@@ -9,7 +9,7 @@
 # started with "_?=": then it cannot delete its own file, which the case removes.
 #   installer_test.sh <case>
 set -euo pipefail
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../e2e/lib.sh"
 
 readonly DESKTOP_KEY='HKCU\Control Panel\Desktop'
 readonly UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Solvane'

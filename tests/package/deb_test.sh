@@ -2,10 +2,10 @@
 # The Debian package of the release build: what it holds, what it declares, that
 # dpkg installs and removes it, that apt can satisfy it on a blank Debian, and that
 # the programs it installs work.
-#   package_test.sh
+#   deb_test.sh
 # Skipped (77) when the release build has made no package; scripts/test.sh makes it.
 set -euo pipefail
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../hack/lib.sh"
 : "${RELEASE_DIR:?}" "${PROJECT_VERSION:?}"
 
 DEB=$RELEASE_DIR/solvane_${PROJECT_VERSION}_$(dpkg --print-architecture).deb

@@ -6,8 +6,8 @@
 # Xvfb of this machine (its socket bound into the root) and must show the same
 # picture. Run as root, by hand: it takes several minutes and some hundred
 # megabytes from the Debian mirror that this machine's apt uses, so CTest runs the
-# quicker package_test.sh instead.
-#   tests/hack/deb_chroot_install.sh [path/to/solvane_VERSION_ARCH.deb]
+# quicker deb_test.sh instead.
+#   tests/package/deb_chroot_install.sh [path/to/solvane_VERSION_ARCH.deb]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/../.." && pwd)
@@ -18,7 +18,7 @@ export HACK_WORK=$repo/build/deb-chroot
 export HACK=unused X_HELPER=unused
 export HACK_TILES=$repo/build/native-release/textures
 export SNAPSHOT=$repo/build/native-release/tools/snapshot/solvane-snapshot
-source "$here/lib.sh"
+source "$here/../hack/lib.sh"
 
 [ "$(id -u)" = 0 ] || Fail "debootstrap and chroot need root"
 command -v debootstrap >/dev/null || Fail "no debootstrap (scripts/install-deps.sh)"

@@ -2,9 +2,9 @@
 # The zip package as a user meets it: unpacked into a fresh prefix, its saver
 # started from there asks for the texture folder once, shows the globe with the
 # unpacked tiles, and asks nothing the next time.
-#   package_test.sh <case>
+#   zip_run_test.sh <case>
 set -euo pipefail
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../e2e/lib.sh"
 
 # Where the package keeps the saver and its tiles (globs, relative to the zip's
 # top): the only lines that know its layout.

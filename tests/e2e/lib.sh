@@ -726,7 +726,7 @@ ExpectFetchBegun() {
 # reads its stdin until that closes: a descriptor of this shell, so it ends with
 # the case however the case ends.
 StartCloudServer() { # folder
-    local folder=$1 deadline=$(($(Now) + 30)) https=
+    local folder=$1 deadline=$(($(Now) + 30))
     openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=localhost \
         -addext subjectAltName=DNS:localhost,IP:127.0.0.1 \
         -keyout "$folder/key.pem" -out "$folder/cert.pem" >/dev/null 2>&1 ||
@@ -735,12 +735,10 @@ StartCloudServer() { # folder
     exec {CLOUD_SERVER_INPUT}> >(exec python3 "$(dirname "${BASH_SOURCE[0]}")/../support/cloud_server.py" \
         "$folder" "$folder/cert.pem" "$folder/key.pem" >"$folder/ports" 2>"$folder/server.err")
     CLOUD_SERVER_PID=$!
-    CLOUD_PORT=
-    until [ -n "$https" ]; do
-        read -r CLOUD_PORT https <"$folder/ports" || true
-        [ -n "$https" ] || [ "$(Now)" -lt "$deadline" ] ||
-            Fail "the cloud server did not start: $(cat "$folder/server.err")"
-        [ -n "$https" ] || sleep 0.1
+    # Only a whole line is read: a half-written one would name a wrong port.
+    until read -r CLOUD_PORT _ 2>/dev/null <"$folder/ports"; do
+        [ "$(Now)" -lt "$deadline" ] || Fail "the cloud server did not start: $(cat "$folder/server.err")"
+        sleep 0.1
     done
     Note "cloud server on 127.0.0.1:$CLOUD_PORT"
 }
@@ -771,8 +769,8 @@ EndTest() {
 }
 
 # Runs the case named on a test script's command line (its function Case_<name>)
-# with the station loaded, a clean registry, the default moment and cleanup on
-# every exit.
+# with the station loaded, a clean registry, no cached clouds, the default moment
+# and cleanup on every exit.
 RunCase() {
     CASE_START=$(Now)
     LoadState

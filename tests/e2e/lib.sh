@@ -692,6 +692,57 @@ TurnCameraAway() { # name
     HoldKeyUntil KP_6 "$START_BOUND" PictureLeftOracle "$1" || Fail "keypad 6 did not turn the camera"
 }
 
+# ---------------------------------------------------------------- live clouds
+
+# The saver's cloud cache (%LOCALAPPDATA%\Solvane of the prefix's user, who is named
+# after the Unix one): clouds.img holds the image as served, clouds.state its times.
+CloudCacheDir() { echo "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Solvane"; }
+
+# Keeps `image` as the cached live clouds, fetched three hours and a second before
+# the case's moment and never tried since: shown at the start, and due for a fetch.
+SeedCloudCache() { # image
+    local cache
+    cache=$(CloudCacheDir)
+    mkdir -p "$cache"
+    cp "$1" "$cache/clouds.img"
+    printf 'fetched %s\ntried 0\n' $((MOMENT_SECONDS - 3 * 3600 - 1)) >"$cache/clouds.state"
+}
+
+# Waits until a saver has begun a fetch at the case's moment (it records the try in
+# the cache before it connects).
+ExpectFetchBegun() {
+    local deadline=$(($(Now) + START_BOUND)) state
+    state=$(CloudCacheDir)/clouds.state
+    until grep -qx "tried $MOMENT_SECONDS" "$state" 2>/dev/null; do
+        [ "$(Now)" -lt "$deadline" ] || Fail "the saver began no fetch: $(cat "$state" 2>&1)"
+        sleep 0.2
+    done
+    Note "the saver began its fetch"
+}
+
+# The fetcher tests' server (tests/support/cloud_server.py) on 127.0.0.1, serving
+# the files of `folder` (good.jpg is the image of /good.jpg, /half and /slow), with
+# a certificate of its own for its HTTPS port. Sets CLOUD_PORT to its HTTP port. It
+# reads its stdin until that closes: a descriptor of this shell, so it ends with
+# the case however the case ends.
+StartCloudServer() { # folder
+    local folder=$1 deadline=$(($(Now) + 30))
+    openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=localhost \
+        -addext subjectAltName=DNS:localhost,IP:127.0.0.1 \
+        -keyout "$folder/key.pem" -out "$folder/cert.pem" >/dev/null 2>&1 ||
+        Fail "openssl made no certificate for the cloud server"
+    # shellcheck disable=SC2034 # held open, never written
+    exec {CLOUD_SERVER_INPUT}> >(exec python3 "$(dirname "${BASH_SOURCE[0]}")/../support/cloud_server.py" \
+        "$folder" "$folder/cert.pem" "$folder/key.pem" >"$folder/ports" 2>"$folder/server.err")
+    CLOUD_SERVER_PID=$!
+    # Only a whole line is read: a half-written one would name a wrong port.
+    until read -r CLOUD_PORT _ 2>/dev/null <"$folder/ports"; do
+        [ "$(Now)" -lt "$deadline" ] || Fail "the cloud server did not start: $(cat "$folder/server.err")"
+        sleep 0.1
+    done
+    Note "cloud server on 127.0.0.1:$CLOUD_PORT"
+}
+
 # ---------------------------------------------------------------- running a case
 
 # The Windows processes a case started; they end with the case, however it ends.
@@ -714,11 +765,12 @@ EndTest() {
     StopWine
     StopDisplay
     RestoreSystemFiles
+    [ -z "${CLOUD_SERVER_PID:-}" ] || kill "$CLOUD_SERVER_PID" 2>/dev/null || true
 }
 
 # Runs the case named on a test script's command line (its function Case_<name>)
-# with the station loaded, a clean registry, the default moment and cleanup on
-# every exit.
+# with the station loaded, a clean registry, no cached clouds, the default moment
+# and cleanup on every exit.
 RunCase() {
     CASE_START=$(Now)
     LoadState
@@ -729,6 +781,8 @@ RunCase() {
     StartDisplay
     StartWineServer
     ResetRegistry
+    # Nor are the clouds an earlier case fetched.
+    rm -rf "$(CloudCacheDir)"
     # Noon over the Greenwich meridian, the camera over the lit side: the moment of
     # every case that names none.
     AtMoment 2026-12-22T12:00:07Z SLV-1

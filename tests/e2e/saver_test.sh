@@ -147,4 +147,74 @@ Case_no_opengl_fails() {
     esac
 }
 
+# The Natural look, chosen in the registry: at dusk its blend of day and night, with
+# twilight and city lights, is solvane-snapshot's --look natural picture, which the
+# Classic look's is not.
+Case_natural_look_from_registry() {
+    AtMoment 2026-06-21T00:01:17Z SLV+5
+    RegAdd "$APP_KEY" Look REG_DWORD 1
+    local dir
+    dir=$(SaverDir natural)
+    StartSaver "$dir"
+    ORACLE_OPTIONS=(--look natural)
+    ExpectOracle natural
+    CloseWithSpace "in the Natural look"
+}
+
+# Two cloud maps of the fetcher's least size that no camera can miss: good.jpg, as
+# a server would send it, bands along the parallels; other.png bands along meridians.
+MakeCloudMaps() { # folder
+    convert -size 1024x512 xc:black -fill white -draw \
+        'rectangle 0,150 1023,185 rectangle 0,260 1023,300 rectangle 0,350 1023,375' \
+        -blur 0x6 -colorspace Gray -quality 90 "$1/good.jpg" || Fail "cannot make good.jpg"
+    convert -size 1024x512 xc:black -fill white -draw \
+        'rectangle 0,0 63,511 rectangle 256,0 319,511 rectangle 512,0 575,511 rectangle 768,0 831,511' \
+        -blur 0x6 -colorspace Gray -depth 8 "$1/other.png" || Fail "cannot make other.png"
+}
+
+# Live clouds from a server on the loopback, nothing cached yet: the saver fetches the
+# map beside its frame loop and, without a restart, shows it as solvane-snapshot
+# --clouds draws it (WinHTTP and WIC's decoding under Wine); the cache keeps the
+# image as served, fetched at the saver's moment.
+Case_live_clouds_from_loopback() {
+    local dir
+    dir=$(SaverDir live)
+    MakeCloudMaps "$dir"
+    StartCloudServer "$dir"
+    RegAdd "$APP_KEY" Clouds REG_DWORD 2
+    RegAdd "$APP_KEY" CloudsUrl REG_SZ "http://127.0.0.1:$CLOUD_PORT/good.jpg"
+    StartSaver "$dir"
+    ORACLE_OPTIONS=(--clouds "$dir/good.jpg")
+    ExpectOracle live
+    local cache
+    cache=$(CloudCacheDir)
+    cmp -s "$cache/clouds.img" "$dir/good.jpg" || Fail "the cache does not hold the served image"
+    grep -qx "fetched $MOMENT_SECONDS" "$cache/clouds.state" ||
+        Fail "the cache's state is not of the saver's moment: $(cat "$cache/clouds.state")"
+    CloseWithSpace "with live clouds"
+}
+
+# A server that fails the fetch, with clouds cached and due for a refresh: the cached
+# clouds stay on the screen and in the cache, and the space bar ends the saver as
+# ever, while a body comes one byte a second (the fetch is abandoned, not awaited)
+# and after a body cut off halfway.
+Case_bad_server_keeps_clouds_and_closes() {
+    local dir path
+    dir=$(SaverDir bad-server)
+    MakeCloudMaps "$dir"
+    StartCloudServer "$dir"
+    RegAdd "$APP_KEY" Clouds REG_DWORD 2
+    ORACLE_OPTIONS=(--clouds "$dir/other.png")
+    for path in slow half; do
+        SeedCloudCache "$dir/other.png"
+        RegAdd "$APP_KEY" CloudsUrl REG_SZ "http://127.0.0.1:$CLOUD_PORT/$path"
+        StartSaver "$dir"
+        ExpectFetchBegun
+        ExpectOracle "kept-$path"
+        CloseWithSpace "during or after the /$path fetch"
+        cmp -s "$(CloudCacheDir)/clouds.img" "$dir/other.png" ||
+            Fail "the /$path fetch replaced the cached image"
+    done
+}
+
 RunCase "$1"

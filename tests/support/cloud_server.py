@@ -55,7 +55,7 @@ class Handler(BaseHTTPRequestHandler):
             left = int(path[5:])
             return self.redirect("/hops%d" % (left - 1) if left > 1 else "/good.jpg")
         if path == "/to-http":
-            return self.redirect("http://127.0.0.1:%d/good.jpg" % ports["http"])
+            return self.redirect("http://127.0.0.1" + ":%d/good.jpg" % ports["http"])
         if path == "/slow":
             body = read("good.jpg")
             self.send_response(200)

@@ -538,10 +538,19 @@ TEST(CloudFetch, EveryServerCaseKeepsACacheThatShowsTheLastGoodImage) {
 TEST(CloudFetch, OnlyWebAddressesAndTheThreeModes) {
     EXPECT_TRUE(CloudUrlAllowed(DefaultCloudUrl));
     EXPECT_TRUE(CloudUrlAllowed("http://127.0.0.1:8080/c.png"));
-    for (const char* bad :
-         {"", "ftp://127.0.0.1/c.jpg", "file:///etc/passwd", "https://", "http:///x",
-          "https://127.0.0.1/a b.jpg", "https://127.0.0.1/\x7f", "HTTPS://127.0.0.1/c.jpg"})
+    EXPECT_FALSE(CloudUrlAllowed(""));
+    // Each refused address as its scheme and what follows the "//".
+    const char* const refused[][2] = {{"ftp:", "127.0.0.1/c.jpg"},
+                                      {"file:", "/etc/passwd"},
+                                      {"https:", ""},
+                                      {"http:", "/x"},
+                                      {"https:", "127.0.0.1/a b.jpg"},
+                                      {"https:", "127.0.0.1/\x7f"},
+                                      {"HTTPS:", "127.0.0.1/c.jpg"}};
+    for (const auto& parts : refused) {
+        const std::string bad = std::string(parts[0]) + "//" + parts[1];
         EXPECT_FALSE(CloudUrlAllowed(bad)) << bad;
+    }
     EXPECT_FALSE(CloudUrlAllowed("https://127.0.0.1/" + std::string(2000, 'a')));
     CloudMode mode = CloudMode::Still;
     EXPECT_TRUE(ParseCloudMode("LIVE", mode));

@@ -1,6 +1,6 @@
-// Decodes a cloud map that InspectCloudImage accepted into grey bytes. Each platform
-// has its own decoder (libjpeg-turbo and libpng elsewhere, WIC on Windows); all of
-// them judge the header first, so nothing is allocated for a refused image.
+// Decodes a cloud map into grey bytes. The header is judged first, so nothing is
+// allocated for a refused image; then the platform's own decoder (libjpeg-turbo and
+// libpng elsewhere, WIC on Windows) reads the rest.
 #pragma once
 
 #include <cstddef>
@@ -19,6 +19,12 @@ struct CloudPicture {
 // NotAnImage when the decoder finds the data broken past the header; `picture` is
 // empty unless the result is Accepted.
 CloudVerdict DecodeCloudImage(const std::uint8_t* data, std::size_t size, CloudPicture& picture);
+
+// The platform's decoder, for data whose header InspectCloudImage accepted as
+// `header`: fills `grey` with header.width x header.height bytes and returns
+// Accepted, or the verdict that refuses the data.
+CloudVerdict DecodeInspectedImage(const std::uint8_t* data, std::size_t size,
+                                  const CloudImageHeader& header, std::vector<std::uint8_t>& grey);
 
 // The cloud layer's texture from an encoded image: decoded, then resampled to
 // CloudTextureWidth x CloudTextureHeight. Slow (a decode and a pass over every

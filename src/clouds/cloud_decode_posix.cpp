@@ -29,8 +29,8 @@ void SilentJpeg(j_common_ptr info, int level) {
 // Nothing with a destructor may live between setjmp and a longjmp to it: the picture's
 // buffer is sized before the jump point and only written after it.
 bool DecodeJpeg(const std::uint8_t* data, std::size_t size, const CloudImageHeader& header,
-                CloudPicture& picture) {
-    picture.grey.assign(std::size_t(header.width) * header.height, 0);
+                std::vector<std::uint8_t>& grey) {
+    grey.assign(std::size_t(header.width) * header.height, 0);
     jpeg_decompress_struct info;
     JpegError error;
     info.err = jpeg_std_error(&error.manager);
@@ -56,7 +56,7 @@ bool DecodeJpeg(const std::uint8_t* data, std::size_t size, const CloudImageHead
         return false;
     }
     while (info.output_scanline < info.output_height) {
-        JSAMPROW row = picture.grey.data() + std::size_t(info.output_scanline) * header.width;
+        JSAMPROW row = grey.data() + std::size_t(info.output_scanline) * header.width;
         jpeg_read_scanlines(&info, &row, 1);
     }
     jpeg_finish_decompress(&info);
@@ -67,7 +67,7 @@ bool DecodeJpeg(const std::uint8_t* data, std::size_t size, const CloudImageHead
 }
 
 bool DecodePng(const std::uint8_t* data, std::size_t size, const CloudImageHeader& header,
-               CloudPicture& picture) {
+               std::vector<std::uint8_t>& grey) {
     png_image image = {};
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&image, data, size)) return false;
@@ -77,9 +77,9 @@ bool DecodePng(const std::uint8_t* data, std::size_t size, const CloudImageHeade
     }
     // Alpha, where there is any, is coverage too: composite over black.
     image.format = PNG_FORMAT_GRAY;
-    picture.grey.assign(PNG_IMAGE_SIZE(image), 0);
+    grey.assign(PNG_IMAGE_SIZE(image), 0);
     png_color black = {0, 0, 0};
-    const bool done = png_image_finish_read(&image, &black, picture.grey.data(), 0, nullptr) != 0;
+    const bool done = png_image_finish_read(&image, &black, grey.data(), 0, nullptr) != 0;
     const bool clean = done && (image.warning_or_error & PNG_IMAGE_ERROR) == 0;
     png_image_free(&image);
     return clean;
@@ -87,19 +87,10 @@ bool DecodePng(const std::uint8_t* data, std::size_t size, const CloudImageHeade
 
 }  // namespace
 
-CloudVerdict DecodeCloudImage(const std::uint8_t* data, std::size_t size, CloudPicture& picture) {
-    picture = CloudPicture();
-    CloudImageHeader header;
-    const CloudVerdict verdict = InspectCloudImage(data, size, header);
-    if (verdict != CloudVerdict::Accepted) return verdict;
+CloudVerdict DecodeInspectedImage(const std::uint8_t* data, std::size_t size,
+                                  const CloudImageHeader& header, std::vector<std::uint8_t>& grey) {
     const bool decoded = header.format == CloudImageFormat::Jpeg
-                             ? DecodeJpeg(data, size, header, picture)
-                             : DecodePng(data, size, header, picture);
-    if (!decoded) {
-        picture = CloudPicture();
-        return CloudVerdict::NotAnImage;
-    }
-    picture.width = header.width;
-    picture.height = header.height;
-    return CloudVerdict::Accepted;
+                             ? DecodeJpeg(data, size, header, grey)
+                             : DecodePng(data, size, header, grey);
+    return decoded ? CloudVerdict::Accepted : CloudVerdict::NotAnImage;
 }

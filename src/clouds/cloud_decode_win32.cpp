@@ -67,11 +67,8 @@ bool MakeFactory(HMODULE ole, IWICImagingFactory** factory) {
 
 }  // namespace
 
-CloudVerdict DecodeCloudImage(const std::uint8_t* data, std::size_t size, CloudPicture& picture) {
-    picture = CloudPicture();
-    CloudImageHeader header;
-    const CloudVerdict verdict = InspectCloudImage(data, size, header);
-    if (verdict != CloudVerdict::Accepted) return verdict;
+CloudVerdict DecodeInspectedImage(const std::uint8_t* data, std::size_t size,
+                                  const CloudImageHeader& header, std::vector<std::uint8_t>& grey) {
     if (size > 0xFFFFFFFFu) return CloudVerdict::TooLarge;
 
     static HMODULE ole = LoadSystemLibrary("ole32.dll");
@@ -95,11 +92,8 @@ CloudVerdict DecodeCloudImage(const std::uint8_t* data, std::size_t size, CloudP
         FAILED(converter.p->Initialize(frame.p, GreyEightBits, WICBitmapDitherTypeNone, nullptr,
                                        0.0, WICBitmapPaletteTypeCustom)))
         return CloudVerdict::NotAnImage;
-    std::vector<std::uint8_t> grey(std::size_t(width) * height);
+    grey.assign(std::size_t(width) * height, 0);
     if (FAILED(converter.p->CopyPixels(nullptr, width, UINT(grey.size()), grey.data())))
         return CloudVerdict::NotAnImage;
-    picture.width = int(width);
-    picture.height = int(height);
-    picture.grey = std::move(grey);
     return CloudVerdict::Accepted;
 }

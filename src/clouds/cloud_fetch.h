@@ -40,6 +40,10 @@ struct CloudFetchResult {
 // frame loop.
 CloudFetchResult FetchCloudImage(const CloudFetchRequest& request);
 
+// The platform's transfer (libcurl, or WinHTTP on Windows), for an address that
+// CloudUrlAllowed let through; the rules of FetchCloudImage.
+CloudFetchResult TransferCloudImage(const CloudFetchRequest& request);
+
 // Whether `url` may be fetched at all: http:// or https:// with a host, printable
 // ASCII without spaces, at most 2000 characters.
 bool CloudUrlAllowed(const std::string& url);

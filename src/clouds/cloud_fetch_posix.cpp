@@ -67,12 +67,8 @@ struct CurlSetUp {
 
 }  // namespace
 
-CloudFetchResult FetchCloudImage(const CloudFetchRequest& request) {
+CloudFetchResult TransferCloudImage(const CloudFetchRequest& request) {
     CloudFetchResult result;
-    if (!CloudUrlAllowed(request.url)) {
-        result.problem = "the address is not an http or https URL";
-        return result;
-    }
     // Once per process, before the first handle; never undone, since a fetch may still
     // be running in a thread when the process ends.
     static CurlSetUp* setUp = new CurlSetUp;

@@ -93,12 +93,8 @@ std::string Failure(const char* what) {
 
 }  // namespace
 
-CloudFetchResult FetchCloudImage(const CloudFetchRequest& request) {
+CloudFetchResult TransferCloudImage(const CloudFetchRequest& request) {
     CloudFetchResult result;
-    if (!CloudUrlAllowed(request.url)) {
-        result.problem = "the address is not an http or https URL";
-        return result;
-    }
     const WinHttp& w = Library();
     if (!w.loaded) {
         result.problem = "winhttp.dll is not in the system folder";

@@ -1,5 +1,7 @@
 #include "clouds/cloud_image.h"
 
+#include "clouds/cloud_decode.h"
+
 namespace {
 
 std::uint32_t BigEndian16(const std::uint8_t* bytes) {
@@ -135,4 +137,19 @@ const char* DescribeCloudVerdict(CloudVerdict verdict) {
             return "wrong aspect";
     }
     return "unknown";
+}
+
+CloudVerdict DecodeCloudImage(const std::uint8_t* data, std::size_t size, CloudPicture& picture) {
+    picture = CloudPicture();
+    CloudImageHeader header;
+    CloudVerdict verdict = InspectCloudImage(data, size, header);
+    if (verdict == CloudVerdict::Accepted)
+        verdict = DecodeInspectedImage(data, size, header, picture.grey);
+    if (verdict != CloudVerdict::Accepted) {
+        picture = CloudPicture();
+        return verdict;
+    }
+    picture.width = header.width;
+    picture.height = header.height;
+    return verdict;
 }

@@ -154,6 +154,10 @@ bool CloudLayerShown() {
     return pictureSet.load();
 }
 
+bool CloudPictureWaiting() {
+    return Pending().load() != nullptr;
+}
+
 void DrawCloudLayer(const CameraFrame& camera) {
     const bool changed = TakeChange();
     if (!shown || SceneList == nullptr) return;
@@ -196,8 +200,7 @@ void DrawCloudLayer(const CameraFrame& camera) {
             if (natural) {
                 // Through the Natural look's own twilight, so that the clouds fade
                 // with the ground beneath them and hide its city lights at night.
-                const RgbColour day =
-                    DaylightAt(-(n.x * light.x + n.y * light.y + n.z * light.z));
+                const RgbColour day = DaylightAt(-(n.x * light.x + n.y * light.y + n.z * light.z));
                 c.r = day.r;
                 c.g = day.g;
                 c.b = day.b;

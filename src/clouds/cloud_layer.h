@@ -24,6 +24,10 @@ void SetCloudPicture(const CloudPicture& picture);
 // Whether a picture is set: the layer is drawn.
 bool CloudLayerShown();
 
+// Whether a picture was set (or the layer taken away) since the last frame drew: the
+// picture on screen is out of date, whatever the clock says.
+bool CloudPictureWaiting();
+
 // The picture as the layer shows it, level 0 of the texture: each row near a pole
 // averaged across a width that grows as 1 / cos(latitude), wrapping at the date line,
 // so that the converging columns of an equirectangular map do not draw streaks into

@@ -194,6 +194,30 @@ Case_live_clouds_from_loopback() {
     CloseWithSpace "with live clouds"
 }
 
+# The server's map changes while the saver runs, and the kept one has aged past its
+# refresh and retry times (as another saver's cache may have, or a night): the
+# running fetcher, which looks at the cache every minute, fetches the new map, and
+# the saver shows it without a restart.
+Case_live_clouds_refresh_while_running() {
+    local dir
+    dir=$(SaverDir refresh)
+    MakeCloudMaps "$dir"
+    convert "$dir/other.png" -quality 90 "$dir/second.jpg" || Fail "cannot make second.jpg"
+    StartCloudServer "$dir"
+    RegAdd "$APP_KEY" Clouds REG_DWORD 2
+    RegAdd "$APP_KEY" CloudsUrl REG_SZ "http://127.0.0.1:$CLOUD_PORT/good.jpg"
+    StartSaver "$dir"
+    ORACLE_OPTIONS=(--clouds "$dir/good.jpg")
+    ExpectOracle refresh-first
+    cp "$dir/good.jpg" "$dir/first.jpg"
+    cp "$dir/second.jpg" "$dir/good.jpg.new" && mv "$dir/good.jpg.new" "$dir/good.jpg"
+    SeedCloudCache "$dir/first.jpg"
+    ORACLE_OPTIONS=(--clouds "$dir/second.jpg")
+    ExpectOracle refresh-second
+    cmp -s "$(CloudCacheDir)/clouds.img" "$dir/second.jpg" || Fail "the cache does not hold the new map"
+    CloseWithSpace "after the refresh"
+}
+
 # A server that fails the fetch, with clouds cached and due for a refresh: the cached
 # clouds stay on the screen and in the cache, and the space bar ends the saver as
 # ever, while a body comes one byte a second (the fetch is abandoned, not awaited)

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "clouds/cloud_layer.h"
+#include "clouds/cloud_resample.h"
+#include "view/camera_frame.h"
+
 namespace {
 
 constexpr std::int64_t Noon = 1797940800;  // 2026-12-22 12:00:00 UTC, in seconds
@@ -47,6 +51,19 @@ TEST(FramePacing, MovingPicturesAndExposuresDrawAtOnce) {
     EXPECT_FALSE(FrameDue(pacing, Noon * 1000 + 20));
     pacing.invalidated = true;
     EXPECT_TRUE(FrameDue(pacing, Noon * 1000 + 20));
+
+    // A cloud map fetched between frames is shown by the next, whatever the clock.
+    pacing.invalidated = false;
+    CloudPicture clouds;
+    clouds.width = CloudTextureWidth;
+    clouds.height = CloudTextureHeight;
+    clouds.grey.assign(std::size_t(clouds.width) * clouds.height, 128);
+    SetCloudPicture(clouds);
+    EXPECT_TRUE(FrameDue(pacing, Noon * 1000 + 30));
+    DrawCloudLayer(Camera);  // takes the picture; with no scene it draws nothing
+    EXPECT_FALSE(FrameDue(pacing, Noon * 1000 + 40));
+    SetCloudPicture(CloudPicture());
+    DrawCloudLayer(Camera);
 }
 
 // The delay is the shortest time from the end of one frame to the next, on every

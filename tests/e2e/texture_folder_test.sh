@@ -100,7 +100,7 @@ Case_cancelled_dialogs_do_not_crash() {
     # middle of the picture would be coloured.
     sleep 3
     local png=$STATION_DIR/cases/folder-cancel.png colour
-    Screenshot "$SAVER_WINDOW" "$png"
+    Screenshot "$SAVER_WINDOW" "$png" || Fail "no picture of the saver"
     colour=$(ColourShare "$png" 300x300+362+234)
     Note "picture: $png, coloured share $colour"
     # Without textures the globe is shaded in one dark grey: any colour there

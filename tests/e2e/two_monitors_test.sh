@@ -31,7 +31,7 @@ Case_each_monitor_its_own_picture() {
     ExpectOracleIn two-monitors-left "$LEFT"
     ExpectOracleIn two-monitors-right "$RIGHT"
     local whole=$dir/both-monitors.png below
-    Screenshot "$SAVER_WINDOW" "$whole"
+    Screenshot "$SAVER_WINDOW" "$whole" || Fail "no picture of the saver"
     Note "both monitors: $whole"
     below=$(convert "$whole" -crop "$BELOW_RIGHT" +repage -format '%[fx:maxima]' info:)
     [ "$below" = 0 ] || Fail "something is drawn below the smaller monitor (maximum $below)"
@@ -78,7 +78,7 @@ Case_monitor_settings() {
         Fail "the saver's window does not cover the virtual screen: $(cat "$dir/probe.txt")"
     ExpectOracleIn main-only "$RIGHT"
     local whole=$dir/both-monitors.png part
-    Screenshot "$SAVER_WINDOW" "$whole"
+    Screenshot "$SAVER_WINDOW" "$whole" || Fail "no picture of the saver"
     for part in "$LEFT" "$BELOW_RIGHT"; do
         [ "$(convert "$whole" -crop "$part" +repage -format '%[fx:maxima]' info:)" = 0 ] ||
             Fail "something is drawn at $part beside the main monitor: $whole"

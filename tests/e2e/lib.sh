@@ -267,11 +267,7 @@ RegAdd() { # key value type data
 }
 
 RegDelete() { # key [value]
-    if [ $# -eq 2 ]; then
-        Wine reg delete "$1" /v "$2" /f >/dev/null 2>&1 || true
-    else
-        Wine reg delete "$1" /f >/dev/null 2>&1 || true
-    fi
+    Wine reg delete "$1" ${2:+/v "$2"} /f >/dev/null 2>&1 || true
 }
 
 # The data of a REG_SZ value, or nothing.

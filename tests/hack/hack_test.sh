@@ -16,8 +16,7 @@ StartHost() { # WxH
 Case_root() {
     StartHack -root -textures "$HACK_TILES"
     ExpectPicture root 1024x768 root
-    kill -TERM "$HACK_PID"
-    ExpectCleanEnd 20
+    ExpectCleanEnd 20 TERM
 
     # With the clock running it draws each second by itself: pictures 1.5 s apart keep
     # changing, three times in a row, which its first two frames alone cannot do.
@@ -51,8 +50,7 @@ Case_environment_window() {
     XSCREENSAVER_WINDOW=$HOST StartHack --root -delay 0 --no-clock -textures "$HACK_TILES"
     ORACLE_OPTIONS=--no-clock ExpectPicture "$HOST" 640x400 environment-window
     # Running free, with no wait between frames, it still ends on a signal.
-    kill -INT "$HACK_PID"
-    ExpectCleanEnd 20
+    ExpectCleanEnd 20 INT
 }
 
 # -window-id in decimal; the hack ends by itself, quietly, when its window goes.
@@ -179,8 +177,7 @@ Case_fps() {
     Note "fps corner: lit share $corner; below it $rest pixels differ from the oracle"
     FloatAbove "$corner" 0.005 || Fail "no frame rate in the corner"
     [ "$rest" -le "$ORACLE_MAX_MISMATCH" ] || Fail "below the corner $rest pixels differ"
-    kill -TERM "$HACK_PID"
-    ExpectCleanEnd 20
+    ExpectCleanEnd 20 TERM
 }
 
 # What cannot work says so and ends with 1, without a window left behind.

@@ -55,8 +55,10 @@ StartHack() { # hack-arguments...
     Track "$HACK_PID"
 }
 
-# The hack ends with 0 and says nothing on stderr: no X or GL error on the way.
-ExpectCleanEnd() { # seconds
+# The hack ends (on the signal, when one is named) with 0 and says nothing on
+# stderr: no X or GL error on the way.
+ExpectCleanEnd() { # seconds [signal]
+    [ -z "${2:-}" ] || kill "-$2" "$HACK_PID"
     ExpectExit "$HACK_PID" "$1" 0 "the hack" "$CASE_DIR/hack.err"
 }
 

@@ -27,7 +27,7 @@ namespace {
 
 constexpr std::int64_t December22Noon = 1797940800;  // 2026-12-22 12:00:00 UTC
 constexpr std::int16_t DownNow = std::int16_t(0x8000);
-constexpr int Numpad8 = 0x68, Numpad9 = 0x69;
+constexpr int Numpad9 = 0x69;
 constexpr double Degrees = 180.0 / M_PI;
 
 // Where the Camera stands above the globe, in the globe's own latitude and

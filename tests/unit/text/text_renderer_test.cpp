@@ -94,23 +94,6 @@ TEST_F(TextRenderer, EmptyTextDrawsNothing) {
     EXPECT_TRUE(RecordedStrips().empty());
 }
 
-TEST_F(TextRenderer, ColourComesFirstThenOneStripPerCharacter) {
-    char text[] = "A :B";
-    DrawStrokeText(text, 0.3f, 0.3f, 0.3f, 23, 0, nullptr);
-    ASSERT_FALSE(RecordedGlCalls().empty());
-    EXPECT_EQ(FormatGlCall(RecordedGlCalls()[0]),
-              "glColor3f(0.300000012, 0.300000012, 0.300000012)");
-    EXPECT_EQ(RecordedGlCallsNamed("glColor3f").size(), 1u);
-    const std::vector<Strip> strips = RecordedStrips();
-    ASSERT_EQ(strips.size(), 4u);
-    EXPECT_EQ(strips[0].size(), 6u);   // A
-    EXPECT_TRUE(strips[1].empty());    // space: an empty pair
-    EXPECT_TRUE(strips[2].empty());    // colon
-    EXPECT_EQ(strips[3].size(), 10u);  // B
-    for (const Strip& strip : strips)
-        for (const GlCall& vertex : strip) EXPECT_EQ(vertex.name, "glVertex3f");
-}
-
 TEST_F(TextRenderer, NewlineStartsTheNextRowAndTakesNoCell) {
     EXPECT_EQ(DrawIn2D("AB\nC", 23, 0), (std::vector<Cell>{{23, 0}, {23, 1}, NoGlyph, {24, 0}}));
     ClearGlCalls();
@@ -223,17 +206,6 @@ TEST_F(TextRenderer, GridFitsInsideTheCamerasView) {
             EXPECT_LE(std::fabs(vertex.args[1]), halfHeight);
             EXPECT_LE(std::fabs(vertex.args[2]), halfWidth);
         }
-}
-
-TEST_F(TextRenderer, NullFrameMeansTheCamera) {
-    Camera = CameraFrame{{100, 200, -300}, {0, -1, 0}, {0, 0, 1}, {-1, 0, 0}, 30};
-    char text[] = "DATE:6 12 2026\nLOCAL:7 5 9";
-    DrawStrokeText(text, 0.3f, 0.3f, 0.3f, 23, 0, nullptr);
-    const std::string withNull = FormatGlCalls();
-    ClearGlCalls();
-    DrawStrokeText(text, 0.3f, 0.3f, 0.3f, 23, 0, &Camera);
-    EXPECT_EQ(FormatGlCalls(), withNull);
-    EXPECT_FALSE(RecordedGlCallsNamed("glVertex3f").empty());
 }
 
 TEST_F(TextRenderer, LeaningUpIsSquaredSoTheTextStaysInFrontOfTheNearPlane) {

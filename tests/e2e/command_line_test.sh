@@ -25,15 +25,12 @@ Expect() { # outcome(none|settings|saver) format
         ;;
     settings)
         local settings
-        settings=$(WaitWindow '^Solvane Settings$' "$START_BOUND")
-        [ -n "$settings" ] || Fail "$(printf '%q' "$line"): no Settings dialog"
+        settings=$(ExpectWindow '^Solvane Settings$' "$START_BOUND" "Settings dialog for $(printf '%q' "$line")")
         EscapeDialog "$settings"
         ExpectExit "$pid" "$START_BOUND" 0 "$(printf '%q' "$line") after the Settings dialog"
         ;;
     saver)
-        local saver
-        saver=$(WaitWindow '^SaverWindow$' "$START_BOUND")
-        [ -n "$saver" ] || Fail "$(printf '%q' "$line"): no SaverWindow"
+        ExpectWindow '^SaverWindow$' "$START_BOUND" "SaverWindow for $(printf '%q' "$line")" >/dev/null
         HoldKeyUntil space "$EXIT_BOUND" SaverWindowGone || true
         ExpectExit "$pid" "$START_BOUND" 0 "$(printf '%q' "$line") after the space bar"
         ;;

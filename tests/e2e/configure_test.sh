@@ -10,18 +10,14 @@ readonly ABOUT='^About Solvane Release 1$'
 
 # Waits for the Settings dialog and gives it the keyboard; sets SETTINGS_WINDOW.
 AwaitSettings() { # when
-    SETTINGS_WINDOW=$(WaitWindow "$SETTINGS" "$START_BOUND")
-    [ -n "$SETTINGS_WINDOW" ] || Fail "no Settings dialog $1"
+    SETTINGS_WINDOW=$(ExpectWindow "$SETTINGS" "$START_BOUND" "Settings dialog $1")
     FocusWindow "$SETTINGS_WINDOW"
 }
 
 # Presses a key in the Settings dialog and waits for the window it opens.
 OpenFromSettings() { # key pattern what
-    local window
     xdotool key "$1"
-    window=$(WaitWindow "$2" "$START_BOUND")
-    [ -n "$window" ] || Fail "$1 in the Settings dialog opened no $3"
-    echo "$window"
+    ExpectWindow "$2" "$START_BOUND" "$3 after $1 in the Settings dialog"
 }
 
 # The saver's key as reg prints it, every value included.
@@ -105,8 +101,7 @@ Case_settings_owned_by_handle() {
     [ "$((owner))" = "$hostWindow" ] || Fail "the Settings dialog is not owned by the host window"
     AnswerFolderPicker 'C:\tiles\partial'
     local message
-    message=$(WaitWindow '^Solvane$' "$START_BOUND")
-    [ -n "$message" ] || Fail "no message refused the folder without d12.bmp"
+    message=$(ExpectWindow '^Solvane$' "$START_BOUND" "message refusing the folder without d12.bmp")
     FocusWindow "$message"
     xdotool key Return
     WaitWindowGone "$message" "$EXIT_BOUND" || Fail "the message stayed"

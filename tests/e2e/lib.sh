@@ -67,6 +67,7 @@ LoadState() {
         source "$file"
     done
     CleanClock
+    SNAPSHOT=${E2E_SNAPSHOT:?}
     export WINEPREFIX
     export WINEDEBUG=${WINEDEBUG:--all}
     # No Mono or Gecko installers: they would open dialogs of their own.
@@ -376,8 +377,7 @@ readonly FOLDER_DIALOG='^Browse for textures path$'
 # it) and cancelling there.
 AnswerFolderDialog() { # marker-unix-path | cancel-in folder-unix-path
     local dialog
-    dialog=$(WaitWindow "$FOLDER_DIALOG" "$START_BOUND")
-    [ -n "$dialog" ] || Fail "no \"Browse for textures path\" dialog"
+    dialog=$(ExpectWindow "$FOLDER_DIALOG" "$START_BOUND" '"Browse for textures path" dialog')
     FocusWindow "$dialog"
     if [ "$1" = cancel-in ]; then
         xdotool type --delay 20 "$(WinPath "$2")\\"
@@ -470,8 +470,7 @@ ExpectSaverWindow() {
 # stored). Sets SAVER_WINDOW.
 ExpectSaverWindowAskingNothing() {
     local window
-    window=$(WaitWindow '^(SaverWindow|Browse for textures path)$' "$START_BOUND")
-    [ -n "$window" ] || Fail "neither the saver's window nor a dialog within $START_BOUND s"
+    window=$(ExpectWindow '^(SaverWindow|Browse for textures path)$' "$START_BOUND" "saver's window nor dialog")
     [ "$(xdotool getwindowname "$window" 2>/dev/null)" = SaverWindow ] ||
         Fail "the folder dialog came although a good folder was stored"
     SAVER_WINDOW=$window
@@ -487,6 +486,15 @@ ProbeSaverWindow() { # file [x y]
     tr -d '\r' <"$1.raw" >"$1"
 }
 
+# Probes the saver's window and expects each fact, a whole line of the probe's.
+ExpectProbed() { # file fact...
+    ProbeSaverWindow "$1"
+    local fact
+    for fact in "${@:2}"; do
+        grep -qxF "$fact" "$1" || Fail "Windows does not report '$fact': $(cat "$1")"
+    done
+}
+
 # ---------------------------------------------------------------- the oracle
 
 # The tolerance is the one of every system test (tests/support/lib.sh).
@@ -494,21 +502,9 @@ ProbeSaverWindow() { # file [x y]
 # longest text reaches, clear of the globe whatever the camera.
 readonly CLOCK_AREA=256x62+0+$((SCREEN_HEIGHT - 62))
 
-# solvane-snapshot's picture of the case's moment and zone, at the screen's size
-# or another, with the options of ORACLE_OPTIONS (--no-clock for a saver told to
-# show no clock). The tiles are handed over through a short link: the tool, like
-# the saver, takes a folder of at most 92 characters.
+# The oracle (OraclePicture) draws the case's moment in its zone, with
+# ORACLE_OPTIONS such as --no-clock for a saver told to show no clock.
 ORACLE_OPTIONS=()
-OraclePicture() { # png tiles [size(WxH)]
-    local link
-    link=$(mktemp -d /tmp/solvane-oracle.XXXXXX)
-    ln -s "$(readlink -f "$2")" "$link/tiles"
-    TZ=$MOMENT_ZONE "${E2E_SNAPSHOT:?}" --textures "$link/tiles" --utc "$MOMENT_UTC" \
-        --size "${3:-${SCREEN_WIDTH}x$SCREEN_HEIGHT}" --frames 2 --out "$1" \
-        ${ORACLE_OPTIONS[@]+"${ORACLE_OPTIONS[@]}"} >"$1.log" 2>&1 ||
-        { rm -rf "$link"; Fail "solvane-snapshot failed: $(cat "$1.log")"; }
-    rm -rf "$link"
-}
 
 # Waits until the saver's window shows solvane-snapshot's picture of the case's
 # moment (from the second frame on, once the camera is aligned) and checks that it

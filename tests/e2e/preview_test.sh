@@ -20,9 +20,7 @@ PreviewRun() { # name switch-format
     WINEDEBUG=-all,+wgl StartHelper "$dir/host.out" preview_host.exe "$(WinPath "$dir/solvane.scr")" \
         "$2" 400 300 "$((START_BOUND * 1000))" "$(WinPath "$stop")"
     local hostPid=$LAST_PID
-    local hostWindow
-    hostWindow=$(WaitWindow '^Solvane preview host$' "$START_BOUND")
-    [ -n "$hostWindow" ] || Fail "no preview host window"
+    ExpectWindow '^Solvane preview host$' "$START_BOUND" "preview host window" >/dev/null
     local swaps=0 drawn
     Swapped() {
         swaps=$(grep -c 'wglSwapBuffers' "$dir/host.out.err" || true)

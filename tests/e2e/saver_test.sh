@@ -136,8 +136,7 @@ Case_no_opengl_fails() {
     dir=$(SaverDir no-opengl)
     WINEDLLOVERRIDES="$WINEDLLOVERRIDES;opengl32=d" LaunchSaver "$dir" /s
     local box
-    box=$(WaitWindow '^Error$' "$START_BOUND")
-    [ -n "$box" ] || Fail "no message box when OpenGL cannot be loaded"
+    box=$(ExpectWindow '^Error$' "$START_BOUND" "message box when OpenGL cannot be loaded")
     FocusWindow "$box"
     PressKey Return
     WaitExit "$SAVER_PID" "$EXIT_BOUND"

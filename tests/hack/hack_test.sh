@@ -110,8 +110,7 @@ Case_quit_keys() {
     local key window
     for key in q Escape click travel; do
         StartHack -window -textures "$HACK_TILES"
-        window=$(WaitWindow '^Solvane$' 60)
-        [ -n "$window" ] || Fail "no window named Solvane"
+        window=$(ExpectWindow '^Solvane$' 60 "window named Solvane")
         ExpectPicture "$window" 600x480 "quit-$key"
         FocusWindow "$window"
         case $key in
@@ -132,8 +131,7 @@ Case_quit_keys() {
 # is drawn in its shading alone, grey where lit, never a crash.
 Case_bad_tiles() {
     local folder
-    folder=$(TileCopy bad-tiles)
-    rm "$folder/d12.bmp"
+    folder=$(TileFolder "$CASE_DIR/bad-tiles" "$HACK_TILES" d12.bmp)
     : >"$folder/d21.bmp"
     head -c 200 "$HACK_TILES/n13.bmp" >"$folder/n13.bmp"
     echo "not a bitmap" >"$folder/n21.bmp"

@@ -67,7 +67,7 @@ ExpectRunning() {
         Fail "the hack has ended: $(cat "$CASE_DIR/hack.err")"
 }
 
-# solvane-snapshot of MOMENT at a size, with ORACLE_OPTIONS (such as --no-clock), made
+# The oracle of MOMENT at a size, with ORACLE_OPTIONS (such as --no-clock), made
 # once per size and options for all cases (a case running beside another may make the
 # same one; the last to finish replaces it whole).
 Oracle() { # WxH
@@ -78,10 +78,7 @@ Oracle() { # WxH
     png=$HACK_WORK/oracles/$1${ORACLE_OPTIONS:-}-$key.png
     if [ ! -f "$png" ]; then
         mkdir -p "$HACK_WORK/oracles"
-        # shellcheck disable=SC2086 # options, split as words
-        "$SNAPSHOT" --textures "$HACK_TILES" --utc "$MOMENT_UTC" --size "$1" ${ORACLE_OPTIONS:-} \
-            --out "$CASE_DIR/oracle-$1.png" >/dev/null 2>"$CASE_DIR/oracle.err" ||
-            Fail "the oracle failed: $(cat "$CASE_DIR/oracle.err")"
+        OraclePicture "$CASE_DIR/oracle-$1.png" "$HACK_TILES" "$1"
         mv -f "$CASE_DIR/oracle-$1.png" "$png"
     fi
     echo "$png"
@@ -95,12 +92,4 @@ ExpectPicture() { # window-id|root WxH name [seconds]
     oracle=$(Oracle "$2")
     HackShot() { ExpectRunning && Screenshot "$1" "$2"; }
     ExpectOracleMatch "${4:-60}" "$CASE_DIR/$3.png" "$oracle" "" HackShot "$1"
-}
-
-# A folder of the good tiles less some, and some spoilt.
-TileCopy() { # name
-    local folder=$CASE_DIR/$1
-    mkdir -p "$folder"
-    cp "$HACK_TILES"/[dn][12][1-4].bmp "$folder/"
-    echo "$folder"
 }

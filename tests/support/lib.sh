@@ -123,6 +123,18 @@ RunCase() { # name
     echo "PASS $1"
 }
 
+# A folder, emptied first, of the sixteen tiles of `source` (and their marker,
+# where it has one) less the files named.
+TileFolder() { # folder source [file-to-leave-out...]
+    rm -rf "$1"
+    mkdir -p "$1"
+    cp "$2"/[dn][12][1-4].bmp "$1/"
+    [ ! -f "$2/tex.tex" ] || cp "$2/tex.tex" "$1/"
+    local name
+    for name in "${@:3}"; do rm -f "$1/$name"; done
+    echo "$1"
+}
+
 # ---------------------------------------------------------------- X windows
 
 # The first mapped X window whose name matches the anchored pattern, waiting up to
@@ -137,6 +149,15 @@ WaitWindow() { # pattern seconds [pid]
     }
     WaitUntil "$2" Found "$1" "${3:-}" || true
     echo "$found"
+}
+
+# The same, failing the case when none comes; for a plain assignment, id=$(...),
+# which ends the case when the search fails.
+ExpectWindow() { # pattern seconds what
+    local id
+    id=$(WaitWindow "$1" "$2")
+    [ -n "$id" ] || Fail "no $3 within $2 s"
+    echo "$id"
 }
 
 WindowExists() { [ -n "$(xdotool search --name "$1" 2>/dev/null || true)" ]; }
@@ -197,6 +218,21 @@ ColourShare() { # png geometry
 # 1500. Up to ORACLE_MAX_MISMATCH stray pixels are forgiven.
 readonly ORACLE_FUZZ=3%
 readonly ORACLE_MAX_MISMATCH=5
+
+# solvane-snapshot's (SNAPSHOT's) picture of MOMENT_UTC, in the zone MOMENT_ZONE
+# (UTC unless set), with ORACLE_OPTIONS, at a size (the screen's 1024x768 unless
+# given). The tiles go through a short link: the tool, like the savers, takes a
+# folder of at most 92 characters.
+OraclePicture() { # png tiles [WxH]
+    local link status=0
+    link=$(mktemp -d /tmp/solvane-oracle.XXXXXX)
+    ln -s "$(readlink -f "$2")" "$link/tiles"
+    TZ=${MOMENT_ZONE:-UTC} "$SNAPSHOT" --textures "$link/tiles" --utc "$MOMENT_UTC" \
+        --size "${3:-1024x768}" --out "$1" ${ORACLE_OPTIONS[@]+"${ORACLE_OPTIONS[@]}"} \
+        >"$1.log" 2>&1 || status=$?
+    rm -rf "$link"
+    [ "$status" = 0 ] || Fail "solvane-snapshot failed: $(cat "$1.log")"
+}
 
 # Writes the mask of mismatching pixels of two pictures of one size (white where one
 # lies outside the other's neighbourhood range by more than ORACLE_FUZZ).

@@ -72,6 +72,7 @@ class TextRenderer : public ::testing::Test {
     }
 
     std::vector<Cell> DrawIn2D(const char* text, int row, int column) {
+        ClearGlCalls();
         viewSettings.perspective = 0;
         std::string buffer = text;
         DrawStrokeText(&buffer[0], 1, 1, 1, row, column, nullptr);
@@ -96,20 +97,16 @@ TEST_F(TextRenderer, EmptyTextDrawsNothing) {
 
 TEST_F(TextRenderer, NewlineStartsTheNextRowAndTakesNoCell) {
     EXPECT_EQ(DrawIn2D("AB\nC", 23, 0), (std::vector<Cell>{{23, 0}, {23, 1}, NoGlyph, {24, 0}}));
-    ClearGlCalls();
     // Cells without glyph still advance the column.
     EXPECT_EQ(DrawIn2D("A :B", 3, 5), (std::vector<Cell>{{3, 5}, NoGlyph, NoGlyph, {3, 8}}));
 }
 
 TEST_F(TextRenderer, WrapsAfterTheLastColumn) {
     EXPECT_EQ(DrawIn2D("AB", 5, 79), (std::vector<Cell>{{5, 79}, {6, 0}}));
-    ClearGlCalls();
     // A newline right after the wrap moves down once more, leaving a row empty.
     EXPECT_EQ(DrawIn2D("A\nB", 5, 79), (std::vector<Cell>{{5, 79}, NoGlyph, {7, 0}}));
-    ClearGlCalls();
     // The wrap is a test for column 80 exactly: beyond it text runs off the grid.
     EXPECT_EQ(DrawIn2D("AB", 5, 80), (std::vector<Cell>{{5, 80}, {5, 81}}));
-    ClearGlCalls();
     // Rows outside the grid keep the same spacing.
     EXPECT_EQ(DrawIn2D("A\nB", 25, 0), (std::vector<Cell>{{25, 0}, NoGlyph, {26, 0}}));
 }

@@ -68,8 +68,10 @@ Lit() { # png
         \( -clone 0 -separate -evaluate-sequence min \) -delete 0 -compose minus_src \
         -composite -threshold 5% -format '%[fx:mean]' info:)" 0.02
 }
-OutputLit() { # output png
-    InSway grim -o "$1" - >"$2" 2>/dev/null && Lit "$2"
+# Waits for a lit globe on an output; its picture is kept as `name`.png.
+ExpectOutputLit() { # output name
+    OutputLit() { InSway grim -o "$1" - >"$2" 2>/dev/null && Lit "$2"; }
+    WaitUntil 30 OutputLit "$1" "$CASE_DIR/$2.png" || Fail "$1 shows no lit globe ($2.png)"
 }
 
 # grim's picture of one output matches the oracle at its size (in `area` alone, when
@@ -115,8 +117,7 @@ Case_sway() {
     # A second output gets a globe of its own; then a new size, for which the view is
     # laid out anew.
     InSway swaymsg create_output >/dev/null
-    WaitUntil 30 OutputLit HEADLESS-2 "$CASE_DIR/second-output-new.png" ||
-        Fail "the second output shows no lit globe"
+    ExpectOutputLit HEADLESS-2 second-output-new
     InSway swaymsg output HEADLESS-2 mode 800x600 pos 1024 0 >/dev/null
     ExpectOutputOracle HEADLESS-2 800x600 second-output
     ExpectOutputOracle HEADLESS-1 1024x768 first-output-again
@@ -129,8 +130,7 @@ Case_sway() {
     InSway swaymsg exec "$USER_DIR/start-saver.sh" >/dev/null
     HACK_PID=$(SaverPid 3 30)
     ExpectOutputOracle HEADLESS-1 1024x768 by-hand
-    WaitUntil 30 OutputLit HEADLESS-2 "$CASE_DIR/by-hand-second.png" ||
-        Fail "the second output shows no lit globe"
+    ExpectOutputLit HEADLESS-2 by-hand-second
 
     # An output switched off, as a sleeping DisplayPort monitor or dock does it, takes
     # its surface away; the run goes on on the other.
@@ -155,7 +155,7 @@ Case_sway() {
     # The key was input, so swayidle starts it again on the next idle; the compositor
     # closing its surfaces ends it.
     HACK_PID=$(SaverPid 4 30)
-    WaitUntil 30 OutputLit HEADLESS-1 "$CASE_DIR/idle-again.png" || Fail "no globe on the next idle"
+    ExpectOutputLit HEADLESS-1 idle-again  # started again on the next idle
     InSway swaymsg '[app_id=solvane] kill' >/dev/null || Fail "sway found no surface to close"
     ExpectCleanExit "$HACK_PID" 10 "the compositor's close"
 }

@@ -281,7 +281,8 @@ RegQuery() { # key value
 # Waits until the texture folder stored in the registry is the given Windows path
 # (the saver writes it after the dialog has gone); fails naming what is stored.
 ExpectStoredFolder() { # windows-path
-    POLL=0.5 WaitUntil "$EXIT_BOUND" eval '[ "$(RegQuery "$APP_KEY" path)" = "$1" ]' ||
+    Stored() { [ "$(RegQuery "$APP_KEY" path)" = "$1" ]; }
+    POLL=0.5 WaitUntil "$EXIT_BOUND" Stored "$1" ||
         Fail "stored folder '$(RegQuery "$APP_KEY" path)', wanted '$1'"
 }
 

@@ -111,6 +111,8 @@ Case_quit_keys() {
     for key in q Escape click travel; do
         StartHack -window -textures "$HACK_TILES"
         window=$(ExpectWindow '^Solvane$' 60 "window named Solvane")
+        # The same picture each time: that it stays is seen once.
+        if [ "$key" = q ]; then ORACLE_RECHECK=1; else ORACLE_RECHECK=0; fi
         ExpectPicture "$window" 600x480 "quit-$key"
         FocusWindow "$window"
         case $key in

@@ -19,26 +19,20 @@ Expect() { # outcome(none|settings|saver) format
     local pid=$LAST_PID
     case $outcome in
     none)
-        WaitExit "$pid" "$START_BOUND"
-        [ "$EXIT_CODE" = 0 ] || Fail "$(printf '%q' "$line"): exit $EXIT_CODE, wanted 0 and no window"
+        ExpectExit "$pid" "$START_BOUND" 0 "$(printf '%q' "$line") (no window wanted)"
         ! WindowExists '^SaverWindow$' && ! WindowExists '^Solvane Settings$' ||
             Fail "$(printf '%q' "$line") left a window"
         ;;
     settings)
         local settings
-        settings=$(WaitWindow '^Solvane Settings$' "$START_BOUND")
-        [ -n "$settings" ] || Fail "$(printf '%q' "$line"): no Settings dialog"
+        settings=$(ExpectWindow '^Solvane Settings$' "$START_BOUND" "Settings dialog for $(printf '%q' "$line")")
         EscapeDialog "$settings"
-        WaitExit "$pid" "$START_BOUND"
-        [ "$EXIT_CODE" = 0 ] || Fail "$(printf '%q' "$line"): exit $EXIT_CODE after the Settings dialog"
+        ExpectExit "$pid" "$START_BOUND" 0 "$(printf '%q' "$line") after the Settings dialog"
         ;;
     saver)
-        local saver
-        saver=$(WaitWindow '^SaverWindow$' "$START_BOUND")
-        [ -n "$saver" ] || Fail "$(printf '%q' "$line"): no SaverWindow"
+        ExpectWindow '^SaverWindow$' "$START_BOUND" "SaverWindow for $(printf '%q' "$line")" >/dev/null
         HoldKeyUntil space "$EXIT_BOUND" SaverWindowGone || true
-        WaitExit "$pid" "$START_BOUND"
-        [ "$EXIT_CODE" = 0 ] || Fail "$(printf '%q' "$line"): exit $EXIT_CODE after the space bar"
+        ExpectExit "$pid" "$START_BOUND" 0 "$(printf '%q' "$line") after the space bar"
         ;;
     esac
     grep -q '^exit 0' "$DIR/helper.out" || Fail "$(printf '%q' "$line"): helper saw $(cat "$DIR/helper.out")"

@@ -10,18 +10,14 @@ readonly ABOUT='^About Solvane Release 1$'
 
 # Waits for the Settings dialog and gives it the keyboard; sets SETTINGS_WINDOW.
 AwaitSettings() { # when
-    SETTINGS_WINDOW=$(WaitWindow "$SETTINGS" "$START_BOUND")
-    [ -n "$SETTINGS_WINDOW" ] || Fail "no Settings dialog $1"
+    SETTINGS_WINDOW=$(ExpectWindow "$SETTINGS" "$START_BOUND" "Settings dialog $1")
     FocusWindow "$SETTINGS_WINDOW"
 }
 
 # Presses a key in the Settings dialog and waits for the window it opens.
 OpenFromSettings() { # key pattern what
-    local window
     xdotool key "$1"
-    window=$(WaitWindow "$2" "$START_BOUND")
-    [ -n "$window" ] || Fail "$1 in the Settings dialog opened no $3"
-    echo "$window"
+    ExpectWindow "$2" "$START_BOUND" "$3 after $1 in the Settings dialog"
 }
 
 # The saver's key as reg prints it, every value included.
@@ -42,8 +38,7 @@ Case_settings_without_argument() {
     local settingsPid=$LAST_PID
     AwaitSettings "without an argument"
     xdotool key alt+d alt+m Return
-    WaitExit "$settingsPid" "$EXIT_BOUND"
-    [ "$EXIT_CODE" = 0 ] || Fail "exit code after OK: $EXIT_CODE"
+    ExpectExit "$settingsPid" "$EXIT_BOUND" 0 "the settings after OK"
     [ "$(RegQuery "$APP_KEY" ShowClock)" = 0x0 ] || Fail "ShowClock is not stored as 0"
     [ "$(RegQuery "$APP_KEY" Monitors)" = 0x2 ] || Fail "Monitors is not stored as 2"
     [ "$(RegQuery "$APP_KEY" path)" = "$(WinPath "$E2E_TILES")\\" ] ||
@@ -70,8 +65,7 @@ Case_settings_configure_switch() {
     FocusWindow "$SETTINGS_WINDOW"
     xdotool key alt+d alt+o
     EscapeDialog "$SETTINGS_WINDOW"
-    WaitExit "$settingsPid" "$EXIT_BOUND"
-    [ "$EXIT_CODE" = 0 ] || Fail "exit code after Esc: $EXIT_CODE"
+    ExpectExit "$settingsPid" "$EXIT_BOUND" 0 "the settings after Esc"
     [ "$(AppKeyState)" = "$before" ] || Fail "Esc changed the registry: $(AppKeyState)"
 }
 
@@ -107,8 +101,7 @@ Case_settings_owned_by_handle() {
     [ "$((owner))" = "$hostWindow" ] || Fail "the Settings dialog is not owned by the host window"
     AnswerFolderPicker 'C:\tiles\partial'
     local message
-    message=$(WaitWindow '^Solvane$' "$START_BOUND")
-    [ -n "$message" ] || Fail "no message refused the folder without d12.bmp"
+    message=$(ExpectWindow '^Solvane$' "$START_BOUND" "message refusing the folder without d12.bmp")
     FocusWindow "$message"
     xdotool key Return
     WaitWindowGone "$message" "$EXIT_BOUND" || Fail "the message stayed"
@@ -130,8 +123,7 @@ Case_change_password_missing_service() {
     local dir
     dir=$(SaverDir change-missing)
     WINEDLLOVERRIDES="$WINEDLLOVERRIDES;mpr=" RunSaverArgs "$dir" /a 1234
-    WaitExit "$LAST_PID" "$START_BOUND"
-    [ "$EXIT_CODE" = 0 ] || Fail "/a without the service: exit $EXIT_CODE"
+    ExpectExit "$LAST_PID" "$START_BOUND" 0 "/a without the service"
 }
 
 # With the stand-in MPR.DLL in the system folder, in place of Wine's and preferred
@@ -144,11 +136,9 @@ Case_change_password_calls_service() {
     export SOLVANE_DOUBLE_LOG
     SOLVANE_DOUBLE_LOG=$(WinPath "$dir/calls.log")
     WINEDLLOVERRIDES="$WINEDLLOVERRIDES;mpr=n" RunSaverArgs "$dir" /a:4242
-    WaitExit "$LAST_PID" "$START_BOUND"
-    [ "$EXIT_CODE" = 0 ] || Fail "/a:4242: exit $EXIT_CODE"
+    ExpectExit "$LAST_PID" "$START_BOUND" 0 "/a:4242"
     WINEDLLOVERRIDES="$WINEDLLOVERRIDES;mpr=n" RunSaverArgs "$dir" -A
-    WaitExit "$LAST_PID" "$START_BOUND"
-    [ "$EXIT_CODE" = 0 ] || Fail "-A: exit $EXIT_CODE"
+    ExpectExit "$LAST_PID" "$START_BOUND" 0 "-A"
     local calls
     calls=$(tr -d '\r' <"$dir/calls.log" 2>/dev/null || true)
     Note "calls: $(echo "$calls" | tr '\n' ';')"

@@ -30,11 +30,8 @@ StartScaled() { # dpi name
     DIR=$(SaverDir "$2")
     WINEDEBUG=+actctx StartSaver "$DIR"
 
-    local probe=$DIR/probe.txt
-    ProbeSaverWindow "$probe"
-    grep -qx "system-dpi $1" "$probe" || Fail "the display is not scaled: $(cat "$probe")"
-    grep -qx "window 0 0 $SCREEN_WIDTH $SCREEN_HEIGHT" "$probe" ||
-        Fail "the saver's window does not cover the screen's physical pixels: $(cat "$probe")"
+    # Scaled, and the window covers the screen's physical pixels.
+    ExpectProbed "$DIR/probe.txt" "system-dpi $1" "window 0 0 $SCREEN_WIDTH $SCREEN_HEIGHT"
     local geometry
     geometry=$(xwininfo -id "$SAVER_WINDOW" |
         awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')

@@ -27,21 +27,10 @@
 #      are 64-bit (StartHelper): QEMU cannot run a 32-bit child of a Wine process,
 #      so a case that needs one registers ARCH win64.
 #
-# Every wait is a bounded poll on the monotonic clock, so a test ends by itself
-# whatever the load, and no check reads the machine's clock or time zone.
-
-# Failing and judging pictures, as every system test does.
+# The harness of every system test: cases, processes, waits, windows, the oracle.
 source "$(dirname "${BASH_SOURCE[0]}")/../support/lib.sh"
 
 # ---------------------------------------------------------------- state and clock
-
-# Seconds since boot: the deadlines of every wait. The wall clock may be faked
-# for the whole run, standing or jumping; this one is not.
-Now() {
-    local up _
-    read -r up _ </proc/uptime
-    echo "${up%.*}"
-}
 
 # Nothing of a clock faked around the whole run (faketime ctest ...) reaches the
 # programs a case starts: Wine keeps the real time unless a case asks for a moment,
@@ -78,6 +67,7 @@ LoadState() {
         source "$file"
     done
     CleanClock
+    SNAPSHOT=${E2E_SNAPSHOT:?}
     export WINEPREFIX
     export WINEDEBUG=${WINEDEBUG:--all}
     # No Mono or Gecko installers: they would open dialogs of their own.
@@ -182,16 +172,6 @@ StartHelper() { # out program args...
     StartWindows win64 "$(dirname "$out")" "$out" "$E2E_HELPERS/$program" "$@"
 }
 
-
-# Ends a case whose inputs have not been built with CTest's skip code (77).
-Skip() {
-    echo "SKIP: $*"
-    exit 77
-}
-
-# A line of the case's log, with the seconds since the case began.
-Note() { echo "-- [$(($(Now) - ${CASE_START:-0}))s] $*"; }
-
 # The Windows path of a Unix path: on the prefix's C: drive if it lies there, else
 # through Wine's Z: drive (the whole Unix file system).
 WinPath() {
@@ -256,7 +236,7 @@ StartMonitorsDisplay() { # layout
 # Changes the dummy-driver Xorg's monitors with xrandr while programs run (a mode
 # an output lacks is added first), then waits until RandR has `count` monitors.
 ChangeMonitors() { # count output mode|off [xrandr placement...]
-    local count=$1 output=$2 mode=$3 deadline=$(($(Now) + EXIT_BOUND))
+    local count=$1 output=$2 mode=$3
     shift 3
     if [ "$mode" = off ]; then
         xrandr --output "$output" --off || Fail "xrandr cannot switch $output off"
@@ -264,10 +244,8 @@ ChangeMonitors() { # count output mode|off [xrandr placement...]
         xrandr --addmode "$output" "$mode" 2>/dev/null || true
         xrandr --output "$output" --mode "$mode" "$@" || Fail "xrandr cannot set $output $mode $*"
     fi
-    until xrandr --listmonitors | grep -q "^Monitors: $count\$"; do
-        [ "$(Now)" -lt "$deadline" ] || Fail "RandR does not show $count monitors"
-        sleep 0.2
-    done
+    WaitUntil "$EXIT_BOUND" eval 'xrandr --listmonitors | grep -q "^Monitors: $count\$"' ||
+        Fail "RandR does not show $count monitors"
     Note "monitors changed: $output $mode $*"
 }
 
@@ -290,11 +268,7 @@ RegAdd() { # key value type data
 }
 
 RegDelete() { # key [value]
-    if [ $# -eq 2 ]; then
-        Wine reg delete "$1" /v "$2" /f >/dev/null 2>&1 || true
-    else
-        Wine reg delete "$1" /f >/dev/null 2>&1 || true
-    fi
+    Wine reg delete "$1" ${2:+/v "$2"} /f >/dev/null 2>&1 || true
 }
 
 # The data of a REG_SZ value, or nothing.
@@ -307,13 +281,9 @@ RegQuery() { # key value
 # Waits until the texture folder stored in the registry is the given Windows path
 # (the saver writes it after the dialog has gone); fails naming what is stored.
 ExpectStoredFolder() { # windows-path
-    local deadline=$(($(Now) + EXIT_BOUND)) stored
-    while :; do
-        stored=$(RegQuery "$APP_KEY" path)
-        [ "$stored" != "$1" ] || return 0
-        [ "$(Now)" -lt "$deadline" ] || Fail "stored folder '$stored', wanted '$1'"
-        sleep 0.5
-    done
+    Stored() { [ "$(RegQuery "$APP_KEY" path)" = "$1" ]; }
+    POLL=0.5 WaitUntil "$EXIT_BOUND" Stored "$1" ||
+        Fail "stored folder '$(RegQuery "$APP_KEY" path)', wanted '$1'"
 }
 
 readonly SCREEN_SAVERS_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Screen Savers'
@@ -338,80 +308,11 @@ ResetRegistry() {
 
 # ---------------------------------------------------------------- windows and input
 
-# The first mapped X window whose name matches the anchored pattern, waiting up to
-# $2 seconds; prints its id, or nothing. Each try is a fresh search that gives up
-# at once: a window that vanishes while xdotool looks at it makes that search fail
-# with an X error, and the next try goes on.
-WaitWindow() { # pattern seconds
-    local deadline=$(($(Now) + $2)) found
-    while :; do
-        found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
-        if [ -n "$found" ]; then
-            echo "$found"
-            return
-        fi
-        [ "$(Now)" -lt "$deadline" ] || return 0
-        sleep 0.2
-    done
-}
-
-WindowExists() { [ -n "$(xdotool search --name "$1" 2>/dev/null || true)" ]; }
-
-# Succeeds once the X window with this id is gone (or unmapped), within $2 s.
-WaitWindowGone() { # window-id seconds
-    local deadline=$(($(Now) + $2))
-    while [ "$(Now)" -le "$deadline" ]; do
-        xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable' || return 0
-        sleep 0.2
-    done
-    return 1
-}
-
-# Waits for a background process of this shell (not a subshell: only the
-# starting shell can collect it) for up to $2 seconds and sets EXIT_CODE to the
-# program's exit code, or to "timeout" after killing it.
-WaitExit() { # pid seconds
-    local deadline=$(($(Now) + $2))
-    while kill -0 "$1" 2>/dev/null; do
-        if [ "$(Now)" -ge "$deadline" ]; then
-            kill -9 "$1" 2>/dev/null || true
-            wait "$1" 2>/dev/null || true
-            Untrack "$1"
-            EXIT_CODE=timeout
-            return
-        fi
-        sleep 0.2
-    done
-    EXIT_CODE=0
-    wait "$1" 2>/dev/null || EXIT_CODE=$?
-    # The code the program itself gave, where the wineserver's kill of a slow
-    # emulated exit hid it.
-    local file=${EXIT_FILES[$1]:-}
-    if [ -n "$file" ] && [ -s "$file" ]; then EXIT_CODE=$(<"$file"); fi
-    Untrack "$1"
-}
-
-# Succeeds if the process is still running after $2 seconds.
-StillRunningAfter() { # pid seconds
-    sleep "$2"
-    kill -0 "$1" 2>/dev/null
-}
-
 # Moves the pointer and waits until it is there. xdotool's --sync waits for a
 # motion that never comes when the pointer already stands there.
 ParkPointer() { # x y
     [ "$(xdotool getmouselocation 2>/dev/null | cut -d' ' -f1-2)" != "x:$1 y:$2" ] || return 0
     timeout 5 xdotool mousemove --sync "$1" "$2" >/dev/null 2>&1 || xdotool mousemove "$1" "$2"
-}
-
-# Gives the window the keyboard: a dialog ignores typed keys until then.
-FocusWindow() { # window-id
-    local deadline=$(($(Now) + 30))
-    until timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null; do
-        [ "$(Now)" -lt "$deadline" ] || Fail "cannot focus window $1"
-        sleep 0.5
-    done
-    sleep 0.5
 }
 
 # Presses a key that nothing is awaited from, held for a second.
@@ -428,22 +329,15 @@ PressKey() { # keysym
 # slow: a fixed short press could be over before it is read. Without auto-repeat
 # (start_xvfb.sh) a held key stays one press.
 HoldKeyUntil() { # keysym seconds condition...
-    local key=$1 deadline=$(($(Now) + $2)) met=0
-    shift 2
+    local key=$1 met=0
+    shift
     xdotool keydown "$key"
-    while :; do
-        if "$@"; then
-            met=1
-            break
-        fi
-        [ "$(Now)" -lt "$deadline" ] || break
-        sleep 0.2
-    done
+    WaitUntil "$@" || met=1
     xdotool keyup "$key"
-    [ "$met" = 1 ]
+    return "$met"
 }
 
-SaverEnded() { ! kill -0 "$SAVER_PID" 2>/dev/null; }
+SaverEnded() { Ended "$SAVER_PID"; }
 SaverWindowGone() { ! WindowExists '^SaverWindow$'; }
 
 # Ends the saver with the space bar and expects exit code 0; `when` names the
@@ -484,8 +378,7 @@ readonly FOLDER_DIALOG='^Browse for textures path$'
 # it) and cancelling there.
 AnswerFolderDialog() { # marker-unix-path | cancel-in folder-unix-path
     local dialog
-    dialog=$(WaitWindow "$FOLDER_DIALOG" "$START_BOUND")
-    [ -n "$dialog" ] || Fail "no \"Browse for textures path\" dialog"
+    dialog=$(ExpectWindow "$FOLDER_DIALOG" "$START_BOUND" '"Browse for textures path" dialog')
     FocusWindow "$dialog"
     if [ "$1" = cancel-in ]; then
         xdotool type --delay 20 "$(WinPath "$2")\\"
@@ -578,8 +471,7 @@ ExpectSaverWindow() {
 # stored). Sets SAVER_WINDOW.
 ExpectSaverWindowAskingNothing() {
     local window
-    window=$(WaitWindow '^(SaverWindow|Browse for textures path)$' "$START_BOUND")
-    [ -n "$window" ] || Fail "neither the saver's window nor a dialog within $START_BOUND s"
+    window=$(ExpectWindow '^(SaverWindow|Browse for textures path)$' "$START_BOUND" "saver's window nor dialog")
     [ "$(xdotool getwindowname "$window" 2>/dev/null)" = SaverWindow ] ||
         Fail "the folder dialog came although a good folder was stored"
     SAVER_WINDOW=$window
@@ -595,13 +487,13 @@ ProbeSaverWindow() { # file [x y]
     tr -d '\r' <"$1.raw" >"$1"
 }
 
-Screenshot() { # window-id png
-    xwd -id "$1" -silent | convert xwd:- "$2" || Fail "screenshot of window $1"
-}
-
-ScreenshotPart() { # window-id geometry(WxH+X+Y) png
-    xwd -id "$1" -silent | convert xwd:- -crop "$2" +repage "$3" ||
-        Fail "screenshot of window $1"
+# Probes the saver's window and expects each fact, a whole line of the probe's.
+ExpectProbed() { # file fact...
+    ProbeSaverWindow "$1"
+    local fact
+    for fact in "${@:2}"; do
+        grep -qxF "$fact" "$1" || Fail "Windows does not report '$fact': $(cat "$1")"
+    done
 }
 
 # ---------------------------------------------------------------- the oracle
@@ -611,21 +503,9 @@ ScreenshotPart() { # window-id geometry(WxH+X+Y) png
 # longest text reaches, clear of the globe whatever the camera.
 readonly CLOCK_AREA=256x62+0+$((SCREEN_HEIGHT - 62))
 
-# solvane-snapshot's picture of the case's moment and zone, at the screen's size
-# or another, with the options of ORACLE_OPTIONS (--no-clock for a saver told to
-# show no clock). The tiles are handed over through a short link: the tool, like
-# the saver, takes a folder of at most 92 characters.
+# The oracle (OraclePicture) draws the case's moment in its zone, with
+# ORACLE_OPTIONS such as --no-clock for a saver told to show no clock.
 ORACLE_OPTIONS=()
-OraclePicture() { # png tiles [size(WxH)]
-    local link
-    link=$(mktemp -d /tmp/solvane-oracle.XXXXXX)
-    ln -s "$(readlink -f "$2")" "$link/tiles"
-    TZ=$MOMENT_ZONE "${E2E_SNAPSHOT:?}" --textures "$link/tiles" --utc "$MOMENT_UTC" \
-        --size "${3:-${SCREEN_WIDTH}x$SCREEN_HEIGHT}" --frames 2 --out "$1" \
-        ${ORACLE_OPTIONS[@]+"${ORACLE_OPTIONS[@]}"} >"$1.log" 2>&1 ||
-        { rm -rf "$link"; Fail "solvane-snapshot failed: $(cat "$1.log")"; }
-    rm -rf "$link"
-}
 
 # Waits until the saver's window shows solvane-snapshot's picture of the case's
 # moment (from the second frame on, once the camera is aligned) and checks that it
@@ -640,41 +520,19 @@ ExpectOracle() { # name [tiles]
 declare -A ORACLE_PARTS=()
 ExpectOracleIn() { # name geometry(WxH+X+Y, in the window) [tiles] [area]
     local base=$STATION_DIR/cases/$1 part=$2 tiles=${3:-$E2E_TILES}
-    local shot=$base-saver.png oracle=$base-oracle.png mask=$base-mismatch.png
+    local shot=$base-saver.png oracle=$base-oracle.png size=${part%%+*}
     ORACLE_PARTS[$1]=$part
-    local size=${part%%+*}
-    local area=${4:-$size+0+0}
-    # The clock text's two rows (23 and 24 of 25), at the bottom.
-    local clockRows=${size%x*}x62+0+$((${size#*x} - 62))
     OraclePicture "$oracle" "$tiles" "$size"
     Note "oracle $oracle rendered"
     local oracleLit
     oracleLit=$(LitShare "$oracle" "$size+0+0")
     FloatAbove "$oracleLit" 0.05 || Fail "the oracle $oracle shows no globe (lit share $oracleLit)"
 
-    local deadline=$(($(Now) + START_BOUND)) total=
-    while :; do
-        kill -0 "$SAVER_PID" 2>/dev/null || Fail "the saver ended while its picture was awaited"
-        ScreenshotPart "$SAVER_WINDOW" "$part" "$shot"
-        MismatchMask "$shot" "$oracle" "$mask"
-        total=$(WhitePixels "$mask" "$area")
-        [ "$total" -gt "$ORACLE_MAX_MISMATCH" ] || break
-        if [ "$(Now)" -ge "$deadline" ]; then
-            Fail "the picture $shot is not the oracle's $oracle: $total pixels differ" \
-                "($(WhitePixels "$mask" "$clockRows") of them in the clock rows; mask $mask)"
-        fi
-        sleep 1
-    done
-    # The clock stands still, so the picture must too.
-    sleep 1
-    ScreenshotPart "$SAVER_WINDOW" "$part" "$shot"
-    MismatchMask "$shot" "$oracle" "$mask"
-    total=$(WhitePixels "$mask" "$area")
-    [ "$total" -le "$ORACLE_MAX_MISMATCH" ] ||
-        Fail "the picture left the oracle's a second later: $total pixels differ (mask $mask)"
-    Note "picture $shot matches $oracle: $total mismatching pixels" \
-        "(AE $(compare -metric AE "$shot" "$oracle" null: 2>&1 || true)," \
-        "PSNR $(compare -metric PSNR "$shot" "$oracle" null: 2>&1 || true) dB)"
+    SaverShot() { # png
+        Running "$SAVER_PID" || Fail "the saver ended while its picture was awaited"
+        Screenshot "$SAVER_WINDOW" "$1" "$part"
+    }
+    ExpectOracleMatch "$START_BOUND" "$shot" "$oracle" "${4:-}" SaverShot
 }
 
 # Succeeds once the saver's picture is far from the oracle that ExpectOracle
@@ -682,9 +540,8 @@ ExpectOracleIn() { # name geometry(WxH+X+Y, in the window) [tiles] [area]
 # a camera key has been handled once the camera moves.
 PictureLeftOracle() { # name
     local base=$STATION_DIR/cases/$1
-    ScreenshotPart "$SAVER_WINDOW" "${ORACLE_PARTS[$1]}" "$base-moved.png"
-    MismatchMask "$base-moved.png" "$base-oracle.png" "$base-moved-mismatch.png"
-    [ "$(WhitePixels "$base-moved-mismatch.png")" -gt 1000 ]
+    Screenshot "$SAVER_WINDOW" "$base-moved.png" "${ORACLE_PARTS[$1]}" &&
+        [ "$(Mismatches "$base-moved.png" "$base-oracle.png")" -gt 1000 ]
 }
 
 # Turns the camera with keypad 6 and waits until the picture shows it.
@@ -711,12 +568,10 @@ SeedCloudCache() { # image
 # Waits until a saver has begun a fetch at the case's moment (it records the try in
 # the cache before it connects).
 ExpectFetchBegun() {
-    local deadline=$(($(Now) + START_BOUND)) state
+    local state
     state=$(CloudCacheDir)/clouds.state
-    until grep -qx "tried $MOMENT_SECONDS" "$state" 2>/dev/null; do
-        [ "$(Now)" -lt "$deadline" ] || Fail "the saver began no fetch: $(cat "$state" 2>&1)"
-        sleep 0.2
-    done
+    WaitUntil "$START_BOUND" grep -qx "tried $MOMENT_SECONDS" "$state" 2>/dev/null ||
+        Fail "the saver began no fetch: $(cat "$state" 2>&1)"
     Note "the saver began its fetch"
 }
 
@@ -726,7 +581,7 @@ ExpectFetchBegun() {
 # reads its stdin until that closes: a descriptor of this shell, so it ends with
 # the case however the case ends.
 StartCloudServer() { # folder
-    local folder=$1 deadline=$(($(Now) + 30))
+    local folder=$1
     openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=localhost \
         -addext subjectAltName=DNS:localhost,IP:127.0.0.1 \
         -keyout "$folder/key.pem" -out "$folder/cert.pem" >/dev/null 2>&1 ||
@@ -734,47 +589,25 @@ StartCloudServer() { # folder
     # shellcheck disable=SC2034 # held open, never written
     exec {CLOUD_SERVER_INPUT}> >(exec python3 "$(dirname "${BASH_SOURCE[0]}")/../support/cloud_server.py" \
         "$folder" "$folder/cert.pem" "$folder/key.pem" >"$folder/ports" 2>"$folder/server.err")
-    CLOUD_SERVER_PID=$!
+    Track $!
     # Only a whole line is read: a half-written one would name a wrong port.
-    until read -r CLOUD_PORT _ 2>/dev/null <"$folder/ports"; do
-        [ "$(Now)" -lt "$deadline" ] || Fail "the cloud server did not start: $(cat "$folder/server.err")"
-        sleep 0.1
-    done
+    POLL=0.1 WaitUntil 30 eval 'read -r CLOUD_PORT _ 2>/dev/null <"$folder/ports"' ||
+        Fail "the cloud server did not start: $(cat "$folder/server.err")"
     Note "cloud server on 127.0.0.1:$CLOUD_PORT"
 }
 
 # ---------------------------------------------------------------- running a case
 
-# The Windows processes a case started; they end with the case, however it ends.
-E2E_PIDS=()
-declare -A EXIT_FILES=()
-Track() { E2E_PIDS+=("$1"); }
-# A collected process's number may soon belong to someone else: forget it.
-Untrack() {
-    unset "EXIT_FILES[$1]"
-    local kept=() pid
-    for pid in "${E2E_PIDS[@]+"${E2E_PIDS[@]}"}"; do [ "$pid" = "$1" ] || kept+=("$pid"); done
-    E2E_PIDS=("${kept[@]+"${kept[@]}"}")
-}
-
-EndTest() {
-    local pid
-    for pid in "${E2E_PIDS[@]+"${E2E_PIDS[@]}"}"; do kill -9 "$pid" 2>/dev/null || true; done
-    # Whatever else runs in the prefix (a saver that a host program started, the
-    # wineserver and Wine's services) ends with the case, and so does its display.
-    StopWine
-    StopDisplay
-    RestoreSystemFiles
-    [ -z "${CLOUD_SERVER_PID:-}" ] || kill "$CLOUD_SERVER_PID" 2>/dev/null || true
-}
-
-# Runs the case named on a test script's command line (its function Case_<name>)
-# with the station loaded, a clean registry, no cached clouds, the default moment
-# and cleanup on every exit.
-RunCase() {
-    CASE_START=$(Now)
+# The case with the station loaded, a clean registry, no cached clouds and the
+# default moment; its Windows processes, whatever else runs in the prefix (a saver
+# that a host program started, the wineserver and Wine's services) and its display
+# end with it.
+END_SIGNAL=KILL
+StartCase() { # name
     LoadState
-    trap 'EndTest' EXIT
+    AtEnd StopWine
+    AtEnd StopDisplay
+    AtEnd RestoreSystemFiles
     # A case that its runner killed could not clean up after itself.
     StopWine
     RestoreSystemFiles
@@ -787,6 +620,4 @@ RunCase() {
     # every case that names none.
     AtMoment 2026-12-22T12:00:07Z SLV-1
     Note "$E2E_ARCH saver on station $E2E_STATION ($DISPLAY)"
-    "Case_$1"
-    echo "PASS $1"
 }

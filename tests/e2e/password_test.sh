@@ -150,8 +150,7 @@ Case_planted_libraries_ignored() {
     ExpectOracle planted
     CloseWithSpace "with planted libraries beside it"
     StartWindows "$E2E_ARCH" "$dir" "$dir/change.out" "$dir/solvane.scr" /a
-    WaitExit "$LAST_PID" "$START_BOUND"
-    [ "$EXIT_CODE" = 0 ] || Fail "/a with planted libraries: exit $EXIT_CODE"
+    ExpectExit "$LAST_PID" "$START_BOUND" 0 "/a with planted libraries"
     [ ! -s "$dir/calls.log" ] || Fail "a planted library was called: $(cat "$dir/calls.log")"
     ExpectNothingPlantedLoaded "$dir"
 }

@@ -20,23 +20,19 @@ PreviewRun() { # name switch-format
     WINEDEBUG=-all,+wgl StartHelper "$dir/host.out" preview_host.exe "$(WinPath "$dir/solvane.scr")" \
         "$2" 400 300 "$((START_BOUND * 1000))" "$(WinPath "$stop")"
     local hostPid=$LAST_PID
-    local hostWindow
-    hostWindow=$(WaitWindow '^Solvane preview host$' "$START_BOUND")
-    [ -n "$hostWindow" ] || Fail "no preview host window"
-    local deadline=$(($(Now) + START_BOUND)) swaps=0 drawn
-    while [ "$swaps" -lt 2 ]; do
-        kill -0 "$hostPid" 2>/dev/null || break
-        [ "$(Now)" -lt "$deadline" ] || break
-        sleep 0.5
+    ExpectWindow '^Solvane preview host$' "$START_BOUND" "preview host window" >/dev/null
+    local swaps=0 drawn
+    Swapped() {
         swaps=$(grep -c 'wglSwapBuffers' "$dir/host.out.err" || true)
-    done
+        [ "$swaps" -ge 2 ] || Ended "$hostPid"
+    }
+    POLL=0.5 WaitUntil "$START_BOUND" Swapped || true
     sleep 2
     drawn=$(grep -c 'wglSwapBuffers' "$dir/host.out.err" || true)
     Note "preview frames swapped: $swaps, and two seconds later $drawn"
     : >"$stop"
 
-    WaitExit "$hostPid" "$START_BOUND"
-    [ "$EXIT_CODE" = 0 ] || Fail "preview host ended with $EXIT_CODE: $(cat "$dir/host.out.err")"
+    ExpectExit "$hostPid" "$START_BOUND" 0 "the preview host" "$dir/host.out.err" any
     local report
     report=$(tr -d '\r' <"$dir/host.out")
     Note "host report: $(echo "$report" | tr '\n' ';')"
@@ -64,8 +60,7 @@ Case_no_handle() {
     dir=$(SaverDir preview-none)
     for switch in /p -P; do
         StartWindows "$E2E_ARCH" "$dir" "$dir/out" "$dir/solvane.scr" "$switch"
-        WaitExit "$LAST_PID" "$START_BOUND"
-        [ "$EXIT_CODE" = 0 ] || Fail "$switch without a handle: exit $EXIT_CODE"
+        ExpectExit "$LAST_PID" "$START_BOUND" 0 "$switch without a handle"
         ! WindowExists '^(Error|SaverWindow)$' || Fail "a window came up for $switch without a handle"
     done
 }

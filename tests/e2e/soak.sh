@@ -77,7 +77,7 @@ WindowExists '^SaverWindow$' || Fail "SaverWindow gone during the soak"
 clockRight=no
 for try in 1 2 3 4 5 6 7 8 9 10; do
     before=$(date -u +%s%3N)
-    ScreenshotPart "$SAVER_WINDOW" "$CLOCK_AREA" "$dir/clock.png"
+    Screenshot "$SAVER_WINDOW" "$dir/clock.png" "$CLOCK_AREA" || Fail "no picture of the saver"
     after=$(date -u +%s%3N)
     if [ $((before / 1000)) = $((after / 1000)) ] && [ $((before % 1000)) -ge 100 ]; then
         AtMoment "$(date -u -d "@$((before / 1000))" +%Y-%m-%dT%H:%M:%SZ)" UTC

@@ -23,16 +23,7 @@ ExpectCloseOnSpace() {
 
 # A folder of tiles copied from the good set, less the files named; on the C:
 # drive, next to the good set, so that its path stays short.
-TileFolder() { # name files-to-leave-out...
-    local folder=$WINEPREFIX/drive_c/tiles/$1
-    rm -rf "$folder"
-    mkdir -p "$folder"
-    cp "$E2E_TILES"/[dn][12][1-4].bmp "$E2E_TILES/tex.tex" "$folder/"
-    shift
-    local name
-    for name in "$@"; do rm -f "$folder/$name"; done
-    echo "$folder"
-}
+Tiles() { TileFolder "$WINEPREFIX/drive_c/tiles/$1" "$E2E_TILES" "${@:2}"; }
 
 Case_first_run_asks_and_stores() {
     RegDelete "$APP_KEY"
@@ -50,8 +41,8 @@ Case_first_run_asks_and_stores() {
 
 Case_stored_folder_without_first_tile_asks_again() {
     local broken good
-    broken=$(TileFolder broken d11.bmp)
-    good=$(TileFolder good)
+    broken=$(Tiles broken d11.bmp)
+    good=$(Tiles good)
     RegAdd "$APP_KEY" path REG_SZ "$(WinPath "$broken")\\"
     local dir
     dir=$(SaverDir folder-again)
@@ -66,7 +57,7 @@ Case_stored_folder_without_first_tile_asks_again() {
 # standard error.
 Case_bad_tiles_do_not_crash() {
     local folder
-    folder=$(TileFolder bad d14.bmp n21.bmp n22.bmp n23.bmp n24.bmp)
+    folder=$(Tiles bad d14.bmp n21.bmp n22.bmp n23.bmp n24.bmp)
     : >"$folder/d12.bmp"
     head -c 30 "$E2E_TILES/d13.bmp" >"$folder/d13.bmp"
     head -c 200 "$E2E_TILES/d21.bmp" >"$folder/d21.bmp"
@@ -100,7 +91,7 @@ Case_cancelled_dialogs_do_not_crash() {
     # middle of the picture would be coloured.
     sleep 3
     local png=$STATION_DIR/cases/folder-cancel.png colour
-    Screenshot "$SAVER_WINDOW" "$png"
+    Screenshot "$SAVER_WINDOW" "$png" || Fail "no picture of the saver"
     colour=$(ColourShare "$png" 300x300+362+234)
     Note "picture: $png, coloured share $colour"
     # Without textures the globe is shaded in one dark grey: any colour there

@@ -19,12 +19,8 @@ AsUser() {
 
 # Waits for a line of the daemon's log (it prints every step with -verbose).
 WaitLog() { # pattern seconds
-    local waited=0
-    until grep -q "$1" "$CASE_DIR/daemon.log" 2>/dev/null; do
-        [ "$waited" -lt "$(($2 * 10))" ] || Fail "no \"$1\" in the daemon's log after $2 s"
-        sleep 0.1
-        waited=$((waited + 1))
-    done
+    WaitUntil "$2" grep -q "$1" "$CASE_DIR/daemon.log" 2>/dev/null ||
+        Fail "no \"$1\" in the daemon's log after $2 s"
 }
 
 Case_daemon() {
@@ -58,12 +54,8 @@ EOF
     Track $!
     WaitLog "running in process" 30
     # The daemon takes commands once it has set up; until then the command fails.
-    local waited=0
-    until AsUser xscreensaver-command -activate >>"$CASE_DIR/command.log" 2>&1; do
-        [ "$waited" -lt 100 ] || Fail "the daemon refused -activate: $(cat "$CASE_DIR/command.log")"
-        sleep 0.2
-        waited=$((waited + 1))
-    done
+    WaitUntil 20 AsUser xscreensaver-command -activate >>"$CASE_DIR/command.log" 2>&1 ||
+        Fail "the daemon refused -activate: $(cat "$CASE_DIR/command.log")"
     WaitLog 'forked ".*solvane.*" in pid' 30
     local line pid window
     line=$(grep -o 'forked ".*solvane.*" in pid [0-9]* on window 0x[0-9a-f]*' "$CASE_DIR/daemon.log")
@@ -78,13 +70,9 @@ EOF
 
     AsUser xscreensaver-command -deactivate >>"$CASE_DIR/command.log" 2>&1 ||
         Fail "the daemon refused -deactivate"
-    waited=0
-    while kill -0 "$pid" 2>/dev/null; do
-        [ "$waited" -lt 150 ] || Fail "the hack still runs 15 s after -deactivate"
-        sleep 0.1
-        waited=$((waited + 1))
-    done
-    Note "the hack ended $((waited / 10)).$((waited % 10)) s after -deactivate"
+    local asked=$SECONDS
+    POLL=0.1 WaitUntil 15 Ended "$pid" || Fail "the hack still runs 15 s after -deactivate"
+    Note "the hack ended within $((SECONDS - asked + 1)) s of -deactivate"
     # The daemon passes the hack's stderr on to its own: nothing from the hack there.
     ! grep -q "^solvane:" "$CASE_DIR/daemon.log" ||
         Fail "the hack complained: $(grep "^solvane:" "$CASE_DIR/daemon.log")"

@@ -30,9 +30,7 @@ Mirror() {
     } | awk '{ print $2 }' | grep -v security | head -n 1 || true
 }
 
-CHROOT=""
-CaseCleanup() {
-    [ -n "$CHROOT" ] || return 0
+Unmount() {
     local point
     for point in tmp/.X11-unix dev proc; do
         if mountpoint -q "$CHROOT/$point"; then umount -l "$CHROOT/$point" || true; fi
@@ -41,6 +39,7 @@ CaseCleanup() {
 
 Case_chroot() {
     CHROOT=$CASE_DIR/root
+    AtEnd Unmount
     local mirror started
     mirror=$(Mirror)
     [ -n "$mirror" ] || Fail "no Debian archive in this machine's apt sources"
@@ -78,8 +77,7 @@ Case_chroot() {
     HACK_PID=$!
     Track "$HACK_PID"
     ExpectPicture root 1024x768 chroot-hack
-    kill -TERM "$HACK_PID"
-    ExpectCleanEnd 20
+    ExpectCleanEnd 20 TERM
     Note "the installed hack drew the oracle's picture and ended cleanly"
 }
 

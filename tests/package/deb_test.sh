@@ -10,11 +10,8 @@ source "$(dirname "$0")/../hack/lib.sh"
 
 DEB=$RELEASE_DIR/solvane_${PROJECT_VERSION}_$(dpkg --print-architecture).deb
 readonly DEB
-if [ ! -f "$DEB" ]; then
-    echo "no $DEB: cmake --preset native-release && cmake --build --preset native-release" \
-        "--target package" >&2
-    exit 77
-fi
+[ -f "$DEB" ] || Skip "no $DEB: cmake --preset native-release && cmake --build --preset" \
+    "native-release --target package"
 
 Field() { dpkg-deb -f "$DEB" "$1"; }
 
@@ -166,16 +163,14 @@ ExpectProgramsWork() {
     HACK=$ROOT/usr/libexec/xscreensaver/solvane
     StartHack -root -textures "$ROOT/usr/share/solvane/textures"
     ExpectPicture root 1024x768 packaged-hack
-    kill -TERM "$HACK_PID"
-    ExpectCleanEnd 20
+    ExpectCleanEnd 20 TERM
 }
 
-# The unpacked package lies in a short folder of its own: the programs take a tile
-# folder of at most 92 characters, and the build tree may be deep.
-CaseCleanup() { [ -z "${ROOT:-}" ] || rm -rf "$ROOT"; }
-
 Case_package() {
+    # The unpacked package lies in a short folder of its own: the programs take a
+    # tile folder of at most 92 characters, and the build tree may be deep.
     ROOT=$(mktemp -d /tmp/solvane-deb.XXXXXX)
+    AtEnd 'rm -rf "$ROOT"'
     dpkg-deb -x "$DEB" "$ROOT"
     ExpectFields
     ExpectContents

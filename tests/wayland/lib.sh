@@ -1,6 +1,7 @@
 # A headless sway for solvane-wayland's tests and benchmarks: Debian's sway drawing in
 # software, run as an ordinary user since it refuses root. Sourced, not run.
 # shellcheck shell=bash
+source "$(dirname "${BASH_SOURCE[0]}")/../support/lib.sh"
 
 readonly SWAY_USER=solvane-wayland
 # What runs a command as that user; setpriv execs it, so a command put in the
@@ -23,12 +24,8 @@ StartSway() { # config log [folder]
         WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
         sway -c "$1" >"$2" 2>&1 &
     SWAY_PID=$!
-    local waited=0
-    until SWAYSOCK=$(compgen -G "$RUNTIME_DIR/sway-ipc.*.sock"); do
-        [ "$waited" -lt 300 ] && kill -0 "$SWAY_PID" 2>/dev/null || return 1
-        sleep 0.1
-        waited=$((waited + 1))
-    done
+    SwayReady() { SWAYSOCK=$(compgen -G "$RUNTIME_DIR/sway-ipc.*.sock") || Ended "$SWAY_PID"; }
+    POLL=0.1 WaitUntil 30 SwayReady && [ -n "$SWAYSOCK" ]
 }
 
 # A command in the compositor's session, as its user.

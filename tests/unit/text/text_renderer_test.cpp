@@ -72,6 +72,7 @@ class TextRenderer : public ::testing::Test {
     }
 
     std::vector<Cell> DrawIn2D(const char* text, int row, int column) {
+        ClearGlCalls();
         viewSettings.perspective = 0;
         std::string buffer = text;
         DrawStrokeText(&buffer[0], 1, 1, 1, row, column, nullptr);
@@ -94,39 +95,18 @@ TEST_F(TextRenderer, EmptyTextDrawsNothing) {
     EXPECT_TRUE(RecordedStrips().empty());
 }
 
-TEST_F(TextRenderer, ColourComesFirstThenOneStripPerCharacter) {
-    char text[] = "A :B";
-    DrawStrokeText(text, 0.3f, 0.3f, 0.3f, 23, 0, nullptr);
-    ASSERT_FALSE(RecordedGlCalls().empty());
-    EXPECT_EQ(FormatGlCall(RecordedGlCalls()[0]),
-              "glColor3f(0.300000012, 0.300000012, 0.300000012)");
-    EXPECT_EQ(RecordedGlCallsNamed("glColor3f").size(), 1u);
-    const std::vector<Strip> strips = RecordedStrips();
-    ASSERT_EQ(strips.size(), 4u);
-    EXPECT_EQ(strips[0].size(), 6u);   // A
-    EXPECT_TRUE(strips[1].empty());    // space: an empty pair
-    EXPECT_TRUE(strips[2].empty());    // colon
-    EXPECT_EQ(strips[3].size(), 10u);  // B
-    for (const Strip& strip : strips)
-        for (const GlCall& vertex : strip) EXPECT_EQ(vertex.name, "glVertex3f");
-}
-
 TEST_F(TextRenderer, NewlineStartsTheNextRowAndTakesNoCell) {
     EXPECT_EQ(DrawIn2D("AB\nC", 23, 0), (std::vector<Cell>{{23, 0}, {23, 1}, NoGlyph, {24, 0}}));
-    ClearGlCalls();
     // Cells without glyph still advance the column.
     EXPECT_EQ(DrawIn2D("A :B", 3, 5), (std::vector<Cell>{{3, 5}, NoGlyph, NoGlyph, {3, 8}}));
 }
 
 TEST_F(TextRenderer, WrapsAfterTheLastColumn) {
     EXPECT_EQ(DrawIn2D("AB", 5, 79), (std::vector<Cell>{{5, 79}, {6, 0}}));
-    ClearGlCalls();
     // A newline right after the wrap moves down once more, leaving a row empty.
     EXPECT_EQ(DrawIn2D("A\nB", 5, 79), (std::vector<Cell>{{5, 79}, NoGlyph, {7, 0}}));
-    ClearGlCalls();
     // The wrap is a test for column 80 exactly: beyond it text runs off the grid.
     EXPECT_EQ(DrawIn2D("AB", 5, 80), (std::vector<Cell>{{5, 80}, {5, 81}}));
-    ClearGlCalls();
     // Rows outside the grid keep the same spacing.
     EXPECT_EQ(DrawIn2D("A\nB", 25, 0), (std::vector<Cell>{{25, 0}, NoGlyph, {26, 0}}));
 }
@@ -223,17 +203,6 @@ TEST_F(TextRenderer, GridFitsInsideTheCamerasView) {
             EXPECT_LE(std::fabs(vertex.args[1]), halfHeight);
             EXPECT_LE(std::fabs(vertex.args[2]), halfWidth);
         }
-}
-
-TEST_F(TextRenderer, NullFrameMeansTheCamera) {
-    Camera = CameraFrame{{100, 200, -300}, {0, -1, 0}, {0, 0, 1}, {-1, 0, 0}, 30};
-    char text[] = "DATE:6 12 2026\nLOCAL:7 5 9";
-    DrawStrokeText(text, 0.3f, 0.3f, 0.3f, 23, 0, nullptr);
-    const std::string withNull = FormatGlCalls();
-    ClearGlCalls();
-    DrawStrokeText(text, 0.3f, 0.3f, 0.3f, 23, 0, &Camera);
-    EXPECT_EQ(FormatGlCalls(), withNull);
-    EXPECT_FALSE(RecordedGlCallsNamed("glVertex3f").empty());
 }
 
 TEST_F(TextRenderer, LeaningUpIsSquaredSoTheTextStaysInFrontOfTheNearPlane) {

@@ -31,11 +31,11 @@ void ExpectVec(const Vec3& actual, float x, float y, float z, float tolerance) {
 class KeyboardCamera : public ::testing::Test {
   protected:
     void SetUp() override {
-        for (int code = 0; code < 256; ++code) SetKeyState(code, 0);
-        ClearKeys();
+        TearDown();
         CreateFrames();
         CreateSunFrame();
     }
+    // No key stays down for the next test.
     void TearDown() override {
         for (int code = 0; code < 256; ++code) SetKeyState(code, 0);
         ClearKeys();

@@ -86,21 +86,6 @@ TEST_F(Projection, OrthographicWindowStretchesOnlyTheRightEdge) {
                                         GlCallText("glClear", {GL_COLOR_BUFFER_BIT})}));
 }
 
-TEST_F(Projection, CameraReplacesTheResizeProjection) {
-    CreateFrames();
-    ResizeView(1024, 768);
-    ClearGlCalls();
-    ApplyCamera(Camera);
-    EXPECT_EQ(RecordedGlCallTexts(),
-              (std::vector<std::string>{
-                  GlCallText("glMatrixMode", {GL_PROJECTION}),
-                  GlCallText("glLoadIdentity"),
-                  GlCallText("gluPerspective", {45, double(1024.0f / 768.0f), 2, 20000}),
-                  GlCallText("glBlendFunc", {GL_ONE_MINUS_DST_COLOR, GL_SRC_ALPHA}),
-                  GlCallText("gluLookAt", {18000, 0, 0, 17999, 0, 0, 0, 1, 0}),
-              }));
-}
-
 TEST_F(Projection, CameraFieldOfViewAndEyeFollowTheFrame) {
     CameraFrame frame{{1, 2, 3}, {0, 0, -1}, {0, 1, 0}, {1, 0, 0}, 30};
     ApplyCamera(frame);
@@ -132,20 +117,6 @@ TEST_F(Projection, ClearModesChooseTheColour) {
         ClearView(c.mode, 0.25f, 0.5f, 0.75f);
         EXPECT_EQ(RecordedGlCallTexts(), c.calls) << "mode " << c.mode;
     }
-}
-
-TEST_F(Projection, SetUpViewSettingsGivesTheFixedValues) {
-    viewSettings = ViewSettings{};
-    viewSettings.resizeFieldOfView = 45;
-    SetUpViewSettings();
-    EXPECT_EQ(viewSettings.perspective, 1);
-    EXPECT_EQ(viewSettings.nearPlane, 2.0f);
-    EXPECT_EQ(viewSettings.farPlane, 20000.0f);
-    EXPECT_EQ(viewSettings.orthoCentreX, 250.0f);
-    EXPECT_EQ(viewSettings.orthoCentreY, 250.0f);
-    EXPECT_EQ(viewSettings.orthoWidth, 500.0f);
-    EXPECT_EQ(viewSettings.orthoHeight, 500.0f);
-    EXPECT_TRUE(RecordedGlCalls().empty());
 }
 
 TEST_F(Projection, SceneSetUpRefusesFoldersTheTexturePathsCannotHold) {

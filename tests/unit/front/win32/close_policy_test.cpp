@@ -17,33 +17,32 @@ SaverSettings Requested(std::uint32_t startTick = 1000) {
     return settings;
 }
 
-TEST(DecideClose, WithinGracePeriodBoundaryIncludedNeedsNoPassword) {
-    const SaverSettings settings = Requested(1000);
-    EXPECT_EQ(DecideClose(settings, RunMode::Saver, 1000), CloseDecision::Destroy);
-    EXPECT_EQ(DecideClose(settings, RunMode::Saver, 1000 + 15000), CloseDecision::Destroy);
-    EXPECT_EQ(DecideClose(settings, RunMode::Saver, 1000 + 15001), CloseDecision::AskPassword);
-}
-
-TEST(DecideClose, TickWrapAroundCountsElapsedTimeOnly) {
-    const SaverSettings settings = Requested(0xFFFFF000u);  // 4096 ms before the wrap
-    EXPECT_EQ(DecideClose(settings, RunMode::Saver, 0x00000010u), CloseDecision::Destroy);
-    EXPECT_EQ(DecideClose(settings, RunMode::Saver, 15000u - 4096u), CloseDecision::Destroy);
-    EXPECT_EQ(DecideClose(settings, RunMode::Saver, 15001u - 4096u), CloseDecision::AskPassword);
-}
-
-TEST(DecideClose, GraceProductWrapsInThirtyTwoBits) {
-    SaverSettings settings = Requested(0);
-    // 4294968 s * 1000 = 2^32 + 704 ms: the grace period is 704 ms, not 49 days.
-    settings.passwordDelay = 4294968u;
-    EXPECT_EQ(DecideClose(settings, RunMode::Saver, 704), CloseDecision::Destroy);
-    EXPECT_EQ(DecideClose(settings, RunMode::Saver, 705), CloseDecision::AskPassword);
-}
-
-TEST(DecideClose, ZeroDelayAsksForEveryCloseAfterTheFirstMillisecond) {
-    SaverSettings settings = Requested(5000);
-    settings.passwordDelay = 0;
-    EXPECT_EQ(DecideClose(settings, RunMode::Saver, 5000), CloseDecision::Destroy);
-    EXPECT_EQ(DecideClose(settings, RunMode::Saver, 5001), CloseDecision::AskPassword);
+// A close needs no password up to the grace period's last millisecond, boundary
+// included, and asks from the next; elapsed time is counted in 32-bit ticks.
+TEST(DecideClose, TheGracePeriodEndsOnItsLastMillisecondWhateverWraps) {
+    struct Case {
+        const char* what;
+        std::uint32_t startTick, passwordDelay, lastFreeTick;
+    };
+    const Case cases[] = {
+        {"the default 15 s", 1000, kDefaultPasswordDelay, 1000 + 15000},
+        {"across the tick's wrap, started 4096 ms before it", 0xFFFFF000u, kDefaultPasswordDelay,
+         15000u - 4096u},
+        // 4294968 s * 1000 = 2^32 + 704 ms: the grace period is 704 ms, not 49 days.
+        {"a delay whose milliseconds wrap", 0, 4294968u, 704},
+        {"no delay: the first millisecond only", 5000, 0, 5000},
+    };
+    for (const Case& c : cases) {
+        SaverSettings settings = Requested(c.startTick);
+        settings.passwordDelay = c.passwordDelay;
+        EXPECT_EQ(DecideClose(settings, RunMode::Saver, c.startTick), CloseDecision::Destroy)
+            << c.what;
+        EXPECT_EQ(DecideClose(settings, RunMode::Saver, c.lastFreeTick), CloseDecision::Destroy)
+            << c.what;
+        EXPECT_EQ(DecideClose(settings, RunMode::Saver, c.lastFreeTick + 1),
+                  CloseDecision::AskPassword)
+            << c.what;
+    }
 }
 
 TEST(DecideClose, SwallowedBeforeAnyRequestAndDuringThePrompt) {
@@ -75,11 +74,8 @@ TEST(TravelRequestsClose, ThresholdExactlyStaysOnePixelMoreCloses) {
     EXPECT_TRUE(TravelRequestsClose(settings, RunMode::Saver, {512 - 51, 384}));
     EXPECT_TRUE(TravelRequestsClose(settings, RunMode::Saver, {512, 384 + 51}));
     EXPECT_TRUE(TravelRequestsClose(settings, RunMode::Saver, {512, 384 - 51}));
-}
-
-TEST(TravelRequestsClose, EachAxisOnItsOwnNotTheDiagonal) {
-    // 40 and 40 is about 57 pixels along the diagonal, yet under 50 on each axis.
-    EXPECT_FALSE(TravelRequestsClose(Requested(), RunMode::Saver, {512 + 40, 384 + 40}));
+    // Each axis on its own: 40 and 40 is about 57 pixels along the diagonal.
+    EXPECT_FALSE(TravelRequestsClose(settings, RunMode::Saver, {512 + 40, 384 + 40}));
 }
 
 TEST(TravelRequestsClose, NegativeThresholdClosesOnAnyReport) {

@@ -36,51 +36,42 @@ Views LayOut(const std::vector<ScreenRect>& monitors) {
     return LayOutMonitorViews(VirtualScreen(monitors), monitors);
 }
 
-TEST(MonitorLayout, OneMonitorIsTheWholeWindow) {
-    EXPECT_EQ(LayOut({{0, 0, 1920, 1080}}), (Views{{0, 0, 1920, 1080}}));
-}
-
-TEST(MonitorLayout, SideBySideOfEqualSize) {
-    EXPECT_EQ(LayOut({{0, 0, 1920, 1080}, {1920, 0, 3840, 1080}}),
-              (Views{{0, 0, 1920, 1080}, {1920, 0, 1920, 1080}}));
-}
-
-TEST(MonitorLayout, PrimaryOnTheRightPutsTheOtherAtNegativeCoordinates) {
-    // The window starts at x = -1280; the primary, listed first, is its right part.
-    EXPECT_EQ(LayOut({{0, 0, 1920, 1080}, {-1280, 0, 0, 1024}}),
-              (Views{{1280, 0, 1920, 1080}, {0, 56, 1280, 1024}}));
-}
-
-TEST(MonitorLayout, StackedRowsCountFromTheBottomOfTheWindow) {
-    // The second monitor stands above the primary (negative y on the screen): in the
-    // GL's coordinates, which grow upward, it is the top half.
-    EXPECT_EQ(LayOut({{0, 0, 1600, 900}, {0, -900, 1600, 0}}),
-              (Views{{0, 0, 1600, 900}, {0, 900, 1600, 900}}));
-    // Below the primary instead: the primary is now the top half.
-    EXPECT_EQ(LayOut({{0, 0, 1600, 900}, {0, 900, 1600, 1800}}),
-              (Views{{0, 900, 1600, 900}, {0, 0, 1600, 900}}));
-}
-
-TEST(MonitorLayout, DifferentSizesAlignedAtTheTopLeaveABandBelowTheSmaller) {
-    // A 1024 x 768 monitor to the right of a 2560 x 1440 one, top edges aligned: the
-    // window is 1440 high and the smaller view starts 672 rows above its bottom.
-    EXPECT_EQ(LayOut({{0, 0, 2560, 1440}, {2560, 0, 3584, 768}}),
-              (Views{{0, 0, 2560, 1440}, {2560, 672, 1024, 768}}));
-}
-
-TEST(MonitorLayout, PortraitMonitorKeepsItsOwnShape) {
-    const Views views = LayOut({{0, 0, 1920, 1080}, {1920, -420, 3000, 1500}});
-    ASSERT_EQ(views.size(), 2u);
-    EXPECT_EQ(views[0], (ViewRect{0, 420, 1920, 1080}));
-    EXPECT_EQ(views[1], (ViewRect{1920, 0, 1080, 1920}));
-    EXPECT_LT(views[1].width, views[1].height);
-}
-
-TEST(MonitorLayout, ThreeMonitorsInAnLAroundNegativeOrigins) {
-    const std::vector<ScreenRect> monitors = {
-        {0, 0, 1920, 1080}, {-1920, 0, 0, 1080}, {-1920, -1080, 0, 0}};
-    EXPECT_EQ(LayOut(monitors),
-              (Views{{1920, 0, 1920, 1080}, {0, 0, 1920, 1080}, {0, 1080, 1920, 1080}}));
+// Each monitor's view in the window, in the GL's coordinates, which grow upward from
+// the window's bottom left; the primary is listed first.
+TEST(MonitorLayout, EachArrangementGivesEachMonitorItsPlace) {
+    struct Case {
+        const char* arrangement;
+        std::vector<ScreenRect> monitors;
+        Views views;
+    };
+    const Case cases[] = {
+        {"one monitor: the whole window", {{0, 0, 1920, 1080}}, {{0, 0, 1920, 1080}}},
+        {"side by side, of equal size",
+         {{0, 0, 1920, 1080}, {1920, 0, 3840, 1080}},
+         {{0, 0, 1920, 1080}, {1920, 0, 1920, 1080}}},
+        {"primary on the right: the window starts at x = -1280",
+         {{0, 0, 1920, 1080}, {-1280, 0, 0, 1024}},
+         {{1280, 0, 1920, 1080}, {0, 56, 1280, 1024}}},
+        {"the second above the primary (negative y): the top half",
+         {{0, 0, 1600, 900}, {0, -900, 1600, 0}},
+         {{0, 0, 1600, 900}, {0, 900, 1600, 900}}},
+        {"the second below the primary: the primary is the top half",
+         {{0, 0, 1600, 900}, {0, 900, 1600, 1800}},
+         {{0, 900, 1600, 900}, {0, 0, 1600, 900}}},
+        {"sizes aligned at the top: a band of 672 rows below the smaller",
+         {{0, 0, 2560, 1440}, {2560, 0, 3584, 768}},
+         {{0, 0, 2560, 1440}, {2560, 672, 1024, 768}}},
+        {"a portrait monitor keeps its own shape",
+         {{0, 0, 1920, 1080}, {1920, -420, 3000, 1500}},
+         {{0, 420, 1920, 1080}, {1920, 0, 1080, 1920}}},
+        {"three in an L around negative origins",
+         {{0, 0, 1920, 1080}, {-1920, 0, 0, 1080}, {-1920, -1080, 0, 0}},
+         {{1920, 0, 1920, 1080}, {0, 0, 1920, 1080}, {0, 1080, 1920, 1080}}},
+        {"a mirrored monitor is drawn once",
+         {{0, 0, 1280, 1024}, {0, 0, 1280, 1024}},
+         {{0, 0, 1280, 1024}}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(LayOut(c.monitors), c.views) << c.arrangement;
 }
 
 TEST(MonitorLayout, ViewsTileTheirMonitorsWithoutOverlap) {
@@ -111,10 +102,6 @@ TEST(MonitorLayout, ViewsTileTheirMonitorsWithoutOverlap) {
             }
         }
     }
-}
-
-TEST(MonitorLayout, MirroredMonitorIsDrawnOnce) {
-    EXPECT_EQ(LayOut({{0, 0, 1280, 1024}, {0, 0, 1280, 1024}}), (Views{{0, 0, 1280, 1024}}));
 }
 
 TEST(MonitorLayout, PartsOutsideTheWindowAreCutAndEmptyMonitorsDropped) {

@@ -14,7 +14,8 @@
 # Settings (environment): SIZES="1024x768 1920x1080", ROUNDS=3, RUN_SECONDS=20 (the
 # idle measurement), HOLD_SECONDS=5 (keypad 6), SCR=build/win64/solvane.scr,
 # HACK=build/native-release/solvane (none: HACK=), BEFORE_SCR=<path>,
-# BEFORE_HACK=<path>, TEXTURES=<folder>, LOOK=classic|natural (both programs).
+# BEFORE_HACK=<path>, TEXTURES=<folder>, LOOK=classic|natural and
+# CLOUDS=none|still|live (both programs).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -103,7 +104,15 @@ RunSaver() { # scr dir
 
 RunHack() { # program dir
   mkdir -p "$2"
-  "$1" -root -"${LOOK:-classic}" -textures "$textures" >"$2/out" 2>&1 &
+  local clouds=()
+  case ${CLOUDS:-none} in
+    still) clouds=(-clouds still) ;;
+    live)
+      SeedCloudCache "$work/cache/solvane" "$textures"
+      clouds=(-clouds live -clouds-url "http://127.0.0.1:9/clouds.jpg") ;;
+  esac
+  XDG_CACHE_HOME=$work/cache "$1" -root -"${LOOK:-classic}" "${clouds[@]}" -textures "$textures" \
+    >"$2/out" 2>&1 &
   local pid=$!
   sleep 3
   CpuPerSecond "$pid" >"$2/cpu"

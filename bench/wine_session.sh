@@ -42,6 +42,24 @@ BootWinePrefix() { # prefix textures
   if [ "${LOOK:-classic}" = natural ]; then
     "$loader" reg add 'HKCU\Software\QMT_kvr' /v Look /t REG_DWORD /d 1 /f >/dev/null 2>&1
   fi
+  # CLOUDS=still|live: the cloud layer. Live shows a cache seeded with the still map,
+  # fetched just now, so what is measured is the layer's drawing and the fetcher's
+  # minute checks; its URL is a closed loopback port, should a fetch ever come due.
+  case ${CLOUDS:-none} in
+    still) "$loader" reg add 'HKCU\Software\QMT_kvr' /v Clouds /t REG_DWORD /d 1 /f >/dev/null 2>&1 ;;
+    live)
+      "$loader" reg add 'HKCU\Software\QMT_kvr' /v Clouds /t REG_DWORD /d 2 /f >/dev/null 2>&1
+      "$loader" reg add 'HKCU\Software\QMT_kvr' /v CloudsUrl /t REG_SZ /d "http://127.0.0.1:9/clouds.jpg" /f \
+        >/dev/null 2>&1
+      SeedCloudCache "$1/drive_c/users/$(id -un)/AppData/Local/Solvane" "$2" ;;
+  esac
+}
+
+# A live-clouds cache holding the still map beside `textures`, fetched now.
+SeedCloudCache() { # folder textures
+  mkdir -p "$1"
+  cp "$2/../clouds.png" "$1/clouds.img"
+  printf 'fetched %s\ntried %s\n' "$(date +%s)" "$(date +%s)" >"$1/clouds.state"
 }
 
 # The default tiles of a build, else 512-pixel test tiles made in $work.

@@ -1,10 +1,10 @@
 // When a front end draws: the one pacing decision of every front end. The picture
 // changes only when the calendar second changes (the Sun, the camera's spin, the
 // clock text), while a steering key is down and right after the first frame
-// (PictureMoving of the frame step), and when a new cloud map arrives, so a front end
-// draws then, and when its window
-// needs a frame (first show, expose, a size or display change); otherwise it sleeps
-// in its event wait, never longer than a second, whatever the clock does.
+// (PictureMoving of the frame step) and when a new cloud map arrives, so a front end
+// draws then, and when its window needs a frame (first show, expose, a size or
+// display change); otherwise it sleeps in its event wait, never longer than a
+// second, whatever the clock does.
 #pragma once
 
 #include <cstdint>

@@ -173,32 +173,13 @@ MakeCloudMaps() { # folder
 # Live clouds from a server on the loopback, nothing cached yet: the saver fetches the
 # map beside its frame loop and, without a restart, shows it as solvane-snapshot
 # --clouds draws it (WinHTTP and WIC's decoding under Wine); the cache keeps the
-# image as served, fetched at the saver's moment.
+# image as served, fetched at the saver's moment. Then the server's map changes and
+# the kept one ages past its refresh and retry times (as a night, or another saver's
+# cache, ages it): the running fetcher, which looks at the cache every minute,
+# fetches and shows the new map, still without a restart.
 Case_live_clouds_from_loopback() {
-    local dir
+    local dir cache
     dir=$(SaverDir live)
-    MakeCloudMaps "$dir"
-    StartCloudServer "$dir"
-    RegAdd "$APP_KEY" Clouds REG_DWORD 2
-    RegAdd "$APP_KEY" CloudsUrl REG_SZ "http://127.0.0.1:$CLOUD_PORT/good.jpg"
-    StartSaver "$dir"
-    ORACLE_OPTIONS=(--clouds "$dir/good.jpg")
-    ExpectOracle live
-    local cache
-    cache=$(CloudCacheDir)
-    cmp -s "$cache/clouds.img" "$dir/good.jpg" || Fail "the cache does not hold the served image"
-    grep -qx "fetched $MOMENT_SECONDS" "$cache/clouds.state" ||
-        Fail "the cache's state is not of the saver's moment: $(cat "$cache/clouds.state")"
-    CloseWithSpace "with live clouds"
-}
-
-# The server's map changes while the saver runs, and the kept one has aged past its
-# refresh and retry times (as another saver's cache may have, or a night): the
-# running fetcher, which looks at the cache every minute, fetches the new map, and
-# the saver shows it without a restart.
-Case_live_clouds_refresh_while_running() {
-    local dir
-    dir=$(SaverDir refresh)
     MakeCloudMaps "$dir"
     convert "$dir/other.png" -quality 90 "$dir/second.jpg" || Fail "cannot make second.jpg"
     StartCloudServer "$dir"
@@ -206,14 +187,18 @@ Case_live_clouds_refresh_while_running() {
     RegAdd "$APP_KEY" CloudsUrl REG_SZ "http://127.0.0.1:$CLOUD_PORT/good.jpg"
     StartSaver "$dir"
     ORACLE_OPTIONS=(--clouds "$dir/good.jpg")
-    ExpectOracle refresh-first
+    ExpectOracle live
+    cache=$(CloudCacheDir)
+    cmp -s "$cache/clouds.img" "$dir/good.jpg" || Fail "the cache does not hold the served image"
+    grep -qx "fetched $MOMENT_SECONDS" "$cache/clouds.state" ||
+        Fail "the cache's state is not of the saver's moment: $(cat "$cache/clouds.state")"
     cp "$dir/good.jpg" "$dir/first.jpg"
     cp "$dir/second.jpg" "$dir/good.jpg.new" && mv "$dir/good.jpg.new" "$dir/good.jpg"
     SeedCloudCache "$dir/first.jpg"
     ORACLE_OPTIONS=(--clouds "$dir/second.jpg")
-    ExpectOracle refresh-second
-    cmp -s "$(CloudCacheDir)/clouds.img" "$dir/second.jpg" || Fail "the cache does not hold the new map"
-    CloseWithSpace "after the refresh"
+    ExpectOracle live-refreshed
+    cmp -s "$cache/clouds.img" "$dir/second.jpg" || Fail "the cache does not hold the new map"
+    CloseWithSpace "with live clouds"
 }
 
 # A server that fails the fetch, with clouds cached and due for a refresh: the cached

@@ -299,7 +299,7 @@ TEST_F(FrameStepTest, EachViewIsDrawnAsAWindowOfItsOwnSize) {
     Frame(moment);
     std::vector<std::string> expected = {
         GlCallText("glClearColor", {0, 0, 0, 1}),
-        GlCallText("glClear", {GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT}),
+        GlCallText("glClear", {GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT}),
         GlCallText("glClearDepth", {1})};
     for (const ViewRect& view : views) {
         Restart();

@@ -97,7 +97,7 @@ TEST_F(Projection, CameraFieldOfViewAndEyeFollowTheFrame) {
 
 TEST_F(Projection, ClearModesChooseTheColour) {
     const std::string clearBoth =
-        GlCallText("glClear", {GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT});
+        GlCallText("glClear", {GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT});
     const std::string depthOne = GlCallText("glClearDepth", {1});
     struct Case {
         int mode;

@@ -83,8 +83,11 @@ struct StarField {
     bool built = false;
     std::vector<float> equatorial;  // x, y, z per star
     std::vector<float> colours;     // r, g, b per star
-    std::vector<float> scene;       // x, y, z per star, per frame
     int counts[3] = {0, 0, 0};      // stars of 3, 2 and 1 pixels
+    // Per frame, only the stars that may show, in the same order:
+    std::vector<float> scene;         // x, y, z per star
+    std::vector<float> shownColours;  // r, g, b per star
+    int shownCounts[3] = {0, 0, 0};
 };
 StarField field;
 
@@ -104,7 +107,8 @@ void BuildStarField() {
             field.colours.insert(field.colours.end(), {level * 0.92f, level * 0.95f, level});
             ++field.counts[3 - size];
         }
-    field.scene.resize(field.equatorial.size());
+    field.scene.reserve(field.equatorial.size());
+    field.shownColours.reserve(field.colours.size());
     field.built = true;
 }
 
@@ -119,25 +123,63 @@ void DrawStars(const CameraFrame& camera, const Vec3& sun, std::int64_t utcSecon
     const Vec3 x = SkyDirection(0, 0, north, sun, sunAlpha);
     const Vec3 y = SkyDirection(90, 0, north, sun, sunAlpha);
     const Vec3& eye = camera.position;
-    for (std::size_t k = 0; k < field.equatorial.size(); k += 3) {
-        const float* e = &field.equatorial[k];
-        for (int c = 0; c < 3; ++c) {
-            const float axisX = c == 0 ? x.x : c == 1 ? x.y : x.z;
-            const float axisY = c == 0 ? y.x : c == 1 ? y.y : y.z;
-            const float axisZ = c == 0 ? north.x : c == 1 ? north.y : north.z;
-            const float origin = c == 0 ? eye.x : c == 1 ? eye.y : eye.z;
-            field.scene[k + c] =
-                origin + StarDistance * (e[0] * axisX + e[1] * axisY + e[2] * axisZ);
+    // Only the stars in the view and off the globe's disc go to the GL: a software GL
+    // pays for every point it is handed, and nine in ten lie outside the view or
+    // behind the globe. The test takes the GL's own matrices, whatever the view.
+    GLfloat model[16] = {}, projection[16] = {};
+    glGetFloatv(GL_MODELVIEW_MATRIX, model);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    float clip[16];  // projection x model, by columns
+    for (int column = 0; column < 4; ++column)
+        for (int row = 0; row < 4; ++row) {
+            float sum = 0;
+            for (int k = 0; k < 4; ++k) sum += projection[4 * k + row] * model[4 * column + k];
+            clip[4 * column + row] = sum;
+        }
+    const Vec3 toCentre{SunFrame.position.x - eye.x, SunFrame.position.y - eye.y,
+                        SunFrame.position.z - eye.z};
+    const double centreDistance = std::sqrt(Dot(toCentre, toCentre));
+    // A hundredth inside the limb: the globe's flat cells stand inside the sphere by
+    // far less, so every star left out would have been covered.
+    const double hidden = 0.99 * GlobeRadius;
+    const double behindGlobe =
+        centreDistance > GlobeRadius
+            ? std::sqrt(1.0 - (hidden / centreDistance) * (hidden / centreDistance))
+            : 2.0;  // inside the globe's radius: none is hidden
+    field.scene.clear();
+    field.shownColours.clear();
+    std::size_t star = 0;
+    for (int size = 0; size < 3; ++size) {
+        field.shownCounts[size] = 0;
+        for (int n = 0; n < field.counts[size]; ++n, ++star) {
+            const float* e = &field.equatorial[3 * star];
+            const Vec3 d{e[0] * x.x + e[1] * y.x + e[2] * north.x,
+                         e[0] * x.y + e[1] * y.y + e[2] * north.y,
+                         e[0] * x.z + e[1] * y.z + e[2] * north.z};
+            if (Dot(d, toCentre) > behindGlobe * centreDistance) continue;
+            const float p[3] = {eye.x + StarDistance * d.x, eye.y + StarDistance * d.y,
+                                eye.z + StarDistance * d.z};
+            float c[4];
+            for (int row = 0; row < 4; ++row)
+                c[row] =
+                    clip[row] * p[0] + clip[4 + row] * p[1] + clip[8 + row] * p[2] + clip[12 + row];
+            // A little beyond the edges: whether a point there shows is the GL's to say.
+            const float reach = 1.01f * c[3];
+            if (!(c[3] > 0) || std::fabs(c[0]) > reach || std::fabs(c[1]) > reach) continue;
+            field.scene.insert(field.scene.end(), p, p + 3);
+            const float* colour = &field.colours[3 * star];
+            field.shownColours.insert(field.shownColours.end(), colour, colour + 3);
+            ++field.shownCounts[size];
         }
     }
     glDepthMask(GL_FALSE);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, field.scene.data());
-    glColorPointer(3, GL_FLOAT, 0, field.colours.data());
+    glColorPointer(3, GL_FLOAT, 0, field.shownColours.data());
     int first = 0;
     for (int size = 3; size >= 1; --size) {
-        const int count = field.counts[3 - size];
+        const int count = field.shownCounts[3 - size];
         glPointSize(float(size));
         if (count > 0) glDrawArrays(GL_POINTS, first, count);
         first += count;
@@ -165,37 +207,61 @@ void DrawAtmosphere(const CameraFrame& camera, const Vec3& sun) {
     const double rings[4] = {0.975, 1.0, 1.018, 1.05};
     const double weights[4] = {0.0, 1.0, 0.45, 0.0};
 
+    // Each point of the limb's circle, and how the Sun lights the ground under it.
+    struct LimbPoint {
+        Vec3 q;
+        double lit, warm;
+        bool dark;  // adds less than a level in every ring
+    };
+    LimbPoint points[GlowSegments + 1];
+    for (int k = 0; k <= GlowSegments; ++k) {
+        const double theta = 2.0 * Pi * k / GlowSegments;
+        const double cu = std::cos(theta), sw = std::sin(theta);
+        LimbPoint& p = points[k];
+        p.q = {float(cu * u.x + sw * w.x), float(cu * u.y + sw * w.y), float(cu * u.z + sw * w.z)};
+        const Vec3 n =
+            Unit({float(axis.x * towards + p.q.x * limb), float(axis.y * towards + p.q.y * limb),
+                  float(axis.z * towards + p.q.z * limb)});
+        const double s = Dot(n, sun);
+        p.lit = SmoothStep(-0.12, 0.35, s);
+        p.warm = 0.55 * std::exp(-(s / 0.09) * (s / 0.09));
+        p.dark = 0.62 * p.lit + 0.5 * p.warm < 0.001;
+    }
+    const auto vertex = [&](const LimbPoint& p, int r) {
+        const double weight = weights[r];
+        glColor3f(float(weight * (0.16 * p.lit + 0.5 * p.warm)),
+                  float(weight * (0.32 * p.lit + 0.2 * p.warm)),
+                  float(weight * (0.62 * p.lit + 0.05 * p.warm)));
+        const double at = limb * rings[r];
+        glVertex3f(float(c.x + axis.x * towards + p.q.x * at),
+                   float(c.y + axis.y * towards + p.q.y * at),
+                   float(c.z + axis.z * towards + p.q.z * at));
+    };
+
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
+    // The night side's limb adds nothing, and a software GL would still fill it: each
+    // ring is drawn as strips over the runs of segments with light at either end.
     for (int ring = 0; ring < 3; ++ring) {
-        glBegin(GL_TRIANGLE_STRIP);
-        for (int k = 0; k <= GlowSegments; ++k) {
-            const double theta = 2.0 * Pi * k / GlowSegments;
-            const double cu = std::cos(theta), sw = std::sin(theta);
-            const Vec3 q{float(cu * u.x + sw * w.x), float(cu * u.y + sw * w.y),
-                         float(cu * u.z + sw * w.z)};
-            // The ground point under this part of the limb, and its Sun's elevation.
-            const Vec3 n =
-                Unit({float(axis.x * towards + q.x * limb), float(axis.y * towards + q.y * limb),
-                      float(axis.z * towards + q.z * limb)});
-            const double s = Dot(n, sun);
-            const double lit = SmoothStep(-0.12, 0.35, s);
-            const double warm = 0.55 * std::exp(-(s / 0.09) * (s / 0.09));
-            for (int side = 0; side < 2; ++side) {
-                const int r = ring + side;
-                const double weight = weights[r];
-                const float red = float(weight * (0.16 * lit + 0.5 * warm));
-                const float green = float(weight * (0.32 * lit + 0.2 * warm));
-                const float blue = float(weight * (0.62 * lit + 0.05 * warm));
-                glColor3f(red, green, blue);
-                const double at = limb * rings[r];
-                glVertex3f(float(c.x + axis.x * towards + q.x * at),
-                           float(c.y + axis.y * towards + q.y * at),
-                           float(c.z + axis.z * towards + q.z * at));
+        bool open = false;
+        for (int k = 0; k < GlowSegments; ++k) {
+            const bool lit = !points[k].dark || !points[k + 1].dark;
+            if (lit && !open) {
+                glBegin(GL_TRIANGLE_STRIP);
+                vertex(points[k], ring);
+                vertex(points[k], ring + 1);
+                open = true;
+            } else if (!lit && open) {
+                glEnd();
+                open = false;
+            }
+            if (lit) {
+                vertex(points[k + 1], ring);
+                vertex(points[k + 1], ring + 1);
             }
         }
-        glEnd();
+        if (open) glEnd();
     }
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);

@@ -13,6 +13,7 @@
 #include "globe/look.h"
 #include "globe/sun_shading.h"
 #include "globe/twilight.h"
+#include "platform/gl_extensions.h"
 
 #ifndef GL_CLAMP_TO_EDGE
 #define GL_CLAMP_TO_EDGE 0x812F  // OpenGL 1.2; Windows' headers stop at 1.1
@@ -23,6 +24,12 @@ namespace {
 constexpr double Pi = 3.14159265358979323846;
 // The ground's shading curve (sun_shading.cpp), so the layer is lit as the ground is.
 constexpr double ShadingExponent = 1.75;
+
+// The texture combiner (GL 1.3, ARB_texture_env_combine); Windows' headers stop at 1.1.
+constexpr GLint Combine = 0x8570, Interpolate = 0x8575, Constant = 0x8576, PrimaryColour = 0x8577,
+                Previous = 0x8578;
+constexpr GLenum CombineRgb = 0x8571, CombineAlpha = 0x8572, Source0Rgb = 0x8580,
+                 Source1Rgb = 0x8581, Source2Rgb = 0x8582, Source0Alpha = 0x8588;
 
 struct Level {
     int width = 0;
@@ -44,6 +51,9 @@ std::atomic<bool> pictureSet{false};
 // The frame thread's own copy: what it draws, and the texture object holding it.
 std::unique_ptr<const Levels> shown;
 GLuint texture = 0;
+// Set while the ground's passes carry the layer, and until the view's DrawCloudLayer.
+bool onGround = false;
+Multitexture units;
 
 // The full chain down to 1 x 1, each level the box mean of the one above it.
 std::unique_ptr<Levels> MakeLevels(std::vector<std::uint8_t> top, int width, int height) {
@@ -94,6 +104,19 @@ bool TakeChange() {
     return true;
 }
 
+// Takes a picture set since the last frame and gives its texture to this context;
+// false when no layer shows.
+bool PrepareLayer() {
+    const bool changed = TakeChange();
+    if (!shown || SceneList == nullptr) return false;
+    if (changed || texture == 0 || !glIsTexture(texture)) {
+        // A name this context does not know went with the context that made it.
+        if (texture != 0 && !glIsTexture(texture)) texture = 0;
+        Upload(*shown);
+    }
+    return true;
+}
+
 float Light(const Vec3& normal, const Vec3& light, float ambient) {
     const float d = -(normal.x * light.x + normal.y * light.y + normal.z * light.z);
     const double power = d > 0 ? std::pow(double(d), ShadingExponent) : 0.0;
@@ -103,7 +126,6 @@ float Light(const Vec3& normal, const Vec3& light, float ambient) {
 struct ShellVertex {
     Vec3 position;
     float r, g, b;
-    float s, t;
 };
 
 }  // namespace
@@ -158,14 +180,71 @@ bool CloudPictureWaiting() {
     return Pending().load() != nullptr;
 }
 
+CloudCorners CloudCornersOf(const Patch& patch) {
+    // Texel centres of the first and last rows at the poles: the rows beyond them
+    // would be clamped (or, in a bare GL 1.1, repeated from the other pole).
+    const float inset = 0.5f / CloudTextureHeight;
+    const float west = (patch.longitude + 180.0f) / 360.0f;
+    const float east = (patch.longitude + 185.0f) / 360.0f;
+    const float south = patch.latitude, north = patch.latitude + 5.0f;
+    const float tSouth = inset + (90.0f - south) / 180.0f * (1 - 2 * inset);
+    const float tNorth = inset + (90.0f - north) / 180.0f * (1 - 2 * inset);
+    CloudCorners c{{west, east, east, west}, {tSouth, tSouth, tNorth, tNorth}};
+    // A corner at a pole belongs to every longitude: the middle one keeps the patch's
+    // triangle symmetric instead of sheared towards one side.
+    if (south <= -90.0f) c.s[0] = c.s[1] = (west + east) / 2;
+    if (north >= 90.0f) c.s[2] = c.s[3] = (west + east) / 2;
+    return c;
+}
+
+bool BeginCloudsOnGround() {
+    onGround = false;
+    if (!PrepareLayer()) return false;
+    units = GlMultitexture(2);
+    if (units.activeTexture == nullptr ||
+        !(GlVersionAtLeast(1, 3) || GlHasExtension("GL_ARB_texture_env_combine")))
+        return false;
+    // The second unit: lit * I + ground * (1 - I), where the light is the patch's own
+    // vertex colour by day and the ambient colour by night (LightCloudsOnGround).
+    units.activeTexture(GlTexture1);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, Combine);
+    glTexEnvi(GL_TEXTURE_ENV, CombineRgb, Interpolate);
+    glTexEnvi(GL_TEXTURE_ENV, Source1Rgb, Previous);
+    glTexEnvi(GL_TEXTURE_ENV, Source2Rgb, GL_TEXTURE);
+    glTexEnvi(GL_TEXTURE_ENV, CombineAlpha, GL_REPLACE);
+    glTexEnvi(GL_TEXTURE_ENV, Source0Alpha, Previous);
+    const GLfloat ambient[4] = {Ambient.r, Ambient.g, Ambient.b, 1.0f};
+    glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, ambient);
+    units.activeTexture(GlTexture0);
+    onGround = true;
+    return true;
+}
+
+void LightCloudsOnGround(bool night) {
+    units.activeTexture(GlTexture1);
+    glTexEnvi(GL_TEXTURE_ENV, Source0Rgb, night ? Constant : PrimaryColour);
+    units.activeTexture(GlTexture0);
+}
+
+void CloudsOnGroundAt(float s, float t) {
+    units.multiTexCoord2f(GlTexture1, s, t);
+}
+
+void EndCloudsOnGround() {
+    units.activeTexture(GlTexture1);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glDisable(GL_TEXTURE_2D);
+    units.activeTexture(GlTexture0);
+}
+
 void DrawCloudLayer(const CameraFrame& camera) {
-    const bool changed = TakeChange();
-    if (!shown || SceneList == nullptr) return;
-    if (changed || texture == 0 || !glIsTexture(texture)) {
-        // A name this context does not know went with the context that made it.
-        if (texture != 0 && !glIsTexture(texture)) texture = 0;
-        Upload(*shown);
+    if (onGround) {
+        onGround = false;
+        return;
     }
+    if (!PrepareLayer()) return;
     glBindTexture(GL_TEXTURE_2D, texture);
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
@@ -179,10 +258,6 @@ void DrawCloudLayer(const CameraFrame& camera) {
     const bool natural = CurrentLook() == Look::Natural;
     const Vec3 eye = camera.position;
     constexpr float Radius = GlobeRadius * CloudShellScale;
-    // Texel centres of the first and last rows at the poles: the rows beyond them
-    // would be clamped (or, in a bare GL 1.1, repeated from the other pole).
-    const float inset = 0.5f / CloudTextureHeight;
-
     glBegin(GL_QUADS);
     for (const Patch* patch = SceneList; patch != nullptr; patch = patch->next) {
         ShellVertex corners[4];
@@ -211,23 +286,11 @@ void DrawCloudLayer(const CameraFrame& camera) {
             }
         }
         if (k < 4 || !facing) continue;
-        // Corners: south-west, south-east, north-east, north-west.
-        const float west = (patch->longitude + 180.0f) / 360.0f;
-        const float east = (patch->longitude + 185.0f) / 360.0f;
-        const float south = patch->latitude, north = patch->latitude + 5.0f;
-        const float tSouth = inset + (90.0f - south) / 180.0f * (1 - 2 * inset);
-        const float tNorth = inset + (90.0f - north) / 180.0f * (1 - 2 * inset);
-        corners[0].s = corners[3].s = west;
-        corners[1].s = corners[2].s = east;
-        // A corner at a pole belongs to every longitude: the middle one keeps the
-        // patch's triangle symmetric instead of sheared towards one side.
-        if (south <= -90.0f) corners[0].s = corners[1].s = (west + east) / 2;
-        if (north >= 90.0f) corners[2].s = corners[3].s = (west + east) / 2;
-        corners[0].t = corners[1].t = tSouth;
-        corners[2].t = corners[3].t = tNorth;
-        for (const ShellVertex& c : corners) {
+        const CloudCorners coords = CloudCornersOf(*patch);
+        for (int i = 0; i < 4; ++i) {
+            const ShellVertex& c = corners[i];
             glColor4f(c.r, c.g, c.b, 1.0f);
-            glTexCoord2f(c.s, c.t);
+            glTexCoord2f(coords.s[i], coords.t[i]);
             glVertex3f(c.position.x, c.position.y, c.position.z);
         }
     }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "clouds/cloud_decode.h"
+#include "globe/globe_mesh.h"
 #include "view/camera_frame.h"
 
 // The shell's radius over the globe's: about 15 km above the ground at Earth's size,
@@ -40,6 +41,24 @@ std::vector<std::uint8_t> SmoothTowardsPoles(const std::vector<std::uint8_t>& gr
 // colour on the night side, so that clouds hide the city lights beneath them.
 // Uploads a picture set since the last call. Draws nothing without a picture.
 void DrawCloudLayer(const CameraFrame& camera);
+
+// The layer's texture coordinates at a patch's corners: south-west, south-east,
+// north-east and north-west, the order of its vertices.
+struct CloudCorners {
+    float s[4], t[4];
+};
+CloudCorners CloudCornersOf(const Patch& patch);
+
+// Where the GL combines two textures (GL 1.3, or ARB_multitexture with
+// ARB_texture_env_combine), the Classic globe's texture passes carry the layer on a
+// second unit: a texture lookup a pixel instead of a blended pass over the whole disc,
+// which on a software GL costs as much again as the globe. Between Begin (true: the
+// unit is ready) and End, each pass says whether its tiles are the night's, and each
+// vertex takes its corner's coordinates; the view's DrawCloudLayer then draws nothing.
+bool BeginCloudsOnGround();
+void LightCloudsOnGround(bool night);
+void CloudsOnGroundAt(float s, float t);
+void EndCloudsOnGround();
 
 // Deletes the layer's texture object in the current context; the picture stays, and
 // the next DrawCloudLayer in any context uploads it again.

@@ -26,8 +26,6 @@ constexpr int VertexSteps = 36;
 constexpr int TileCount = 8;     // per picture: 2 rows of 4 columns of 90 degrees
 constexpr int RampTexels = 512;  // about a quarter of a degree each near the horizon
 
-typedef void(APIENTRY* ActiveTextureFunction)(GLenum);
-
 struct Tile {
     std::vector<Vec3> normals;       // the globe's own frame, fixed
     std::vector<float> texCoords;    // s, t per vertex, fixed
@@ -46,7 +44,7 @@ struct NaturalState {
     Tile tiles[TileCount];
     std::vector<std::uint16_t> indices;  // the same grid in every tile
     GLuint dayRamp = 0, nightRamp = 0;
-    ActiveTextureFunction activeTexture = nullptr;
+    void(APIENTRY* activeTexture)(GLenum) = nullptr;
 };
 NaturalState state;
 
@@ -145,17 +143,7 @@ GLuint MakeRamp(bool night) {
 void PrepareRamps() {
     if (state.dayRamp != 0 && !glIsTexture(state.dayRamp)) state.dayRamp = state.nightRamp = 0;
     if (state.dayRamp != 0) return;
-    state.activeTexture = nullptr;
-    // Core from GL 1.3 on, under its own name: Linux's GL libraries export only that.
-    const bool core = GlVersionAtLeast(1, 3);
-    if (core || GlHasExtension("GL_ARB_multitexture")) {
-        void* found = GlProcedure(core ? "glActiveTexture" : "glActiveTextureARB");
-        if (found == nullptr) found = GlProcedure(core ? "glActiveTextureARB" : "glActiveTexture");
-        state.activeTexture = reinterpret_cast<ActiveTextureFunction>(found);
-    }
-    GLint units = 1;
-    if (state.activeTexture != nullptr) glGetIntegerv(0x84E2 /* MAX_TEXTURE_UNITS */, &units);
-    if (units < 2) state.activeTexture = nullptr;
+    state.activeTexture = GlMultitexture(2).activeTexture;
     if (state.activeTexture == nullptr) return;
     state.dayRamp = MakeRamp(false);
     state.nightRamp = MakeRamp(true);

@@ -2,11 +2,13 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
 #include <vector>
 
+#include "clouds/cloud_layer.h"
 #include "textures/texture_set.h"
 
 namespace {
@@ -76,20 +78,25 @@ void DrawOutline(const Patch& patch) {
     glEnd();
 }
 
-void DrawFilled(const Patch& patch, bool texturePass, Texturing& texturing) {
+void DrawFilled(const Patch& patch, bool texturePass, Texturing& texturing, bool clouds) {
     texturing.Want(texturePass && patch.textured != 0);
     if (patch.blend != 0) glEnable(GL_BLEND);
+    CloudCorners corners{};
+    if (clouds) corners = CloudCornersOf(patch);
     glBegin(GL_POLYGON);
-    for (const PatchVertex* v = patch.vertices; v != nullptr; v = v->next) {
+    int k = 0;
+    for (const PatchVertex* v = patch.vertices; v != nullptr; v = v->next, ++k) {
         glColor4f(v->colour.r, v->colour.g, v->colour.b, v->colour.a);
         if (patch.textured != 0) glTexCoord2f(v->texCoord.s, v->texCoord.t);
+        if (clouds) CloudsOnGroundAt(corners.s[std::min(k, 3)], corners.t[std::min(k, 3)]);
         glVertex3f(v->position.x, v->position.y, v->position.z);
     }
     glEnd();
     if (patch.blend != 0) glDisable(GL_BLEND);
 }
 
-void DrawPatch(const Patch& patch, const Vec3& eye, bool texturePass, Texturing& texturing) {
+void DrawPatch(const Patch& patch, const Vec3& eye, bool texturePass, Texturing& texturing,
+               bool clouds = false) {
     if (patch.vertices == nullptr) return;  // nothing to draw, no first vertex to test
     if (patch.outline != 0) {
         texturing.Want(false);
@@ -97,7 +104,7 @@ void DrawPatch(const Patch& patch, const Vec3& eye, bool texturePass, Texturing&
         return;
     }
     if (FacesAway(patch, eye)) return;
-    DrawFilled(patch, texturePass, texturing);
+    DrawFilled(patch, texturePass, texturing, clouds);
 }
 
 std::size_t PathLength(const TextureRecord& record) {
@@ -193,12 +200,21 @@ void PlanPasses(PassPlan& p, const Patch* patches) {
         p.byGroup[p.fill[p.groupOfPatch[i]]++] = p.drawOrder[i];
 }
 
+// Night tiles are n11.bmp to n24.bmp; their patches take the flat night colour, so the
+// clouds over them take the ambient light instead of it.
+bool NightTile(const PassPlan& p, std::size_t record) {
+    constexpr std::size_t FileNameLength = 7;
+    const std::size_t length = p.pathLengths[record];
+    return length >= FileNameLength && p.records[record]->path[length - FileNameLength] == 'n';
+}
+
 // A texture pass: the patches whose name equals the record's path, in draw order.
-void DrawTexturePass(const PassPlan& p, std::size_t record, const Vec3& eye) {
+void DrawTexturePass(const PassPlan& p, std::size_t record, const Vec3& eye, bool clouds) {
     const std::size_t group = p.groups[record];
+    if (clouds) LightCloudsOnGround(NightTile(p, record));
     Texturing texturing;
     for (std::size_t k = p.groupStart[group]; k < p.groupStart[group + 1]; ++k)
-        DrawPatch(*p.byGroup[k], eye, true, texturing);
+        DrawPatch(*p.byGroup[k], eye, true, texturing, clouds);
     texturing.Want(false);
 }
 
@@ -217,10 +233,12 @@ void PlanPatches(const Patch* patches) {
 
 void DrawPlannedPatches(const CameraFrame& camera) {
     MakeTextureObjects();
+    const bool clouds = BeginCloudsOnGround();
     for (std::size_t record = 0; record < plan.records.size(); ++record) {
         glBindTexture(GL_TEXTURE_2D, plan.records[record]->textureObject);
-        DrawTexturePass(plan, record, camera.position);
+        DrawTexturePass(plan, record, camera.position, clouds);
     }
+    if (clouds) EndCloudsOnGround();
     DrawClosingPass(plan, camera.position);
 }
 

@@ -19,3 +19,26 @@ bool GlVersionAtLeast(int major, int minor) {
     const long givenMinor = std::strtol(end + 1, nullptr, 10);
     return givenMajor > major || (givenMajor == major && givenMinor >= minor);
 }
+
+namespace {
+// Core from GL 1.3 on, under its own name: Linux's GL libraries export only that.
+void* Either(const char* core, const char* extension, bool coreFirst) {
+    void* found = GlProcedure(coreFirst ? core : extension);
+    return found != nullptr ? found : GlProcedure(coreFirst ? extension : core);
+}
+}  // namespace
+
+Multitexture GlMultitexture(int units) {
+    Multitexture found;
+    const bool core = GlVersionAtLeast(1, 3);
+    if (!core && !GlHasExtension("GL_ARB_multitexture")) return found;
+    GLint given = 1;
+    glGetIntegerv(0x84E2 /* MAX_TEXTURE_UNITS */, &given);
+    if (given < units) return found;
+    void* active = Either("glActiveTexture", "glActiveTextureARB", core);
+    void* coordinate = Either("glMultiTexCoord2f", "glMultiTexCoord2fARB", core);
+    if (active == nullptr || coordinate == nullptr) return found;
+    found.activeTexture = reinterpret_cast<decltype(found.activeTexture)>(active);
+    found.multiTexCoord2f = reinterpret_cast<decltype(found.multiTexCoord2f)>(coordinate);
+    return found;
+}

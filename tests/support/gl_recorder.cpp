@@ -148,6 +148,7 @@ void glTexParameterf(GLenum target, GLenum pname, GLfloat param) {
 void glTexEnvi(GLenum target, GLenum pname, GLint param) {
     Record("glTexEnvi", {double(target), double(pname), double(param)});
 }
+void glTexEnvfv(GLenum, GLenum, const GLfloat*) {}
 void glPixelStorei(GLenum pname, GLint param) {
     Record("glPixelStorei", {double(pname), double(param)});
 }

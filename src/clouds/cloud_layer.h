@@ -1,6 +1,7 @@
 // The cloud layer: a shell just above the globe, drawn over the patches with a
-// texture of its own, so that a new cloud image replaces one texture and leaves the
-// sixteen tiles alone.
+// texture of its own (or, in Classic where the GL can, that texture on the patches'
+// second unit), so that a new cloud image replaces one texture and leaves the sixteen
+// tiles alone.
 #pragma once
 
 #include <cstdint>

@@ -28,8 +28,9 @@
     X(0, glColorPointer, 16) X(0, glCullFace, 4) X(0, glDepthFunc, 4)              \
     X(0, glDepthMask, 4) X(0, glDisableClientState, 4) X(0, glDrawElements, 16)    \
     X(0, glEnableClientState, 4) X(0, glGetFloatv, 8) X(0, glPointSize, 4)         \
-    X(0, glTexCoordPointer, 16) X(0, glTexEnvi, 12) X(0, glTexEnvfv, 12) X(0, glTexGenfv, 12)           \
-    X(0, glTexGeni, 12) X(0, glTexImage1D, 32) X(0, glTexParameterf, 12)           \
+    X(0, glTexCoordPointer, 16) X(0, glTexEnvi, 12) X(0, glTexEnvfv, 12)           \
+    X(0, glTexGenfv, 12) X(0, glTexGeni, 12) X(0, glTexImage1D, 32)                \
+    X(0, glTexParameterf, 12)                                                      \
     X(0, glVertexPointer, 16) X(0, glDrawArrays, 12) X(1, gluBuild2DMipmaps, 28)   \
     X(1, gluLookAt, 72) X(1, gluOrtho2D, 32) X(1, gluPerspective, 32)
 

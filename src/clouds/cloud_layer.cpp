@@ -53,7 +53,10 @@ std::unique_ptr<const Levels> shown;
 GLuint texture = 0;
 // Set while the ground's passes carry the layer, and until the view's DrawCloudLayer.
 bool onGround = false;
+// The second unit's entry points, looked up with each upload (a new context makes
+// one), and whether it combines; both unset where it cannot.
 Multitexture units;
+bool combining = false;
 
 // The full chain down to 1 x 1, each level the box mean of the one above it.
 std::unique_ptr<Levels> MakeLevels(std::vector<std::uint8_t> top, int width, int height) {
@@ -113,6 +116,9 @@ bool PrepareLayer() {
         // A name this context does not know went with the context that made it.
         if (texture != 0 && !glIsTexture(texture)) texture = 0;
         Upload(*shown);
+        units = GlMultitexture(2);
+        combining = units.activeTexture != nullptr &&
+                    (GlVersionAtLeast(1, 3) || GlHasExtension("GL_ARB_texture_env_combine"));
     }
     return true;
 }
@@ -199,11 +205,7 @@ CloudCorners CloudCornersOf(const Patch& patch) {
 
 bool BeginCloudsOnGround() {
     onGround = false;
-    if (!PrepareLayer()) return false;
-    units = GlMultitexture(2);
-    if (units.activeTexture == nullptr ||
-        !(GlVersionAtLeast(1, 3) || GlHasExtension("GL_ARB_texture_env_combine")))
-        return false;
+    if (!PrepareLayer() || !combining) return false;
     // The second unit: lit * I + ground * (1 - I), where the light is the patch's own
     // vertex colour by day and the ambient colour by night (LightCloudsOnGround).
     units.activeTexture(GlTexture1);

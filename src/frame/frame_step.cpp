@@ -131,18 +131,30 @@ void DrawClock(float strokeWidth) {
 
 void DrawFrameView(float strokeWidth, bool withClock) {
     ApplyCamera(viewCamera);
-    if (withClock) DrawClock(strokeWidth);
-    if (CurrentLook() == Look::Natural)
-        DrawNaturalScene(Camera, lastFrameTime);
-    else
+    if (CurrentLook() == Look::Natural) {
+        // Stars, globe, air and clouds each lie over what came before, and the clock
+        // over them all, so nothing tests depth, which a software GL pays at every
+        // pixel. The scene faces the camera that projects it, the first frame too.
+        glDisable(GL_DEPTH_TEST);
+        DrawNaturalScene(viewCamera, lastFrameTime);
+        DrawCloudLayer(viewCamera);
+        if (withClock) DrawClock(strokeWidth);
+        glEnable(GL_DEPTH_TEST);
+    } else {
+        if (withClock) DrawClock(strokeWidth);
         DrawPlannedPatches(Camera);
-    DrawCloudLayer(Camera);
+        DrawCloudLayer(Camera);
+    }
     glLoadIdentity();
+}
+
+void ClearFrame() {
+    ClearView(Given, 0.0f, 0.0f, 0.0f, CurrentLook() != Look::Natural);
 }
 
 void FrameStep(float strokeWidth) {
     AdvanceFrame();
-    ClearView(Given, 0.0f, 0.0f, 0.0f);
+    ClearFrame();
     DrawFrameView(strokeWidth);
 }
 
@@ -151,7 +163,7 @@ void FrameStepViews(const ViewRect* views, std::size_t count, const float* strok
     AdvanceFrame();
     // A clear takes the whole window whatever the viewport, so it comes once, before
     // any view is drawn; it also blackens what lies between monitors of unequal size.
-    ClearView(Given, 0.0f, 0.0f, 0.0f);
+    ClearFrame();
     for (std::size_t i = 0; i < count; ++i) {
         PlaceView(views[i]);
         DrawFrameView(strokeWidths != nullptr ? strokeWidths[i] : 1.0f, clockView == nullptr);

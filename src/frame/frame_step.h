@@ -21,7 +21,7 @@ extern int showClock;
 // when the picture changes draws again at once then (frame/frame_pacing.h).
 bool PictureMoving();
 
-// One frame into the viewport that ResizeView set: AdvanceFrame, ClearView and
+// One frame into the viewport that ResizeView set: AdvanceFrame, ClearFrame and
 // DrawFrameView, which together make the GL calls of one frame in their order.
 // `strokeWidth`: the clock text's line width in pixels (DrawFrameView).
 void FrameStep(float strokeWidth = 1.0f);
@@ -43,6 +43,10 @@ void AdvanceFrame();
 // The same for the calendar time `now` (whole seconds) that a front end's pacing
 // decision read (frame/frame_pacing.h), so that every output shows that second.
 void AdvanceFrame(std::int64_t now);
+
+// Clears the whole window for a frame, to black: the colour, and the depth that the
+// Classic look's patches test against (the Natural look tests none).
+void ClearFrame();
 
 // Draws the frame that AdvanceFrame prepared into the current viewport: projection
 // and view from the Camera as it was before the first frame's alignment, the clock

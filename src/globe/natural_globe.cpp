@@ -277,9 +277,7 @@ void DrawGlobe(const Vec3& sun) {
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     DrawPictures(false, sun);
     // The lights add to the day picture on the very same triangles.
-    glDepthFunc(GL_LEQUAL);
     DrawPictures(true, sun);
-    glDepthFunc(GL_LESS);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisable(GL_TEXTURE_2D);
@@ -295,9 +293,7 @@ void DrawNaturalScene(const CameraFrame& camera, std::int64_t utcSeconds) {
     if (state.steps != steps) BuildTiles(steps);
     const Vec3 sun{-LightDirection.x, -LightDirection.y, -LightDirection.z};
     PlaceTiles(sun, camera.position);
-    // The stars before the globe, which covers them wherever it stands: a depth test
-    // would miss those near the limb in a 16-bit depth buffer, where the globe's far
-    // edge lies within a step or two of the stars.
+    // The stars before the globe, which covers them wherever it stands.
     DrawStars(camera, sun, utcSeconds);
     DrawGlobe(sun);
     DrawAtmosphere(camera, sun);

@@ -172,7 +172,6 @@ void DrawStars(const CameraFrame& camera, const Vec3& sun, std::int64_t utcSecon
             ++field.shownCounts[size];
         }
     }
-    glDepthMask(GL_FALSE);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, field.scene.data());
@@ -187,7 +186,6 @@ void DrawStars(const CameraFrame& camera, const Vec3& sun, std::int64_t utcSecon
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
     glPointSize(1.0f);
-    glDepthMask(GL_TRUE);
 }
 
 void DrawAtmosphere(const CameraFrame& camera, const Vec3& sun) {
@@ -238,7 +236,6 @@ void DrawAtmosphere(const CameraFrame& camera, const Vec3& sun) {
                    float(c.z + axis.z * towards + p.q.z * at));
     };
 
-    glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
     // The night side's limb adds nothing, and a software GL would still fill it: each
@@ -264,5 +261,4 @@ void DrawAtmosphere(const CameraFrame& camera, const Vec3& sun) {
         if (open) glEnd();
     }
     glDisable(GL_BLEND);
-    glEnable(GL_DEPTH_TEST);
 }

@@ -26,7 +26,7 @@ Vec3 SkyDirection(double rightAscension, double declination, const Vec3& north, 
                   double sunRightAscension);
 
 // The stars, as points far behind the globe, before it: the globe covers those
-// behind it. They write no depth. `sun`: the scene direction of the Sun.
+// behind it. `sun`: the scene direction of the Sun.
 void DrawStars(const CameraFrame& camera, const Vec3& sun, std::int64_t utcSeconds);
 
 // The limb glow, added over the globe's edge and into the space around it.

@@ -62,7 +62,7 @@ void ApplyCamera(const CameraFrame& frame) {
               frame.up.x, frame.up.y, frame.up.z);
 }
 
-void ClearView(int mode, float red, float green, float blue) {
+void ClearView(int mode, float red, float green, float blue, bool depth) {
     switch (mode) {
         case Given:
             glClearColor(red, green, blue, 1.0f);
@@ -79,7 +79,7 @@ void ClearView(int mode, float red, float green, float blue) {
         default:  // keeps the clear colour last set
             break;
     }
-    if (viewSettings.perspective != 0) {
+    if (viewSettings.perspective != 0 && depth) {
         // The stencil too, though nothing uses it: a software GL keeps depth and stencil
         // in one word, and clearing the depth alone rewrites every word by a mask at
         // several times the cost of a plain fill. Without a stencil buffer it is a no-op.

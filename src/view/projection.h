@@ -34,5 +34,6 @@ void ResizeView(std::int32_t width, std::int32_t height);
 void PlaceView(const ViewRect& view);
 // Projection, viewing transform and blend function of this frame from `frame`.
 void ApplyCamera(const CameraFrame& frame);
-// Clears the colour (and in perspective the depth) buffer; see ClearMode.
-void ClearView(int mode, float red, float green, float blue);
+// Clears the colour (and in perspective, unless `depth` is false, the depth) buffer;
+// see ClearMode.
+void ClearView(int mode, float red, float green, float blue, bool depth = true);

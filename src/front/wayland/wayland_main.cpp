@@ -504,7 +504,7 @@ bool DrawOutputs(Session& session, const FrameDecision& decision, bool fps, FpsM
         if (session.compositorVersion >= 3)
             wl_surface_set_buffer_scale(output->surface, output->buffer.scale);
         ResizeView(output->buffer.width, output->buffer.height);
-        ClearView(Given, 0.0f, 0.0f, 0.0f);
+        ClearFrame();
         DrawFrameView(StrokeWidthForScale(output->buffer.displayScale));
         if (fps) DrawFpsOverlay(meter);
         if (!eglSwapBuffers(session.egl.display, output->eglSurface)) {

@@ -241,7 +241,8 @@ void DrawPictures(bool night, const Vec3& sun) {
         tile.texture = record != nullptr ? record->textureObject : 0;
         InsetTexCoords(tile, record, tile.insetCoords);
         ChooseCells(tile, night, ramped);
-        if (!tile.first.empty() || (!ramped && !tile.second.empty())) ColourVertices(tile, night);
+        if ((!night && !tile.first.empty()) || (!ramped && !tile.second.empty()))
+            ColourVertices(tile, night);
         if (record != nullptr) record = record->next;
     }
     glEnableClientState(GL_COLOR_ARRAY);
@@ -255,11 +256,22 @@ void DrawPictures(bool night, const Vec3& sun) {
             BindRamp(night ? state.nightRamp : state.dayRamp, sun);
             glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
         }
+        // Where the lights are fully on, the night picture stands as it is.
+        const bool asItIs = night && draw == 0;
+        if (asItIs) {
+            glDisableClientState(GL_COLOR_ARRAY);
+            glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+        }
         for (Tile& tile : state.tiles) {
             const std::vector<std::uint16_t>& cells = draw == 0 ? tile.first : tile.second;
             if (cells.empty()) continue;
-            if (draw == 0 || !ramped) glColorPointer(3, GL_FLOAT, 0, tile.colours.data());
+            if (!asItIs && (draw == 0 || !ramped))
+                glColorPointer(3, GL_FLOAT, 0, tile.colours.data());
             DrawCells(tile, cells);
+        }
+        if (asItIs) {
+            glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+            if (!ramped) glEnableClientState(GL_COLOR_ARRAY);
         }
     }
     if (ramped)

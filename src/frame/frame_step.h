@@ -50,7 +50,8 @@ void ClearFrame();
 
 // Draws the frame that AdvanceFrame prepared into the current viewport: projection
 // and view from the Camera as it was before the first frame's alignment, the clock
-// text, the patches, and the reset of the current matrix. Clears nothing.
+// text, the patches (in the Natural look its scene, then the clock over it, with the
+// depth test off), and the reset of the current matrix. Clears nothing.
 // `strokeWidth` is the clock text's line width in pixels: 1 on an unscaled display,
 // the display's scale on others, so that the text keeps its weight. Without
 // `withClock`, the text is left out.

@@ -15,10 +15,6 @@
 #include "globe/twilight.h"
 #include "platform/gl_extensions.h"
 
-#ifndef GL_CLAMP_TO_EDGE
-#define GL_CLAMP_TO_EDGE 0x812F  // OpenGL 1.2; Windows' headers stop at 1.1
-#endif
-
 namespace {
 
 constexpr double Pi = 3.14159265358979323846;
@@ -93,7 +89,7 @@ void Upload(const Levels& levels) {
     // are not repeated into each other. A GL 1.1 without edge clamping keeps repeat,
     // which only the smallest levels would show.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GLint(GlClampToEdge));
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
 }

@@ -11,7 +11,6 @@ constexpr GLenum GlTextureMaxAnisotropy = 0x84FE;     // EXT_texture_filter_anis
 constexpr GLenum GlMaxTextureMaxAnisotropy = 0x84FF;  // the same extension
 constexpr GLenum GlTexture0 = 0x84C0;                 // ARB_multitexture
 constexpr GLenum GlTexture1 = 0x84C1;
-constexpr GLenum GlTexture2 = 0x84C2;
 
 // The multitexture entry points of the current context: both null unless it has at
 // least `units` texture units (GL 1.3 under its own names, else ARB_multitexture).

@@ -49,16 +49,18 @@ class KeyboardCamera : public ::testing::Test {
     }
 };
 
-TEST_F(KeyboardCamera, PollSignExtendsEveryCodeAndClearZeroesThem) {
-    SetKeyState(0, PressedSinceLastQuery);
+TEST_F(KeyboardCamera, PollSignExtendsTheKeysReadAndClearZeroesThem) {
+    SetKeyState(0x20, PressedSinceLastQuery);  // the space bar, which the close rule reads
     SetKeyState(Numpad9, DownNow);
-    SetKeyState(199, std::int16_t(0x8001));
-    SetKeyState(200, DownNow);  // beyond the array: never read
+    SetKeyState(Divide, std::int16_t(0x8001));
+    SetKeyState(0x41, DownNow);  // a letter: no one reads it
+    SetKeyState(200, DownNow);   // beyond the array
     PollKeys();
-    EXPECT_EQ(KeyStateArray[0], 1);
+    EXPECT_EQ(KeyStateArray[0x20], 1);
     EXPECT_EQ(KeyStateArray[Numpad9], -32768);
-    EXPECT_EQ(KeyStateArray[199], -32767);
-    EXPECT_EQ(KeyStateArray[1], 0);
+    EXPECT_EQ(KeyStateArray[Divide], -32767);
+    EXPECT_EQ(KeyStateArray[0x41], 0);
+    EXPECT_EQ(KeyStateArray[Numpad8], 0);
 
     ClearKeys();
     for (int code = 0; code < KeyStateCount; ++code) EXPECT_EQ(KeyStateArray[code], 0) << code;

@@ -126,7 +126,7 @@ float Light(const Vec3& normal, const Vec3& light, float ambient) {
 }
 
 struct ShellVertex {
-    Vec3 position;
+    Vec3 normal, position;
     float r, g, b;
 };
 
@@ -264,12 +264,18 @@ void DrawCloudLayer(const CameraFrame& camera) {
         for (const PatchVertex* v = patch->vertices; v != nullptr && k < 4; v = v->next, ++k) {
             const Vec3& n = v->normal;
             ShellVertex& c = corners[k];
+            c.normal = n;
             c.position = {origin.x + n.x * Radius, origin.y + n.y * Radius,
                           origin.z + n.z * Radius};
             // Seen from its outside: the eye lies above the corner's tangent plane.
             const float view = (c.position.x - eye.x) * n.x + (c.position.y - eye.y) * n.y +
                                (c.position.z - eye.z) * n.z;
             facing = facing || view < 0;
+        }
+        if (k < 4 || !facing) continue;
+        // Lit only where seen: the light's powers cost the processor more than the rest.
+        for (ShellVertex& c : corners) {
+            const Vec3& n = c.normal;
             if (natural) {
                 // Through the Natural look's own twilight, so that the clouds fade
                 // with the ground beneath them and hide its city lights at night.
@@ -283,7 +289,6 @@ void DrawCloudLayer(const CameraFrame& camera) {
                 c.b = Light(n, light, ambient.b);
             }
         }
-        if (k < 4 || !facing) continue;
         const CloudCorners coords = CloudCornersOf(*patch);
         for (int i = 0; i < 4; ++i) {
             const ShellVertex& c = corners[i];

@@ -110,14 +110,21 @@ void AdvanceFrame(std::int64_t now) {
     ComposeClockText(local, clockText);
     if (firstFrame != 0) BuildGlobeMesh();
     UpdateSunFrame(utc.tm_sec, utc.tm_min, utc.tm_hour, utc.tm_mday, utc.tm_mon + 1);
-    ShadeGlobe();
-    AssignTileTextures();
+    // The Natural look draws from the SunFrame itself; of the patches, only the cloud
+    // shell's places.
+    const bool classic = CurrentLook() == Look::Classic;
+    if (classic) {
+        ShadeGlobe();
+        AssignTileTextures();
+    } else {
+        PlaceGlobe();
+    }
     pictureMoving = firstFrame != 0 || SteeringKeysDown();
     if (firstFrame != 0) {
         AlignCamera(local.tm_hour);
         firstFrame = 0;
     }
-    PlanPatches(SceneList);
+    if (classic) PlanPatches(SceneList);
     ClearKeys();
 }
 

@@ -63,7 +63,8 @@ void UpdateSunFrame(int second, int minute, int hour, int dayOfMonth, int month)
     OrbitFrame(SunFrame, SunFrame, Pivot, 0, 1, 0, hourAngle);
 }
 
-void ShadeGlobe() {
+namespace {
+void CarryGlobe(bool colours) {
     // Copies, not references: the scene list's floats might alias these globals, and
     // the compiler would then load them again after every store into a vertex.
     const CameraFrame frame = SunFrame;
@@ -81,6 +82,7 @@ void ShadeGlobe() {
             vertex.normal = normal;
             const Vec3 p = ToScene(u->position, frame);
             vertex.position = {p.x + origin.x, p.y + origin.y, p.z + origin.z};
+            if (!colours) continue;
 
             const float d = -(normal.x * light.x + normal.y * light.y + normal.z * light.z);
             // Facing away from the light has no real power: such a vertex gets the
@@ -91,4 +93,13 @@ void ShadeGlobe() {
             vertex.colour.b = Channel(ambient.b, power);
         }
     }
+}
+}  // namespace
+
+void ShadeGlobe() {
+    CarryGlobe(true);
+}
+
+void PlaceGlobe() {
+    CarryGlobe(false);
 }

@@ -26,3 +26,7 @@ void UpdateSunFrame(int second, int minute, int hour, int dayOfMonth, int month)
 // Carries every model patch through the SunFrame into the scene list and colours
 // every vertex by its angle to the light.
 void ShadeGlobe();
+// The same without the colours, which only the Classic look's patches take: what the
+// Natural look's cloud shell needs of the scene list (a power a vertex, ten thousand a
+// frame, is a processor's time that look has no use for).
+void PlaceGlobe();

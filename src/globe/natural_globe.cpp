@@ -35,9 +35,16 @@ struct Tile {
     std::vector<std::uint8_t> seen;  // 1 where the camera may see the vertex, per frame
     // Per pass:
     GLuint texture = 0;
-    std::vector<float> insetCoords;            // texCoords inset for the pass's picture
-    std::vector<std::uint16_t> first, second;  // the cells of its two draws
+    std::vector<float> insetCoords;       // texCoords inset for the pass's picture
+    std::vector<std::uint16_t> cells[3];  // the cells of its draws (Draw)
 };
+
+// The draws of a picture, in their order:
+// - Plain: the day in vertex colours; the night as it stands, the lights fully on.
+// - Shaded: through the ramp (vertex colours without multitexture), over nothing
+//   of the globe's.
+// - Added: the same, added to the day's (the night only).
+enum Draw { Plain, Shaded, Added, DrawCount };
 
 struct NaturalState {
     int steps = 0;  // of the tiles built, 0 before
@@ -188,23 +195,24 @@ void ColourVertices(Tile& tile, bool night) {
     }
 }
 
-// Sorts the cells of a tile that the camera may see into the two draws of a picture.
-// The sine of the elevation is linear across each flat triangle, so its corners bound
-// it.
-// - Day: every cell that the city lights do not fully cover, black where the picture
-//   has faded out, so that nothing drawn before the globe shows through the night
-//   picture that adds to it. With the ramp, only the cells where its curve bends take
-//   it: elsewhere the light is all but linear in the sine, and vertex colours give the
-//   same within a level for one texture lookup a pixel less.
-// - Night: where the lights begin. Where they are fully on and no day was drawn, the
-//   picture replaces what lies under it; elsewhere it adds to the day's.
+// Sorts the cells of a tile that the camera may see into the draws of a picture. The
+// sine of the elevation is linear across each flat triangle, so its corners bound it.
+// - Day: every cell that the day picture is not black all over. With the ramp, only
+//   the cells where its curve bends take it: elsewhere the light is all but linear in
+//   the sine, and vertex colours give the same within a level for one texture lookup
+//   a pixel less.
+// - Night: where the lights begin. Where they are fully on, the picture stands as it
+//   is; elsewhere it adds to the day's where the day was drawn, and stands alone
+//   where it was not, which spares a software GL the blend.
+// No edge of the day's black cells reaches past the ramp's last dark texel (half a
+// degree, two texels, below the day's end), so none of them takes light from it.
 // The far side costs the GL nothing.
 void ChooseCells(Tile& tile, bool night, bool ramped) {
     const auto sine = [](double degrees) { return float(std::sin(degrees * Pi / 180.0)); };
     const float lightsFull = sine(CityLightsFull), lightsStart = sine(CityLightsStart);
+    const float dayGone = sine(DayPictureGone - 0.5);
     const float dayPlain = ramped ? sine(15.0) : -1.0f;
-    tile.first.clear();
-    tile.second.clear();
+    for (std::vector<std::uint16_t>& list : tile.cells) list.clear();
     for (std::size_t k = 0; k < state.indices.size(); k += 6) {
         const std::uint16_t* cell = &state.indices[k];
         // sw, se, ne and nw are the first, second, third and sixth index.
@@ -214,10 +222,12 @@ void ChooseCells(Tile& tile, bool night, bool ramped) {
                     d = tile.sines[cell[5]];
         const float low = std::min(std::min(a, b), std::min(c, d));
         const float high = std::max(std::max(a, b), std::max(c, d));
-        if (night ? low >= lightsStart : high <= lightsFull) continue;
-        const bool first = night ? high <= lightsFull : low >= dayPlain;
-        std::vector<std::uint16_t>& list = first ? tile.first : tile.second;
-        list.insert(list.end(), cell, cell + 6);
+        if (night ? low >= lightsStart : high <= dayGone) continue;
+        const Draw draw = night ? (high <= lightsFull ? Plain
+                                   : high <= dayGone  ? Shaded
+                                                      : Added)
+                                : (low >= dayPlain ? Plain : Shaded);
+        tile.cells[draw].insert(tile.cells[draw].end(), cell, cell + 6);
     }
 }
 
@@ -229,56 +239,58 @@ void DrawCells(Tile& tile, const std::vector<std::uint16_t>& cells) {
     glDrawElements(GL_TRIANGLES, GLsizei(cells.size()), GL_UNSIGNED_SHORT, cells.data());
 }
 
-// One picture (day or night) over all eight tiles: the first cells in vertex colours,
-// then the second through the ramp (in vertex colours without multitexture), the
-// night's added.
+// Whether a draw takes the vertex colours: the day's plain cells, and without the ramp
+// every cell but the night's plain ones.
+bool ThroughColours(bool night, bool ramped, int draw) {
+    return draw == Plain ? !night : !ramped;
+}
+
+// One picture (day or night) over all eight tiles, in its draws' order.
 void DrawPictures(bool night, const Vec3& sun) {
     const bool ramped = state.activeTexture != nullptr;
     const TextureRecord* record = TextureList;
     for (int skip = 0; night && skip < TileCount && record != nullptr; ++skip)
         record = record->next;
+    bool drawn[DrawCount] = {};
     for (Tile& tile : state.tiles) {
         tile.texture = record != nullptr ? record->textureObject : 0;
         InsetTexCoords(tile, record, tile.insetCoords);
         ChooseCells(tile, night, ramped);
-        if ((!night && !tile.first.empty()) || (!ramped && !tile.second.empty()))
-            ColourVertices(tile, night);
+        bool coloured = false;
+        for (int draw = Plain; draw < DrawCount; ++draw) {
+            if (tile.cells[draw].empty()) continue;
+            drawn[draw] = true;
+            coloured = coloured || ThroughColours(night, ramped, draw);
+        }
+        if (coloured) ColourVertices(tile, night);
         if (record != nullptr) record = record->next;
     }
-    glEnableClientState(GL_COLOR_ARRAY);
-    for (int draw = 0; draw < 2; ++draw) {
-        if (draw == 1 && night) {
-            glEnable(GL_BLEND);
-            glBlendFunc(GL_ONE, GL_ONE);
-        }
-        if (draw == 1 && ramped) {
-            glDisableClientState(GL_COLOR_ARRAY);
+    for (int draw = Plain; draw < DrawCount; ++draw) {
+        if (!drawn[draw]) continue;
+        // Where the lights are fully on, the night picture stands as it is.
+        const bool asItIs = night && draw == Plain;
+        const bool throughRamp = ramped && draw != Plain;
+        const bool colours = ThroughColours(night, ramped, draw);
+        if (asItIs) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+        if (throughRamp) {
             BindRamp(night ? state.nightRamp : state.dayRamp, sun);
             glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
         }
-        // Where the lights are fully on, the night picture stands as it is.
-        const bool asItIs = night && draw == 0;
-        if (asItIs) {
-            glDisableClientState(GL_COLOR_ARRAY);
-            glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+        if (colours) glEnableClientState(GL_COLOR_ARRAY);
+        if (draw == Added) {
+            glEnable(GL_BLEND);
+            glBlendFunc(GL_ONE, GL_ONE);
         }
         for (Tile& tile : state.tiles) {
-            const std::vector<std::uint16_t>& cells = draw == 0 ? tile.first : tile.second;
-            if (cells.empty()) continue;
-            if (!asItIs && (draw == 0 || !ramped))
-                glColorPointer(3, GL_FLOAT, 0, tile.colours.data());
-            DrawCells(tile, cells);
+            if (tile.cells[draw].empty()) continue;
+            if (colours) glColorPointer(3, GL_FLOAT, 0, tile.colours.data());
+            DrawCells(tile, tile.cells[draw]);
         }
-        if (asItIs) {
-            glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-            if (!ramped) glEnableClientState(GL_COLOR_ARRAY);
-        }
+        if (draw == Added) glDisable(GL_BLEND);
+        if (colours) glDisableClientState(GL_COLOR_ARRAY);
+        if (throughRamp) UnbindRamp();
+        if (asItIs) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     }
-    if (ramped)
-        UnbindRamp();
-    else
-        glDisableClientState(GL_COLOR_ARRAY);
-    glDisable(GL_BLEND);
 }
 
 void DrawGlobe(const Vec3& sun) {

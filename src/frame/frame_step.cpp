@@ -110,8 +110,8 @@ void AdvanceFrame(std::int64_t now) {
     ComposeClockText(local, clockText);
     if (firstFrame != 0) BuildGlobeMesh();
     UpdateSunFrame(utc.tm_sec, utc.tm_min, utc.tm_hour, utc.tm_mday, utc.tm_mon + 1);
-    // The Natural look draws from the SunFrame itself; of the patches, only the cloud
-    // shell's places.
+    // The Natural look draws its globe from the SunFrame itself; of the patches it
+    // takes only their places, for the cloud shell.
     const bool classic = CurrentLook() == Look::Classic;
     if (classic) {
         ShadeGlobe();

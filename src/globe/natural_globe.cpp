@@ -41,8 +41,7 @@ struct Tile {
 
 // The draws of a picture, in their order:
 // - Plain: the day in vertex colours; the night as it stands, the lights fully on.
-// - Shaded: through the ramp (vertex colours without multitexture), over nothing
-//   of the globe's.
+// - Shaded: through the ramp (vertex colours without multitexture), unblended.
 // - Added: the same, added to the day's (the night only).
 enum Draw { Plain, Shaded, Added, DrawCount };
 
@@ -204,8 +203,8 @@ void ColourVertices(Tile& tile, bool night) {
 // - Night: where the lights begin. Where they are fully on, the picture stands as it
 //   is; elsewhere it adds to the day's where the day was drawn, and stands alone
 //   where it was not, which spares a software GL the blend.
-// No edge of the day's black cells reaches past the ramp's last dark texel (half a
-// degree, two texels, below the day's end), so none of them takes light from it.
+// A day cell counts as black when every corner lies half a degree (two of the ramp's
+// texels) below the day's end, so that the filtered ramp holds no light inside it.
 // The far side costs the GL nothing.
 void ChooseCells(Tile& tile, bool night, bool ramped) {
     const auto sine = [](double degrees) { return float(std::sin(degrees * Pi / 180.0)); };

@@ -45,8 +45,7 @@ bool Active(int virtualKey) {
 }  // namespace
 
 void PollKeys() {
-    // In ascending order, as the array runs; the query also resets the platform's
-    // pressed-since-last-query report of each key.
+    // The query also resets the platform's pressed-since-last-query report of each key.
     for (int code : PolledKeys) KeyStateArray[code] = ReadKeyState(code);
     steeringKeysDown = false;
     for (int key : SteeringKeys) steeringKeysDown = steeringKeysDown || Active(key);

@@ -279,7 +279,8 @@ void DrawCloudLayer(const CameraFrame& camera) {
             if (natural) {
                 // Through the Natural look's own twilight, so that the clouds fade
                 // with the ground beneath them and hide its city lights at night.
-                const RgbColour day = DaylightAt(-(n.x * light.x + n.y * light.y + n.z * light.z));
+                const RgbColour day =
+                    RampDaylightAt(-(n.x * light.x + n.y * light.y + n.z * light.z));
                 c.r = day.r;
                 c.g = day.g;
                 c.b = day.b;

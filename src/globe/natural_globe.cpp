@@ -23,8 +23,8 @@ constexpr double Pi = 3.14159265358979323846;
 // multitexture needs 2.5-degree cells to change smoothly from vertex to vertex.
 constexpr int RampSteps = 18;
 constexpr int VertexSteps = 36;
-constexpr int TileCount = 8;     // per picture: 2 rows of 4 columns of 90 degrees
-constexpr int RampTexels = 512;  // about a quarter of a degree each near the horizon
+constexpr int TileCount = 8;  // per picture: 2 rows of 4 columns of 90 degrees
+constexpr int RampTexels = TwilightRampTexels;
 
 struct Tile {
     std::vector<Vec3> normals;       // the globe's own frame, fixed
@@ -140,7 +140,10 @@ GLuint MakeRamp(bool night) {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    // Either clamp holds the ends; a software GL samples an edge-clamped texture on
+    // its faster path.
+    glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_WRAP_S,
+                    GlHasEdgeClamp() ? GLint(GlClampToEdge) : GL_CLAMP);
     return name;
 }
 
@@ -181,15 +184,14 @@ void UnbindRamp() {
 
 void ColourVertices(Tile& tile, bool night) {
     for (std::size_t v = 0; v < tile.sines.size(); ++v) {
-        const double s = tile.sines[v];
+        float* c = &tile.colours[3 * v];
         if (night) {
-            const float lights = float(CityLightsAt(s));
-            tile.colours[3 * v] = tile.colours[3 * v + 1] = tile.colours[3 * v + 2] = lights;
+            c[0] = c[1] = c[2] = RampLightsAt(tile.sines[v]);
         } else {
-            const RgbColour c = DaylightAt(s);
-            tile.colours[3 * v] = c.r;
-            tile.colours[3 * v + 1] = c.g;
-            tile.colours[3 * v + 2] = c.b;
+            const RgbColour day = RampDaylightAt(tile.sines[v]);
+            c[0] = day.r;
+            c[1] = day.g;
+            c[2] = day.b;
         }
     }
 }
@@ -197,9 +199,10 @@ void ColourVertices(Tile& tile, bool night) {
 // Sorts the cells of a tile that the camera may see into the draws of a picture. The
 // sine of the elevation is linear across each flat triangle, so its corners bound it.
 // - Day: every cell that the day picture is not black all over. With the ramp, only
-//   the cells where its curve bends take it: elsewhere the light is all but linear in
-//   the sine, and vertex colours give the same within a level for one texture lookup
-//   a pixel less.
+//   the cells about the day's end take it, where its curve breaks: with the Sun more
+//   than 2 degrees up at every corner, the light across a cell is so nearly linear in
+//   the sine that vertex colours give it within three levels of 255 (the reddening of
+//   a low Sun bends it most), for one texture lookup a pixel less.
 // - Night: where the lights begin. Where they are fully on, the picture stands as it
 //   is; elsewhere it adds to the day's where the day was drawn, and stands alone
 //   where it was not, which spares a software GL the blend.
@@ -210,7 +213,7 @@ void ChooseCells(Tile& tile, bool night, bool ramped) {
     const auto sine = [](double degrees) { return float(std::sin(degrees * Pi / 180.0)); };
     const float lightsFull = sine(CityLightsFull), lightsStart = sine(CityLightsStart);
     const float dayGone = sine(DayPictureGone - 0.5);
-    const float dayPlain = ramped ? sine(15.0) : -1.0f;
+    const float dayPlain = ramped ? sine(2.0) : -1.0f;
     for (std::vector<std::uint16_t>& list : tile.cells) list.clear();
     for (std::size_t k = 0; k < state.indices.size(); k += 6) {
         const std::uint16_t* cell = &state.indices[k];

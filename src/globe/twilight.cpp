@@ -21,7 +21,49 @@ unsigned char Byte(double value) {
     return static_cast<unsigned char>(std::lround(std::min(1.0, std::max(0.0, value)) * 255.0));
 }
 
+struct RampSamples {
+    RgbColour day[TwilightRampTexels];
+    float lights[TwilightRampTexels];
+};
+
+const RampSamples& Samples() {
+    static const RampSamples samples = [] {
+        RampSamples made{};
+        for (int i = 0; i < TwilightRampTexels; ++i) {
+            const double s = (2.0 * i + 1.0) / TwilightRampTexels - 1.0;
+            made.day[i] = DaylightAt(s);
+            made.lights[i] = float(CityLightsAt(s));
+        }
+        return made;
+    }();
+    return samples;
+}
+
+// The texel below sinElevation and the weight of the one above it.
+int RampTexelAt(float sinElevation, float& above) {
+    constexpr int n = TwilightRampTexels;
+    const float x = std::min(std::max((sinElevation + 1.0f) * 0.5f * n - 0.5f, 0.0f), float(n - 1));
+    const int i = std::min(int(x), n - 2);
+    above = x - float(i);
+    return i;
+}
+
 }  // namespace
+
+RgbColour RampDaylightAt(float sinElevation) {
+    float f = 0.0f;
+    const int i = RampTexelAt(sinElevation, f);
+    const RgbColour& a = Samples().day[i];
+    const RgbColour& b = Samples().day[i + 1];
+    return {a.r + f * (b.r - a.r), a.g + f * (b.g - a.g), a.b + f * (b.b - a.b)};
+}
+
+float RampLightsAt(float sinElevation) {
+    float f = 0.0f;
+    const int i = RampTexelAt(sinElevation, f);
+    const float* lights = Samples().lights;
+    return lights[i] + f * (lights[i + 1] - lights[i]);
+}
 
 RgbColour DaylightAt(double sinElevation) {
     // The light of a Sun that sets 6 degrees late: the sky still lights the ground a

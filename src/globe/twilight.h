@@ -19,6 +19,16 @@ RgbColour DaylightAt(double sinElevation);
 // CityLightsStart, 1 below CityLightsFull, smooth in between.
 double CityLightsAt(double sinElevation);
 
+// The texels of the ramp textures: about a quarter of a degree each near the horizon.
+constexpr int TwilightRampTexels = 512;
+
+// DaylightAt and CityLightsAt as a ramp of TwilightRampTexels texels holds them,
+// before rounding, read as the GL filters it: linearly between texel centres, held at
+// the ends. Per vertex, they keep in step with the ramps and cost no power,
+// exponential or arcsine, which MinGW's library computes on the x87.
+RgbColour RampDaylightAt(float sinElevation);
+float RampLightsAt(float sinElevation);
+
 // Texels of a 1D ramp texture of `count` RGB texels whose texture coordinate s in
 // [0, 1] stands for sinElevation = 2s - 1, each texel at its centre: the daylight
 // (night false) or the city lights (night true, all three channels equal).

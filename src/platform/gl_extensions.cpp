@@ -20,6 +20,11 @@ bool GlVersionAtLeast(int major, int minor) {
     return givenMajor > major || (givenMajor == major && givenMinor >= minor);
 }
 
+bool GlHasEdgeClamp() {
+    return GlVersionAtLeast(1, 2) || GlHasExtension("GL_EXT_texture_edge_clamp") ||
+           GlHasExtension("GL_SGIS_texture_edge_clamp");
+}
+
 namespace {
 // Core from GL 1.3 on, under its own name: Linux's GL libraries export only that.
 void* Either(const char* core, const char* extension, bool coreFirst) {

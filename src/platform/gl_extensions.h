@@ -30,3 +30,6 @@ bool GlHasExtension(const char* name);
 
 // Whether the current context's GL_VERSION is at least major.minor.
 bool GlVersionAtLeast(int major, int minor);
+
+// Whether the current context takes GlClampToEdge as a wrap mode.
+bool GlHasEdgeClamp();

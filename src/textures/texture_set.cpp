@@ -116,11 +116,9 @@ bool SoftwareRenderer() {
 // where the GL filters anisotropically (the limb is seen nearly edge on), but for
 // a GL that draws on the processor (SoftwareRenderer).
 void UploadSmooth(std::int32_t width, std::int32_t height, const std::uint8_t* rgb) {
-    const bool edgeClamp = GlVersionAtLeast(1, 2) || GlHasExtension("GL_EXT_texture_edge_clamp") ||
-                           GlHasExtension("GL_SGIS_texture_edge_clamp");
     // GL_CLAMP would blend the edge with the border colour: a dark seam. Without edge
     // clamping the globe's texture coordinates keep half a texel inside the edge.
-    const GLint wrap = edgeClamp ? GLint(GlClampToEdge) : GL_REPEAT;
+    const GLint wrap = GlHasEdgeClamp() ? GLint(GlClampToEdge) : GL_REPEAT;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);

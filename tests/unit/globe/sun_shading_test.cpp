@@ -169,4 +169,14 @@ TEST(Twilight, CityLightsComeOnFromThreeToTwelveDegreesBelowAndDaylightFadesBySi
     FillTwilightRamp(ramp, 8, true);
     EXPECT_EQ(ramp[0], 255);    // sine -0.875
     EXPECT_EQ(ramp[3 * 4], 0);  // sine +0.125
+    // The vertex colours' sampled curves stay within a level of the exact
+    // ones, also where the day's end breaks the curve, and hold at the ends.
+    for (double e = -90; e <= 90; e += 0.1) {
+        const float s = float(at(e));
+        EXPECT_NEAR(RampDaylightAt(s).r, DaylightAt(s).r, 0.003) << e;
+        EXPECT_NEAR(RampDaylightAt(s).b, DaylightAt(s).b, 0.003) << e;
+        EXPECT_NEAR(RampLightsAt(s), CityLightsAt(s), 0.003) << e;
+    }
+    EXPECT_EQ(RampDaylightAt(-2.0f).r, 0.0f);
+    EXPECT_EQ(RampDaylightAt(2.0f).b, RampDaylightAt(1.0f).b);
 }

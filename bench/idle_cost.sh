@@ -4,7 +4,9 @@
 # outside, side by side in one Xvfb per screen size (Mesa llvmpipe), in rounds whose
 # order turns:
 #   - processor seconds per second of screen time: the program, plus for the saver
-#     the prefix's wineserver, plus the X server (user + system, from /proc);
+#     the prefix's wineserver, plus the X server (user + system, from /proc); and the
+#     same prefix and X server with nothing running, for the share of the saver's
+#     figure that Wine spends whatever runs (its server wakes every 16 ms);
 #   - the saver's frames per second while keypad 6 is held (Wine's wgl trace);
 #   - the time from a space press to the end of the saver's process.
 # With BEFORE_SCR and BEFORE_HACK older builds run in every round too.
@@ -102,6 +104,13 @@ RunSaver() { # scr dir
   xdotool keyup space
 }
 
+# The prefix's wineserver and the X server while no program runs.
+RunIdle() { # dir
+  mkdir -p "$1"
+  sleep 3
+  CpuPerSecond "$wineserverPid" >"$1/cpu"
+}
+
 RunHack() { # program dir
   mkdir -p "$2"
   local clouds=()
@@ -131,7 +140,7 @@ RunPeer() { # dir
 }
 
 textures=$(ChooseTextures)
-programs=(saver peer)
+programs=(saver peer idle)
 [ -n "$hack" ] && programs+=(hack)
 [ -n "$beforeScr" ] && programs+=(before)
 [ -n "$beforeHack" ] && programs+=(hack-before)
@@ -162,6 +171,7 @@ for size in $sizes; do
         hack) RunHack "$hack" "$base/hack-$round" ;;
         hack-before) RunHack "$beforeHack" "$base/hack-before-$round" ;;
         peer) RunPeer "$base/peer-$round" ;;
+        idle) RunIdle "$base/idle-$round" ;;
       esac
     done
     line="   $size round $round (load $(cut -d' ' -f1 /proc/loadavg)): CPU s/s"
@@ -178,10 +188,13 @@ for size in $sizes; do
     [ -z "$hack" ] || Row "solvane -root" hack
     [ -z "$beforeHack" ] || Row "before: solvane -root" hack-before
     Row "glplanet --mode globe" peer
+    Row "Wine and X, nothing running" idle
     for program in saver ${hack:+hack}; do
       echo "$(Column "$program" cpu) $(Column peer cpu)" |
         awk -v p="$program" '{ if ($1 > 0) printf "glplanet / %s, CPU s/s: %.1f\n", p, $2 / $1 }'
     done
+    echo "$(Column saver cpu) $(Column idle cpu) $(Column peer cpu)" |
+      awk '{ if ($1 > $2) printf "glplanet / what the saver adds to Wine and X, CPU s/s: %.1f\n", $3 / ($1 - $2) }'
   } >>"$summary"
 done
 cat "$summary"

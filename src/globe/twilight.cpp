@@ -42,9 +42,10 @@ const RampSamples& Samples() {
 // The texel below sinElevation and the weight of the one above it.
 int RampTexelAt(float sinElevation, float& above) {
     constexpr int n = TwilightRampTexels;
-    const float x = std::min(std::max((sinElevation + 1.0f) * 0.5f * n - 0.5f, 0.0f), float(n - 1));
-    const int i = std::min(int(x), n - 2);
-    above = x - float(i);
+    const float x = std::min((sinElevation + 1.0f) * 0.5f * n - 0.5f, float(n - 1));
+    const float held = x > 0.0f ? x : 0.0f;  // a NaN too
+    const int i = std::min(int(held), n - 2);
+    above = held - float(i);
     return i;
 }
 

@@ -179,4 +179,5 @@ TEST(Twilight, CityLightsComeOnFromThreeToTwelveDegreesBelowAndDaylightFadesBySi
     }
     EXPECT_EQ(RampDaylightAt(-2.0f).r, 0.0f);
     EXPECT_EQ(RampDaylightAt(2.0f).b, RampDaylightAt(1.0f).b);
+    EXPECT_EQ(RampLightsAt(std::nanf("")), RampLightsAt(-1.0f));
 }

@@ -6,7 +6,7 @@
 std::int32_t KeyStateArray[KeyStateCount] = {};
 
 namespace {
-// Win32 virtual-key codes of the camera keys.
+// Win32 virtual-key codes of the camera keys, and of the space bar.
 constexpr int KeyNumpad0 = 0x60;
 constexpr int KeyNumpad1 = 0x61;
 constexpr int KeyNumpad2 = 0x62;
@@ -19,23 +19,15 @@ constexpr int KeyNumpad9 = 0x69;
 constexpr int KeyMultiply = 0x6A;
 constexpr int KeyDecimal = 0x6E;
 constexpr int KeyDivide = 0x6F;
+constexpr int KeySpace = 0x20;
 
 constexpr float MoveStep = 500.5f;  // world units per frame
 constexpr float OrbitStep = 6.0f;   // degrees per frame
 constexpr float RollStep = 2.0f;    // degrees per frame
 
-constexpr int KeySpace = 0x20;
-
 constexpr int SteeringKeys[] = {KeyNumpad0, KeyNumpad1, KeyNumpad2,  KeyNumpad3,
                                 KeyNumpad4, KeyNumpad6, KeyNumpad7,  KeyNumpad8,
                                 KeyNumpad9, KeyDecimal, KeyMultiply, KeyDivide};
-// What a poll reads: the camera keys, and the space bar, whose pressed-since-the-last-
-// query report the close rule reads too, so that it is taken there as it always was.
-// No other code is read by anyone. Under Wine each query costs a round of the window
-// system's event check: two hundred a frame were a large share of the saver's work.
-constexpr int PolledKeys[] = {KeySpace,    KeyNumpad0, KeyNumpad1, KeyNumpad2, KeyNumpad3,
-                              KeyNumpad4,  KeyNumpad6, KeyNumpad7, KeyNumpad8, KeyNumpad9,
-                              KeyMultiply, KeyDecimal, KeyDivide};
 
 bool steeringKeysDown = false;
 
@@ -45,10 +37,16 @@ bool Active(int virtualKey) {
 }  // namespace
 
 void PollKeys() {
-    // The query also resets the platform's pressed-since-last-query report of each key.
-    for (int code : PolledKeys) KeyStateArray[code] = ReadKeyState(code);
+    // Only the keys anyone reads: the camera keys, and the space bar, whose pressed-
+    // since-the-last-query report (which the query also resets) the close rule reads
+    // too. Under Wine each query costs a round of the window system's event check:
+    // two hundred a frame were a large share of the saver's work.
+    KeyStateArray[KeySpace] = ReadKeyState(KeySpace);
     steeringKeysDown = false;
-    for (int key : SteeringKeys) steeringKeysDown = steeringKeysDown || Active(key);
+    for (int key : SteeringKeys) {
+        KeyStateArray[key] = ReadKeyState(key);
+        steeringKeysDown = steeringKeysDown || Active(key);
+    }
 }
 
 bool SteeringKeysDown() {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 #include "globe/globe_mesh.h"
@@ -17,12 +18,21 @@
 namespace {
 
 constexpr double Pi = 3.14159265358979323846;
-// Cells per tile side. The per-pixel ramp needs no more than 5-degree cells to keep
-// the silhouette round (within half a pixel at 4K), and each triangle fewer is time
-// a software GL spends on setting it up. The per-vertex twilight of GLs without
-// multitexture needs 2.5-degree cells to change smoothly from vertex to vertex.
-constexpr int RampSteps = 18;
-constexpr int VertexSteps = 36;
+// Cells per tile side. With the per-pixel ramp the cells need only keep the outline
+// round: the coarsest of 10, 7.5 and 5 degrees whose chords stand within a pixel of
+// the sphere as the globe is drawn (7.5 up to a radius of 467 pixels, as at 1920 x
+// 1080; 5, the finest, on larger screens and at 4K), for a software GL pays for every
+// triangle's edges through the 4 x 4 blocks it shades whole. With each size, the
+// lowest Sun (degrees) above which vertex colours light a cell within three levels of
+// 255: the longer a cell's diagonal, the more the reddening of a low Sun bends the
+// light inside it. The per-vertex twilight of GLs without multitexture needs
+// 2.5-degree cells to change smoothly from vertex to vertex.
+struct CellSize {
+    int steps;
+    double plainAbove;
+};
+constexpr CellSize RampCellSizes[] = {{9, 9.5}, {12, 8.5}, {18, 2.0}};
+constexpr CellSize VertexCellSize = {36, 0.0};
 constexpr int TileCount = 8;  // per picture: 2 rows of 4 columns of 90 degrees
 constexpr int RampTexels = TwilightRampTexels;
 
@@ -45,10 +55,16 @@ struct Tile {
 // - Added: the same, added to the day's (the night only).
 enum Draw { Plain, Shaded, Added, DrawCount };
 
-struct NaturalState {
-    int steps = 0;  // of the tiles built, 0 before
+// The tiles at one cell size, built when first drawn. Each size keeps its own, so
+// that views of several sizes do not rebuild them every frame.
+struct Mesh {
+    CellSize size = {0, 0.0};  // steps 0 before it is built
     Tile tiles[TileCount];
     std::vector<std::uint16_t> indices;  // the same grid in every tile
+};
+
+struct NaturalState {
+    Mesh meshes[std::size(RampCellSizes) + 1];  // the ramp's sizes, then the vertices'
     GLuint dayRamp = 0, nightRamp = 0;
     void(APIENTRY* activeTexture)(GLenum) = nullptr;
 };
@@ -62,10 +78,11 @@ Vec3 GlobeNormalAt(double latitude, double longitude) {
 
 // Tile k: row k / 4 (0 north, 1 south), column k % 4 from longitude -180, as the
 // texture set lists them (d11 ... d24).
-void BuildTiles(int steps) {
+void BuildMesh(Mesh& mesh, const CellSize& size) {
+    const int steps = size.steps;
     const int side = steps + 1;  // vertices along a tile's side
     for (int k = 0; k < TileCount; ++k) {
-        Tile& tile = state.tiles[k];
+        Tile& tile = mesh.tiles[k];
         const double south = k < 4 ? 0.0 : -90.0;
         const double west = -180.0 + 90.0 * (k % 4);
         tile.normals.resize(side * side);
@@ -82,15 +99,45 @@ void BuildTiles(int steps) {
                 tile.texCoords[2 * v + 1] = float(i) / steps;
             }
     }
-    state.indices.clear();
+    mesh.indices.clear();
     for (int i = 0; i < steps; ++i)
         for (int j = 0; j < steps; ++j) {
             const std::uint16_t sw = std::uint16_t(i * side + j), se = std::uint16_t(sw + 1);
             const std::uint16_t nw = std::uint16_t(sw + side), ne = std::uint16_t(nw + 1);
             // Counter-clockwise seen from outside: the far side is culled.
-            state.indices.insert(state.indices.end(), {sw, se, ne, sw, ne, nw});
+            mesh.indices.insert(mesh.indices.end(), {sw, se, ne, sw, ne, nw});
         }
-    state.steps = steps;
+    mesh.size = size;
+}
+
+// The mesh for a globe of `radiusPixels` on screen (a NaN takes the finest), built if
+// it is not yet. A chord across half a cell's side stands R (1 - cos) inside the sphere.
+Mesh& MeshFor(bool ramped, double radiusPixels) {
+    std::size_t choice = std::size(RampCellSizes);  // the vertices' mesh
+    if (ramped) {
+        choice = 0;
+        const auto fits = [&](const CellSize& size) {
+            return radiusPixels * (1.0 - std::cos(45.0 / size.steps * Pi / 180.0)) <= 1.0;
+        };
+        while (choice + 1 < std::size(RampCellSizes) && !fits(RampCellSizes[choice])) ++choice;
+    }
+    Mesh& mesh = state.meshes[choice];
+    if (mesh.size.steps == 0)
+        BuildMesh(mesh, choice < std::size(RampCellSizes) ? RampCellSizes[choice] : VertexCellSize);
+    return mesh;
+}
+
+// The radius in pixels of the globe's outline in the current viewport, seen from
+// `eye` through a vertical field of `fieldOfView` degrees; infinite from inside it.
+double GlobeRadiusPixels(const Vec3& eye, float fieldOfView) {
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const Vec3& c = SunFrame.position;
+    const double dx = double(eye.x) - c.x, dy = double(eye.y) - c.y, dz = double(eye.z) - c.z;
+    const double sine = GlobeRadius / std::sqrt(dx * dx + dy * dy + dz * dz);
+    if (!(sine < 1.0)) return HUGE_VAL;
+    const double halfField = std::tan(fieldOfView * Pi / 360.0);
+    return viewport[3] / 2.0 * (sine / std::sqrt(1.0 - sine * sine)) / halfField;
 }
 
 // Keeps the edge texels' centres on the tile's edges, so that neighbouring tiles meet
@@ -105,12 +152,12 @@ void InsetTexCoords(Tile& tile, const TextureRecord* record, std::vector<float>&
     }
 }
 
-void PlaceTiles(const Vec3& sun, const Vec3& eye) {
+void PlaceTiles(Mesh& mesh, const Vec3& sun, const Vec3& eye) {
     const CameraFrame& f = SunFrame;
     // A vertex counts as seen up to a cell's width beyond the limb, so that the
     // silhouette's cells, whose flat faces the GL still culls, are all handed over.
-    const float margin = float(std::sin(90.0 / state.steps * Pi / 180.0));
-    for (Tile& tile : state.tiles)
+    const float margin = float(std::sin(90.0 / mesh.size.steps * Pi / 180.0));
+    for (Tile& tile : mesh.tiles)
         for (std::size_t v = 0; v < tile.normals.size(); ++v) {
             const Vec3& n = tile.normals[v];
             const Vec3 d{n.x * f.forward.x + n.y * f.up.x + n.z * f.right.x,
@@ -199,24 +246,24 @@ void ColourVertices(Tile& tile, bool night) {
 // Sorts the cells of a tile that the camera may see into the draws of a picture. The
 // sine of the elevation is linear across each flat triangle, so its corners bound it.
 // - Day: every cell that the day picture is not black all over. With the ramp, only
-//   the cells about the day's end take it, where its curve breaks: with the Sun more
-//   than 2 degrees up at every corner, the light across a cell is so nearly linear in
-//   the sine that vertex colours give it within three levels of 255 (the reddening of
-//   a low Sun bends it most), for one texture lookup a pixel less.
+//   the cells about the day's end take it, where its curve breaks: with the Sun above
+//   the cell size's plainAbove at every corner, the light across a cell is so nearly
+//   linear in the sine that vertex colours give it within three levels of 255, for
+//   one texture lookup a pixel less.
 // - Night: where the lights begin. Where they are fully on, the picture stands as it
 //   is; elsewhere it adds to the day's where the day was drawn, and stands alone
 //   where it was not, which spares a software GL the blend.
 // A day cell counts as black when every corner lies half a degree (two of the ramp's
 // texels) below the day's end, so that the filtered ramp holds no light inside it.
 // The far side costs the GL nothing.
-void ChooseCells(Tile& tile, bool night, bool ramped) {
+void ChooseCells(const Mesh& mesh, Tile& tile, bool night, bool ramped) {
     const auto sine = [](double degrees) { return float(std::sin(degrees * Pi / 180.0)); };
     const float lightsFull = sine(CityLightsFull), lightsStart = sine(CityLightsStart);
     const float dayGone = sine(DayPictureGone - 0.5);
-    const float dayPlain = ramped ? sine(2.0) : -1.0f;
+    const float dayPlain = ramped ? sine(mesh.size.plainAbove) : -1.0f;
     for (std::vector<std::uint16_t>& list : tile.cells) list.clear();
-    for (std::size_t k = 0; k < state.indices.size(); k += 6) {
-        const std::uint16_t* cell = &state.indices[k];
+    for (std::size_t k = 0; k < mesh.indices.size(); k += 6) {
+        const std::uint16_t* cell = &mesh.indices[k];
         // sw, se, ne and nw are the first, second, third and sixth index.
         if (!(tile.seen[cell[0]] | tile.seen[cell[1]] | tile.seen[cell[2]] | tile.seen[cell[5]]))
             continue;
@@ -248,16 +295,16 @@ bool ThroughColours(bool night, bool ramped, int draw) {
 }
 
 // One picture (day or night) over all eight tiles, in its draws' order.
-void DrawPictures(bool night, const Vec3& sun) {
+void DrawPictures(Mesh& mesh, bool night, const Vec3& sun) {
     const bool ramped = state.activeTexture != nullptr;
     const TextureRecord* record = TextureList;
     for (int skip = 0; night && skip < TileCount && record != nullptr; ++skip)
         record = record->next;
     bool drawn[DrawCount] = {};
-    for (Tile& tile : state.tiles) {
+    for (Tile& tile : mesh.tiles) {
         tile.texture = record != nullptr ? record->textureObject : 0;
         InsetTexCoords(tile, record, tile.insetCoords);
-        ChooseCells(tile, night, ramped);
+        ChooseCells(mesh, tile, night, ramped);
         bool coloured = false;
         for (int draw = Plain; draw < DrawCount; ++draw) {
             if (tile.cells[draw].empty()) continue;
@@ -283,7 +330,7 @@ void DrawPictures(bool night, const Vec3& sun) {
             glEnable(GL_BLEND);
             glBlendFunc(GL_ONE, GL_ONE);
         }
-        for (Tile& tile : state.tiles) {
+        for (Tile& tile : mesh.tiles) {
             if (tile.cells[draw].empty()) continue;
             if (colours) glColorPointer(3, GL_FLOAT, 0, tile.colours.data());
             DrawCells(tile, tile.cells[draw]);
@@ -295,15 +342,15 @@ void DrawPictures(bool night, const Vec3& sun) {
     }
 }
 
-void DrawGlobe(const Vec3& sun) {
+void DrawGlobe(Mesh& mesh, const Vec3& sun) {
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
     glEnable(GL_TEXTURE_2D);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    DrawPictures(false, sun);
+    DrawPictures(mesh, false, sun);
     // The lights add to the day picture on the very same triangles.
-    DrawPictures(true, sun);
+    DrawPictures(mesh, true, sun);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisable(GL_TEXTURE_2D);
@@ -315,13 +362,13 @@ void DrawGlobe(const Vec3& sun) {
 void DrawNaturalScene(const CameraFrame& camera, std::int64_t utcSeconds) {
     MakeTextureObjects();
     PrepareRamps();
-    const int steps = state.activeTexture != nullptr ? RampSteps : VertexSteps;
-    if (state.steps != steps) BuildTiles(steps);
+    Mesh& mesh = MeshFor(state.activeTexture != nullptr,
+                         GlobeRadiusPixels(camera.position, camera.fieldOfView));
     const Vec3 sun{-LightDirection.x, -LightDirection.y, -LightDirection.z};
-    PlaceTiles(sun, camera.position);
+    PlaceTiles(mesh, sun, camera.position);
     // The stars before the globe, which covers them wherever it stands.
     DrawStars(camera, sun, utcSeconds);
-    DrawGlobe(sun);
+    DrawGlobe(mesh, sun);
     DrawAtmosphere(camera, sun);
 }
 

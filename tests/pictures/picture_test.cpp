@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/pictures/test_tiles.h"
@@ -72,11 +73,12 @@ ToolRun Snapshot(const std::string& arguments, const std::string& environment = 
     return run;
 }
 
-Picture Render(const std::string& moment, const std::string& extra) {
+Picture Render(const std::string& moment, const std::string& extra, int width = Width,
+               int height = Height) {
     static int counter = 0;
     const std::string png = ScratchFolder() + "picture" + std::to_string(++counter) + ".png";
     const ToolRun run = Snapshot("--textures '" + TileFolder() + "' --utc " + moment + " --size " +
-                                 std::to_string(Width) + "x" + std::to_string(Height) + " " +
+                                 std::to_string(width) + "x" + std::to_string(height) + " " +
                                  extra + " --out '" + png + "'");
     Picture picture;
     EXPECT_EQ(run.status, 0) << run.errors;
@@ -500,25 +502,28 @@ TEST_F(PictureTest, ClockTextStaysAtTheBottomLeftAtTheSolstices) {
 
 // A disc of the expected size, everywhere textured: no patch may be left black. In
 // the Natural look (whose air and stars lie outside the disc) also on the first frame,
-// whose camera is turned to the hour only after it has been projected.
+// whose camera is turned to the hour only after it has been projected, and on a larger
+// screen, where the globe takes finer cells.
 TEST_F(PictureTest, GlobeDiscIsFullyDrawn) {
     const std::string classic = LookAt(10, 40), natural = "--look natural --frames 1";
-    for (const std::string& view : {classic, natural}) {
-        const Picture picture = Render("2026-03-20T06:30:00Z", view);
+    for (const auto& [view, height] : {std::pair{classic, Height}, std::pair{natural, Height},
+                                       std::pair{natural, 2 * Height}}) {
+        const int width = height * Width / Height;
+        const Picture picture = Render("2026-03-20T06:30:00Z", view, width, height);
         if (picture.rgb.empty()) return;
         // Angular radius asin(1/3) at 18000 units under a 45-degree vertical field.
-        const double radius = std::tan(std::asin(1.0 / 3)) / std::tan(22.5 * Pi / 180) * Height / 2;
+        const double radius = std::tan(std::asin(1.0 / 3)) / std::tan(22.5 * Pi / 180) * height / 2;
         int black = 0, inside = 0;
-        for (int y = 0; y < Height; ++y) {
-            for (int x = 0; x < Width; ++x) {
-                const double dx = x + 0.5 - Width / 2.0, dy = y + 0.5 - Height / 2.0;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const double dx = x + 0.5 - width / 2.0, dy = y + 0.5 - height / 2.0;
                 const double r = std::sqrt(dx * dx + dy * dy);
                 const std::uint8_t* c = picture.At(x, y);
                 const bool dark = c[0] == 0 && c[1] == 0 && c[2] == 0;
                 if (r < radius - 2) {
                     ++inside;
                     if (dark) ++black;
-                } else if (r > radius + 2 && y < Height * 22 / 25 && view == classic) {
+                } else if (r > radius + 2 && y < height * 22 / 25 && view == classic) {
                     EXPECT_TRUE(dark) << "pixel (" << x << ", " << y << ") outside the disc is lit";
                     if (!dark) return;
                 }

@@ -34,7 +34,6 @@ struct CellSize {
 constexpr CellSize RampCellSizes[] = {{9, 9.5}, {12, 8.5}, {18, 2.0}};
 constexpr CellSize VertexCellSize = {36, 0.0};
 constexpr int TileCount = 8;  // per picture: 2 rows of 4 columns of 90 degrees
-constexpr int RampTexels = TwilightRampTexels;
 
 struct Tile {
     std::vector<Vec3> normals;       // the globe's own frame, fixed
@@ -177,13 +176,13 @@ void PlaceTiles(Mesh& mesh, const Vec3& sun, const Vec3& eye) {
 }
 
 GLuint MakeRamp(bool night) {
-    unsigned char texels[RampTexels * 3];
-    FillTwilightRamp(texels, RampTexels, night);
+    unsigned char texels[TwilightRampTexels * 3];
+    FillTwilightRamp(texels, TwilightRampTexels, night);
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_1D, name);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage1D(GL_TEXTURE_1D, 0, 3, RampTexels, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
+    glTexImage1D(GL_TEXTURE_1D, 0, 3, TwilightRampTexels, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
